@@ -1,0 +1,44 @@
+// Line-by-line reading of text files with the rules of the Windows C text
+// mode, which the system's files were made for: a carriage return directly
+// before a line feed is dropped, and the character 0x1A ends the file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace zivivar {
+
+class TextReader {
+ public:
+  // Size of the line buffer; one read takes at most kLineBufferSize - 1 characters.
+  static constexpr size_t kLineBufferSize = 1024;
+
+  TextReader() = default;
+  ~TextReader();
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+
+  // Opens the file for reading; returns 0 or the errno of the failure.
+  int Open(const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+  void Close();
+
+  // Reads the next line as fgets does with a 1024-byte buffer: characters up
+  // to and including the next line feed, but at most 1023 of them, so a longer
+  // line comes back in several pieces. Returns false at the end of the file
+  // (or on a read error, see Failed) when nothing was read.
+  bool ReadLine(std::string& line);
+
+  // True when a read failed for another reason than the end of the file.
+  bool Failed() const { return failed_; }
+
+ private:
+  int NextChar();  // next character after the text-mode rules, or EOF
+
+  std::FILE* file_ = nullptr;
+  bool at_end_ = false;
+  bool failed_ = false;
+  int pending_ = EOF;  // a character read ahead while looking behind a carriage return
+};
+
+}  // namespace zivivar

@@ -1,0 +1,129 @@
+// PortLink: the adapter's bank of write registers on a parallel port, reached
+// through a strobe/busy handshake, and the system's clock: every delay is a
+// counted number of register writes, each taken to last TimeBaseKorr
+// microseconds. One instance for the run, used from one thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "programmer/port_io.h"
+#include "services/services.h"
+
+namespace zivivar {
+
+// Results of this unit.
+inline constexpr int kLinkOk = 0;
+inline constexpr int kAdapterNotFound = 8;
+inline constexpr int kDelayCutShort = 9;
+inline constexpr int kHandshakeTimeout = 10;
+
+// Bits of register 4.
+inline constexpr uint8_t kReg4SupplyClock = 0x01;
+inline constexpr uint8_t kReg4SupplyData = 0x02;
+inline constexpr uint8_t kReg4SupplyLoad = 0x04;
+inline constexpr uint8_t kReg4Timer = 0x20;
+// Bit of register 8.
+inline constexpr uint8_t kReg8SupplyOn = 0x80;
+// Bits of register 10, the serial programming lines.
+inline constexpr uint8_t kReg10Rst = 0x01;
+inline constexpr uint8_t kReg10Mosi = 0x08;
+inline constexpr uint8_t kReg10Miso = 0x10;  // in the input byte only
+inline constexpr uint8_t kReg10Sck = 0x20;
+
+inline constexpr char kTimeoutMessage[] =
+    "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\nBrenner nicht "
+    "eingeschaltet.\nBrenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
+    "Falsche Port-Adresse in den PREFS.\nKabel defekt oder viel zu lang.\nEin "
+    "Druckerumschalter falsch geschaltet ?\nBaustein im Sockel vergessen !!";
+inline constexpr char kNoHardwareMessage[] =
+    "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.";
+
+class PortLink {
+ public:
+  // io and services must outlive the link. The link starts configured with
+  // the defaults (base 0x378, time-out 100000, correction 85).
+  PortLink(PortIo& io, Services& services);
+
+  // Takes the port base address, the time-out count and the timebase
+  // correction (microseconds per register write); effective with the next
+  // register write. Called after the settings are loaded and after every
+  // change in the preferences.
+  void Configure(uint16_t base, uint32_t timeout, uint32_t timebase_korr);
+  // Swaps the port backend (the port access chosen at start-up).
+  void SetPortIo(PortIo& io) { io_ = &io; }
+
+  // Puts value into adapter register reg (even, 0 to 14) with the handshake.
+  // Returns kLinkOk or kHandshakeTimeout. The first time-out shows the
+  // time-out message and marks the link lost; while it is lost every write
+  // returns kHandshakeTimeout at once, without port access or message, so a
+  // pulled cable gives one message, not thousands.
+  int WriteRegister(int reg, uint8_t value);
+  // The four-bit answers to register 4 and 8 writes, as one byte.
+  uint8_t ReadInputByte();
+  // A delay of ms milliseconds in counted register writes; kLinkOk or kDelayCutShort.
+  int DelayMs(uint32_t ms);
+  // count pulses of the timer bit, two register writes each.
+  void ClockPulses(uint32_t count);
+  // Register writes that last us microseconds; at least 1.
+  uint32_t UsToCycles(uint32_t us) const;
+  // Shifts the two bytes of the supply word into the adapter (51 writes).
+  void LoadSupplyWord();
+  // Idle, unpowered adapter.
+  void ResetAdapter();
+  // One attempt to find the adapter: kLinkOk, kAdapterNotFound or kHandshakeTimeout.
+  // Clears the lost state first.
+  int DetectAdapter();
+
+  // The start-up search: up to search_hardware attempts, edit_preferences
+  // between failed attempts; after the last one the no-hardware message,
+  // save_settings and demo mode. Returns true when the adapter answered.
+  bool SearchAdapter(uint32_t search_hardware, const std::function<void()>& edit_preferences,
+                     const std::function<void()>& save_settings);
+
+  // Around every device command. RaisePriority asks for real-time scheduling
+  // (or failing that a lower nice value); results are ignored.
+  void RaisePriority(int os_kind);
+  void RestorePriority();
+
+  // True after a handshake time-out until ClearLinkLost or DetectAdapter.
+  bool link_lost() const { return link_lost_; }
+  // Called at the start of every command so that a reconnected adapter works again.
+  void ClearLinkLost() { link_lost_ = false; }
+
+  // Register images (registers 0, 4, 8 and 10): change bits here, then write
+  // the whole image with WriteRegister.
+  uint8_t& RegisterImage(int reg);
+  // The first byte of the supply word: 0 idle, the device's supply code while powered.
+  void SetSupplyCode(uint8_t code) { supply_word_[0] = code; }
+  uint8_t supply_code() const { return supply_word_[0]; }
+
+  uint8_t last_status() const { return last_status_; }
+  uint8_t control_image() const { return control_image_; }
+  uint16_t data_port() const { return data_port_; }
+  uint32_t timeout() const { return timeout_; }
+  uint32_t timebase_korr() const { return timebase_korr_; }
+
+ private:
+  // Shows the time-out message once and marks the link lost.
+  int Timeout();
+  // Waits for status bit 7 to reach level; false on time-out.
+  bool WaitStatus(bool high);
+
+  PortIo* io_;
+  Services& services_;
+  uint16_t data_port_ = 0x378;
+  uint16_t status_port_ = 0x379;
+  uint16_t control_port_ = 0x37A;
+  uint32_t timeout_ = 100000;
+  uint32_t timebase_korr_ = 85;
+  uint8_t control_image_ = 0;
+  uint8_t last_status_ = 0;
+  uint8_t reg0_ = 0, reg4_ = 0, reg8_ = 0, reg10_ = 0;
+  uint8_t supply_word_[2] = {0, 0};
+  bool link_lost_ = false;
+  int saved_policy_ = -1;
+  int saved_nice_ = 0;
+};
+
+}  // namespace zivivar

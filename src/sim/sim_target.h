@@ -1,0 +1,27 @@
+// What a simulated chip in the adapter's socket sees and drives: the supply
+// and the serial programming lines from the simulated adapter, MISO back.
+#pragma once
+
+#include <cstdint>
+
+namespace zivivar::sim {
+
+struct TargetLines {
+  bool powered = false;     // register 8 bit 0x80
+  uint8_t supply_code = 0;  // the supply word's first byte, in 50 mV steps
+  bool rst = false;         // register 10 bit 0x01 (1 = reset asserted)
+  bool sck = false;         // register 10 bit 0x20
+  bool mosi = false;        // register 10 bit 0x08
+};
+
+class SimTarget {
+ public:
+  virtual ~SimTarget() = default;
+  // The adapter latched a register write; lines are its outputs now. Called
+  // once per register write, which is also the simulated clock's tick.
+  virtual void OnRegisterWrite(const TargetLines& lines) = 0;
+  // The level the target drives on MISO now (true = high).
+  virtual bool Miso() const = 0;
+};
+
+}  // namespace zivivar::sim
