@@ -39,6 +39,13 @@ inline constexpr char kTimeoutMessage[] =
 inline constexpr char kNoHardwareMessage[] =
     "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.";
 
+// Register writes that last us microseconds when one write is taken to last
+// timebase_korr microseconds; at least 1 (timebase_korr 0 is taken as 1).
+inline uint32_t UsToCycles(uint32_t us, uint32_t timebase_korr) {
+  const uint32_t cycles = us / (timebase_korr == 0 ? 1 : timebase_korr);
+  return cycles == 0 ? 1 : cycles;
+}
+
 class PortLink {
  public:
   // io and services must outlive the link. The link starts configured with
