@@ -17,3 +17,18 @@ function(zivivar_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC zivivar_options)
 endfunction()
+
+# zivivar_folder_library(name LIBS libs...): the library of one source folder,
+# made of every .cpp in it (so that developers adding files need not edit this).
+function(zivivar_folder_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    zivivar_library(${name} ${sources})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE zivivar_options ${ARG_LIBS})
+  endif()
+endfunction()
