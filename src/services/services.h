@@ -49,6 +49,10 @@ class Services {
 
   bool CancelRequested() const { return cancel_flag_ != 0; }
   int cancel_flag() const { return cancel_flag_; }
+  // The long device operations enable the cancel button when their work
+  // starts; the command's common end disables it again.
+  void EnableCancelButton() { view_.SetCancelEnabled(true); }
+  void DisableCancelButton() { view_.SetCancelEnabled(false); }
   // The cancel button's click handler.
   void RequestCancel() { cancel_flag_ = 1; }
   // Cleared at start-up and at the common end of every device command.

@@ -38,6 +38,9 @@ class ServicesView {
   virtual void SetProgressPosition(uint32_t position) = 0;
   // Processes the events that are pending, then returns; never waits.
   virtual void ProcessPendingEvents() = 0;
+  // Enables or disables the cancel button ("Abbrechen"). Views without one
+  // (a terminal that cancels by signal) may ignore it.
+  virtual void SetCancelEnabled(bool /*enabled*/) {}
 };
 
 }  // namespace zivivar
