@@ -39,6 +39,17 @@ inline constexpr char kTimeoutMessage[] =
 inline constexpr char kNoHardwareMessage[] =
     "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.";
 
+// The adapter answers four bits per register write on status bits 6, 3, 4
+// and 5 (nibble bits 0 to 3, in this order).
+inline constexpr uint8_t kStatusBusy = 0x80;
+inline constexpr uint8_t kStatusNibbleMask = 0x78;
+inline constexpr uint8_t NibbleFromStatus(uint8_t status) {
+  return static_cast<uint8_t>(((status >> 6) & 0x01) | ((status >> 2) & 0x0E));
+}
+inline constexpr uint8_t StatusFromNibble(uint8_t nibble) {
+  return static_cast<uint8_t>(((nibble & 0x01) << 6) | ((nibble & 0x0E) << 2));
+}
+
 // Register writes that last us microseconds when one write is taken to last
 // timebase_korr microseconds; at least 1 (timebase_korr 0 is taken as 1).
 inline uint32_t UsToCycles(uint32_t us, uint32_t timebase_korr) {
