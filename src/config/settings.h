@@ -1,0 +1,101 @@
+// The settings of the run: every key of the settings file KORVALNK.INI as a
+// member named by its key, plus the current data file derived from the keys
+// "DataPath" and "LastFile". Read once at start-up, written back at the end.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "services/services.h"
+
+namespace zivivar {
+
+inline constexpr char kSettingsFileName[] = "KORVALNK.INI";
+inline constexpr char kHardwareSection[] = "Hardware";
+inline constexpr char kIspSection[] = "8051 ISP INI-Section";
+// Default name of the simulated chip's state file, in the settings directory.
+inline constexpr char kDefaultSimState[] = "zivivar-sim.bin";
+
+// Results of LoadSettings and SaveSettings.
+inline constexpr int kSettingsOk = 0;
+// The file exists but could not be read: the defaults hold, the user was
+// told, and SaveSettings leaves the file alone so that nothing is lost.
+inline constexpr int kSettingsUnreadable = 1;
+// The file could not be written: the user was told; the old file is intact.
+inline constexpr int kSettingsNotSaved = 4;
+
+inline constexpr char kBadPortAddressMessage[] =
+    "Portadresse in\n'KORVALNK.INI'\nkann nicht stimmen!!\n\nNehme Standardwert von 0x378.";
+// printf form; %d is the line length after its lowest bit was cleared.
+inline constexpr char kBadHexLineLenMessage[] =
+    "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\nEingetragene Länge "
+    "%d\n\nWert geändert auf Standardwert = 32 Datenbytes";
+
+// Lowest and highest port base address that the file and the preferences accept.
+inline constexpr uint32_t kMinPortAdress = 0x200;
+inline constexpr uint32_t kMaxPortAdress = 0x400;
+
+// A default-constructed Settings holds the defaults of every key; the derived
+// paths are empty until LoadSettings forms them.
+struct Settings {
+  // Section "Hardware".
+  uint32_t PortAdress = 0x278;  // base of the parallel port; status +1, control +2
+  int DebugNT = 0;              // 1: port-access diagnostics at start-up; never written
+  int SearchHardware = 2;       // attempts of the start-up adapter search, 2 to 5
+  uint32_t TimeOut = 100000;    // handshake time-out count, at least 10000
+  int MessageBeap = 1;          // 1: every message beeps
+  int TimeBaseKorr = 85;        // microseconds per register write, 1 to 100
+  // Simulator choice; read from the file, never written (the file keeps them).
+  int Simulator = 0;                        // 1: use the simulated adapter and chip
+  std::string SimState = kDefaultSimState;  // as read; see sim_state_path
+  std::string SimFault;                     // passed to the simulator unparsed
+  std::string ParportDevice;                // e.g. "/dev/parport1"; wins over PortAdress
+
+  // Section "8051 ISP INI-Section".
+  int FFSave = 0;          // 1: hex writers keep lines of 0xFF
+  int Verify = 1;          // 1: programming is followed by a verify
+  int XKoord = 10;         // key "X-Koord": left edge of the main window, 0 to 1024
+  int YKoord = 10;         // key "Y-Koord": top edge of the main window, 0 to 768
+  int ShowDeviceData = 0;  // kept and written back; nothing else uses it
+  int ManufIndex = 0;      // selected manufacturer
+  int DeviceIndex = 0;     // selected device
+  int TestChecksum = 1;    // 1: record checksums are checked when hex files are read
+  int EndMessage = 0;      // 1: the reminder to take the chip out when the program ends
+  int Lock1 = 0;
+  int Lock2 = 0;
+  int Lock3 = 0;
+  int HexLineLen = 32;  // data bytes per written hex line, even, 2 to 254
+  int DataFormat = 1;   // format code of the current data file, 1 to 9
+  int ReadFilter = 1;   // filter of the file-open dialog, 1 to 5
+
+  // Derived at load.
+  std::string settings_directory;  // the directory given to LoadSettings, with a trailing '/'
+  std::string settings_file_path;  // settings_directory + "KORVALNK.INI"
+  std::string sim_state_path;      // SimState, relative ones taken from settings_directory
+
+  // The current data file, formed from "DataPath" and "LastFile" at load and
+  // written back to them by SaveSettings; the command flows change them.
+  std::string data_file_path;  // full path of the data file for the code memory
+  std::string data_file_name;  // name and extension only; empty when none was chosen
+  std::string data_directory;  // where the file dialogs open
+
+  // errno when the file existed but could not be read (kSettingsUnreadable).
+  int read_error = 0;
+};
+
+// Reads directory + "KORVALNK.INI" (directory with or without a trailing
+// '/'; empty means the working directory). A missing file, section or key
+// takes its default silently; out-of-range values are replaced, with a message
+// only for the port address and the hex line length. Returns kSettingsOk, or
+// kSettingsUnreadable after telling the user that the defaults are used.
+int LoadSettings(const std::string& directory, Services& services, Settings& settings);
+
+// Writes the settings back into settings.settings_file_path: keys present in
+// the file are replaced in place, missing ones added at the end of their
+// section, every other line (comments, unknown keys, DebugNT and the
+// simulator keys) is kept. The file is replaced atomically. Returns
+// kSettingsOk, or kSettingsNotSaved after a message saying why (the old file
+// is then intact); a file that could not be read at load is not touched.
+int SaveSettings(const Settings& settings, Services& services);
+
+}  // namespace zivivar
