@@ -1,0 +1,237 @@
+#include "programmer/device_operations.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+namespace zivivar {
+namespace {
+
+__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
+
+unsigned long Ul(uint32_t value) {
+  return value;
+}
+
+// The last address a loop over the image may touch, whatever a loader left
+// in highest_loaded_address.
+uint32_t LastImageAddress(const ImageBuffer& image) {
+  return std::min(image.highest_loaded_address, kImageBufferSize - 1);
+}
+
+}  // namespace
+
+DeviceOperations::DeviceOperations(PortLink& link, Services& services,
+                                   const DeviceDescriptor& device, ImageBuffer& image)
+    : link_(link),
+      services_(services),
+      device_(device),
+      image_(image),
+      protocol_(link, services, device) {}
+
+uint8_t DeviceOperations::ReadByte(MemoryKind kind, uint32_t address) {
+  return kind == kCodeMemory ? protocol_.SPIReadCodeByte(address)
+                             : protocol_.SPIReadDataByte(address);
+}
+
+bool DeviceOperations::StopAfterByte(int answer) const {
+  return answer == kIdCancel || services_.CancelRequested() || link_.link_lost();
+}
+
+int DeviceOperations::BlankCheck() {
+  services_.ProgressStart(device_.code_size);
+  link_.ResetAdapter();
+  services_.EnableCancelButton();
+  services_.SetStatus(kBlankCheckCodeStatus);
+  protocol_.EnterProgrammingMode();
+
+  // The last answer carries over from the code memory to the EEPROM.
+  int answer = 0;
+  const auto check = [&](MemoryKind kind, uint32_t size, const char* format) {
+    for (uint32_t address = 0; address < size; ++address) {
+      const uint8_t value = ReadByte(kind, address);
+      if (value != kBlankByte && !link_.link_lost()) {
+        answer = services_.AskRetryCancel(Format(format, Ul(address), value));
+      }
+      services_.ProgressStep();
+      if (StopAfterByte(answer))
+        break;
+    }
+  };
+  check(kCodeMemory, device_.code_size, kCodeNotBlankFormat);
+  if (!StopAfterByte(answer) && device_.eeprom_size != 0) {
+    services_.SetProgress(0);
+    services_.ProgressStart(device_.eeprom_size);
+    services_.SetStatus(kBlankCheckDataStatus);
+    check(kEepromMemory, device_.eeprom_size, kDataNotBlankFormat);
+  }
+
+  protocol_.LeaveProgrammingMode();
+  services_.SetProgress(0);
+  if (answer == kIdCancel || link_.link_lost())
+    return kBlankCheckStopped;
+  if (services_.CancelRequested()) {
+    services_.ShowMessage(kBlankCheckCancelledMessage);
+    return kBlankCheckStopped;
+  }
+  if (answer == 0) {
+    services_.ShowMessage(kDeviceBlankMessage);
+    return kOperationOk;
+  }
+  return kNotBlank;
+}
+
+int DeviceOperations::ConfirmDeviceAction(const std::string& text) {
+  return services_.AskOkCancel("*** " + device_.device_name + " ***\n\n" + text +
+                               "\n\nISP-Adapter in Sockel 1 einsetzen.\n");
+}
+
+int DeviceOperations::EraseDevice() {
+  link_.ResetAdapter();
+  // Asking about a device the adapter cannot reach would only mislead.
+  if (link_.link_lost())
+    return kHandshakeTimeout;
+  if (ConfirmDeviceAction(kEraseQuestion) == kIdCancel)
+    return kEraseDeclined;
+  services_.SetStatus(kEraseStatus);
+  protocol_.EnterProgrammingMode();
+  protocol_.SPIChipErase();
+  protocol_.LeaveProgrammingMode();
+  return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
+}
+
+void DeviceOperations::StartImageRun(const char* status_format) {
+  const uint32_t count = image_.loaded_byte_count;
+  const uint32_t highest = image_.highest_loaded_address;
+  services_.ProgressStart(highest);
+  link_.ResetAdapter();
+  services_.EnableCancelButton();
+  services_.SetStatus(Format(status_format, Ul(count), Ul(count), Ul(highest), Ul(highest)));
+  protocol_.EnterProgrammingMode();
+}
+
+int DeviceOperations::ProgramMemory(MemoryKind kind) {
+  const bool code = kind == kCodeMemory;
+  if (code) {
+    code_image_byte0_ = image_.bytes[0];
+    code_image_byte0_kept_ = true;
+  }
+  StartImageRun(code ? kProgramCodeStatusFormat : kProgramDataStatusFormat);
+  if (code)
+    protocol_.SPIChipErase();
+
+  int answer = 0;
+  const uint32_t last = LastImageAddress(image_);
+  for (uint32_t address = 0;; ++address) {
+    const uint8_t wanted = image_.bytes[address];
+    if (wanted != kBlankByte) {
+      const uint8_t read = code ? protocol_.SPIWriteCodeByte(address, wanted)
+                                : protocol_.SPIWriteDataByte(address, wanted);
+      if (read != wanted && !link_.link_lost()) {
+        answer = services_.AskRetryCancel(
+            Format(code ? kProgramCodeFaultFormat : kProgramDataFaultFormat, Ul(address),
+                   Ul(address), wanted, read));
+      }
+    }
+    services_.ProgressStep();
+    if (StopAfterByte(answer) || address >= last)
+      break;
+  }
+  const int result = StopAfterByte(answer) ? kProgramStopped : kOperationOk;
+
+  services_.SetProgress(0);
+  protocol_.LeaveProgrammingMode();
+  if (link_.link_lost())
+    return kProgramStopped;
+  if (services_.CancelRequested()) {
+    services_.ShowMessage(kProgramCancelledMessage);
+    return kProgramStopped;
+  }
+  return result;
+}
+
+int DeviceOperations::VerifyMemory(MemoryKind kind) {
+  const bool code = kind == kCodeMemory;
+  StartImageRun(code ? kVerifyCodeStatusFormat : kVerifyDataStatusFormat);
+
+  int answer = 0;
+  bool difference = false;
+  const uint32_t last = LastImageAddress(image_);
+  for (uint32_t address = 0;; ++address) {
+    const uint8_t wanted = image_.bytes[address];
+    const uint8_t read = ReadByte(kind, address);
+    if (read != wanted && !link_.link_lost()) {
+      difference = true;
+      answer =
+          services_.AskRetryCancel(Format(code ? kVerifyCodeFaultFormat : kVerifyDataFaultFormat,
+                                          Ul(address), Ul(address), wanted, read));
+    }
+    services_.ProgressStep();
+    if (StopAfterByte(answer) || address >= last)
+      break;
+  }
+
+  protocol_.LeaveProgrammingMode();
+  services_.SetProgress(0);
+  if (link_.link_lost())
+    return kVerifyFailed;
+  if (services_.CancelRequested()) {
+    services_.ShowMessage(kVerifyCancelledMessage);
+    return kVerifyFailed;
+  }
+  return difference ? kVerifyFailed : kOperationOk;
+}
+
+int DeviceOperations::ReadMemory(MemoryKind kind) {
+  const uint32_t size = kind == kCodeMemory ? device_.code_size : device_.eeprom_size;
+  services_.ProgressStart(size);
+  const uint32_t end = std::min(size, kImageBufferSize);
+  for (uint32_t address = 0; address < end; ++address) {
+    image_.bytes[address] = ReadByte(kind, address);
+    services_.ProgressStep();
+    if (services_.CancelRequested() || link_.link_lost())
+      break;
+  }
+  services_.SetProgress(0);
+  return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
+}
+
+int DeviceOperations::ProgramLockBits(const LockOptions& locks) {
+  services_.ProgressStart(6);
+  services_.SetStatus(kLockBitsStatus);
+  protocol_.EnterProgrammingMode();
+  services_.SetProgress(1);
+  protocol_.SPIWriteLockBits(locks);
+  services_.SetProgress(2);
+  protocol_.LeaveProgrammingMode();
+  services_.SetProgress(3);
+
+  // With reading locked, code byte 0 no longer reads as what was programmed
+  // there. The comparison is with the code image even when the EEPROM image
+  // has been loaded since.
+  if (!link_.link_lost() && (locks.lock2 != 0 || locks.lock3 != 0)) {
+    protocol_.EnterProgrammingMode();
+    services_.SetProgress(4);
+    const uint8_t read = protocol_.SPIReadCodeByte(0);
+    services_.SetProgress(5);
+    protocol_.LeaveProgrammingMode();
+    services_.SetProgress(6);
+    const uint8_t expected = code_image_byte0_kept_ ? code_image_byte0_ : image_.bytes[0];
+    if (read == expected && !link_.link_lost()) {
+      services_.ShowMessage(kLockBitsNoEffectMessage);
+      services_.SetProgress(0);
+      return kLockBitsNoEffect;
+    }
+  }
+  services_.SetProgress(0);
+  return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
+}
+
+}  // namespace zivivar

@@ -1,0 +1,137 @@
+// What the user's commands do to the controller: blank check, erase, program,
+// verify, read-out loop and lock bits. Each operation brings the adapter into
+// a known state, powers the device, walks its memory byte by byte with
+// progress and a Retry/Cancel question per faulty byte, leaves programming
+// mode and returns a small result. Every operation reports its own failures
+// before it returns; callers test only for kOperationOk.
+//
+// A lost adapter link (a handshake time-out, PortLink::link_lost()) stops an
+// operation after the current byte: it leaves programming mode (which the
+// lost link turns into no port access at all), shows nothing further after
+// the one time-out message, and returns its failure result.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "datafiles/image_buffer.h"
+#include "library/device_descriptor.h"
+#include "programmer/port_link.h"
+#include "programmer/spi_protocol.h"
+#include "services/services.h"
+
+namespace zivivar {
+
+// Results of the device operations.
+inline constexpr int kOperationOk = 0;
+inline constexpr int kNotBlank = 4;           // BlankCheck: non-blank bytes, all answered Retry
+inline constexpr int kBlankCheckStopped = 5;  // BlankCheck: Cancel, cancel button or lost link
+inline constexpr int kVerifyFailed = 6;       // VerifyMemory: differences, cancel or lost link
+inline constexpr int kProgramStopped = 7;     // ProgramMemory: Cancel, cancel button or lost link
+inline constexpr int kLockBitsNoEffect = 15;  // ProgramLockBits: code byte 0 still readable
+inline constexpr int kEraseDeclined = 20;     // EraseDevice: the question was answered Cancel
+// EraseDevice, ReadMemory and ProgramLockBits after a lost link return
+// kHandshakeTimeout (port_link.h).
+
+// Status texts.
+inline constexpr char kBlankCheckCodeStatus[] = "Leertest Codespeicher";
+inline constexpr char kBlankCheckDataStatus[] = "Leertest Datenspeicher";
+inline constexpr char kEraseStatus[] = "Lösche Controller";
+inline constexpr char kLockBitsStatus[] = "Programmiere Lockbits";
+// printf formats: bytes loaded and highest address, each in decimal and hex.
+inline constexpr char kProgramCodeStatusFormat[] =
+    "Programmspeicher Bytes: %lu (0x%lX) bis Adresse: %lu (0x%lX) ";
+inline constexpr char kProgramDataStatusFormat[] =
+    "EEPROM Bytes: %lu (0x%lX) bis Adresse: %lu (0x%lX) ";
+inline constexpr char kVerifyCodeStatusFormat[] =
+    "Programmspeicher prüfen Bytes: %lu (0x%lX) bis Adresse: %lu (0x%lX)";
+inline constexpr char kVerifyDataStatusFormat[] =
+    "EEpromspeicher prüfen Bytes: %lu (0x%lX) bis Adresse: %lu (0x%lX)";
+
+// Messages. The formats take the address (twice where it appears twice) and
+// the bytes as unsigned long and unsigned int.
+inline constexpr char kCodeNotBlankFormat[] =
+    "CodeSpeicher an Adresse 0x%04lX ist nicht leer !\nInhalt 0x%02X\n";
+inline constexpr char kDataNotBlankFormat[] =
+    "DatenSpeicher an Adresse 0x%04lX ist nicht leer !\nInhalt 0x%02X\n";
+inline constexpr char kProgramCodeFaultFormat[] =
+    "Programmspeicher\n\nProgrammierfehler an Adresse %lu (0x%lX)\nRichtig: 0x%02X   Gelesen: "
+    "0x%02X\n";
+inline constexpr char kProgramDataFaultFormat[] =
+    "Datenspeicher\n\nProgrammierfehler an Adresse %lu (0x%lX)\nRichtig: 0x%02X   Gelesen: "
+    "0x%02X\n";
+inline constexpr char kVerifyCodeFaultFormat[] =
+    "Programmspeicher Fehler\nan Adresse %lu (0x%lX) !\nRichtig: 0x%02X\nGelesen: 0x%02X\n";
+inline constexpr char kVerifyDataFaultFormat[] =
+    "EEPROM Fehler an Adresse %lu (0x%lX) !\nRichtig: 0x%02X\nGelesen: 0x%02X\n";
+inline constexpr char kDeviceBlankMessage[] = "\nController ist gelöscht !\n";
+inline constexpr char kBlankCheckCancelledMessage[] = "Leertest abgebrochen !";
+inline constexpr char kProgramCancelledMessage[] = "Programmierung abgebrochen !";
+inline constexpr char kVerifyCancelledMessage[] = "Prüfen abgebrochen !";
+inline constexpr char kLockBitsNoEffectMessage[] = "Schutzbits haben keine Wirkung !";
+inline constexpr char kEraseQuestion[] = "*** Controller löschen ***\n\n";
+
+class DeviceOperations {
+ public:
+  // All four must outlive the object, which is built once for the run by its
+  // owner. The descriptor and the image are read at every call.
+  DeviceOperations(PortLink& link, Services& services, const DeviceDescriptor& device,
+                   ImageBuffer& image);
+
+  // Reads the code memory, then the EEPROM when the device has one, asking
+  // Retry/Cancel at every byte that is not 0xFF. kOperationOk (after the
+  // "blank" message), kNotBlank or kBlankCheckStopped.
+  int BlankCheck();
+  // Asks first; kOperationOk or kEraseDeclined (the device is then not
+  // powered). No progress and no cancel button.
+  int EraseDevice();
+  // The confirmation question before a device action, naming the device;
+  // returns kIdOk or kIdCancel.
+  int ConfirmDeviceAction(const std::string& text);
+  // Writes every byte other than 0xFF from address 0 to the image's highest
+  // loaded address, erasing the chip first for the code memory. Faults
+  // answered Retry still give kOperationOk; kProgramStopped otherwise.
+  // Programming the code memory keeps the image's byte 0 for ProgramLockBits.
+  int ProgramMemory(MemoryKind kind);
+  // Compares the device with the image from address 0 to the highest loaded
+  // address, blank bytes included. kOperationOk or kVerifyFailed.
+  int VerifyMemory(MemoryKind kind);
+  // The read-out loop alone: the caller resets the adapter, enters
+  // programming mode and fills the image with 0xFF first, and leaves
+  // programming mode afterwards. Reads the whole memory into the image,
+  // stopping after the current byte when the cancel flag is set (which the
+  // caller then reports). kOperationOk, or kHandshakeTimeout when the link
+  // was lost: the image then holds noise, and nothing may be saved.
+  int ReadMemory(MemoryKind kind);
+  // Writes the lock bits chosen and, when Lock2 or Lock3 is chosen, checks
+  // that code byte 0 no longer reads as the code image's byte 0.
+  // kOperationOk, kLockBitsNoEffect, or kHandshakeTimeout after a lost link.
+  // Starts from the unpowered adapter a program run leaves behind.
+  int ProgramLockBits(const LockOptions& locks);
+
+  // The protocol, for callers that frame an operation themselves (the
+  // read-out saving and the program command's final LeaveProgrammingMode).
+  SpiProtocol& protocol() { return protocol_; }
+
+ private:
+  // Reads kind's byte at address.
+  uint8_t ReadByte(MemoryKind kind, uint32_t address);
+  // True when the loop must end after this byte: the answer was Cancel, the
+  // cancel button was clicked or the link is gone.
+  bool StopAfterByte(int answer) const;
+  // The common start of program and verify: progress over the highest
+  // loaded address, reset, cancel button, status text, programming mode.
+  void StartImageRun(const char* status_format);
+
+  PortLink& link_;
+  Services& services_;
+  const DeviceDescriptor& device_;
+  ImageBuffer& image_;
+  SpiProtocol protocol_;
+  // Byte 0 of the code image last programmed: by the time the lock bits are
+  // written the image may hold the EEPROM data instead.
+  uint8_t code_image_byte0_ = kBlankByte;
+  bool code_image_byte0_kept_ = false;
+};
+
+}  // namespace zivivar
