@@ -66,7 +66,8 @@ class PortLink {
   // Takes the port base address, the time-out count and the timebase
   // correction (microseconds per register write); effective with the next
   // register write. Called after the settings are loaded and after every
-  // change in the preferences.
+  // change in the preferences. A time-out count of 0 is taken as 1 (every
+  // wait fails on its first read) rather than as 2^32 reads.
   void Configure(uint16_t base, uint32_t timeout, uint32_t timebase_korr);
   // Swaps the port backend (the port access chosen at start-up).
   void SetPortIo(PortIo& io) { io_ = &io; }
@@ -93,14 +94,19 @@ class PortLink {
   // Clears the lost state first.
   int DetectAdapter();
 
-  // The start-up search: up to search_hardware attempts, edit_preferences
-  // between failed attempts; after the last one the no-hardware message,
-  // save_settings and demo mode. Returns true when the adapter answered.
+  // The start-up search: up to search_hardware attempts (at least 1),
+  // edit_preferences between failed attempts; after the last one the
+  // no-hardware message and save_settings. Returns true when the adapter
+  // answered; false means the caller goes into demo mode.
   bool SearchAdapter(uint32_t search_hardware, const std::function<void()>& edit_preferences,
                      const std::function<void()>& save_settings);
 
-  // Around every device command. RaisePriority asks for real-time scheduling
-  // (or failing that a lower nice value); results are ignored.
+  // Around every device command, so that the counted delays are not stretched
+  // by other processes. RaisePriority asks for real-time scheduling (or,
+  // failing that, and for the os_kind codes 4 to 8 that only ever got a high
+  // priority, a nice value of -10); results are ignored. A second raise
+  // before the restore changes nothing. RestorePriority puts back what the
+  // raise changed.
   void RaisePriority(int os_kind);
   void RestorePriority();
 
@@ -140,7 +146,12 @@ class PortLink {
   uint8_t reg0_ = 0, reg4_ = 0, reg8_ = 0, reg10_ = 0;
   uint8_t supply_word_[2] = {0, 0};
   bool link_lost_ = false;
-  int saved_policy_ = -1;
+  // What RaisePriority changed, so that RestorePriority puts back exactly that.
+  bool priority_raised_ = false;
+  bool policy_changed_ = false;
+  bool nice_changed_ = false;
+  int saved_policy_ = 0;
+  int saved_rt_priority_ = 0;
   int saved_nice_ = 0;
 };
 
