@@ -1,0 +1,137 @@
+#include "sim/sim_adapter.h"
+
+#include "programmer/port_link.h"
+
+namespace zivivar::sim {
+
+void SimAdapter::Out(uint16_t port, uint8_t value) {
+  if (absent_)
+    return;
+  if (port == base_) {
+    if (state_ != State::kIdle)
+      Error("data changed while a register was addressed");
+    data_ = value;
+  } else if (port == base_ + 2) {
+    Control(value);
+  }
+}
+
+uint8_t SimAdapter::In(uint16_t port) {
+  if (port != base_ + 1)
+    return 0xFF;
+  ++status_reads_;
+  if (absent_)
+    return stuck_status_;
+  if (state_ == State::kAddressed)
+    state_ = State::kAcknowledged;
+  return status_;
+}
+
+void SimAdapter::Control(uint8_t value) {
+  if ((value & 0xF0) != 0) {
+    Error("control bits 4 to 7 set");
+    return;
+  }
+  const bool strobe = (value & 0x01) != 0;
+  const bool was_strobe = (control_ & 0x01) != 0;
+  control_ = value;
+  if (!strobe) {
+    // Register number placed (or changed) with the strobe low: acknowledge.
+    state_ = State::kAddressed;
+    status_ |= kStatusBusy;
+    return;
+  }
+  if (was_strobe)
+    return;  // no edge, nothing happens
+  if (state_ != State::kAcknowledged) {
+    Error("strobe set before the acknowledge was read");
+    state_ = State::kIdle;
+    status_ &= static_cast<uint8_t>(~kStatusBusy);
+    return;
+  }
+  Latch(value & 0x0E, data_);
+  state_ = State::kIdle;
+  status_ &= static_cast<uint8_t>(~kStatusBusy);
+}
+
+void SimAdapter::Latch(int reg, uint8_t value) {
+  const uint8_t old = regs_[reg >> 1];
+  regs_[reg >> 1] = value;
+  ++register_writes_;
+
+  if (reg == 4) {
+    // The supply word's shift register: data taken on the clock's rising
+    // edge, the whole word taken over on the load's rising edge.
+    if ((value & ~old & kReg4SupplyClock) != 0) {
+      shift_ = static_cast<uint16_t>(shift_ << 1 | ((value & kReg4SupplyData) != 0 ? 1 : 0));
+    }
+    if ((value & ~old & kReg4SupplyLoad) != 0)
+      supply_word_ = shift_;
+  }
+
+  if (target_ != nullptr)
+    target_->OnRegisterWrite(lines());
+
+  if (reg == 4 || reg == 8) {
+    const uint8_t input = InputByte();
+    const uint8_t nibble = reg == 4 ? input & 0x0F : static_cast<uint8_t>(input >> 4);
+    status_ = static_cast<uint8_t>((status_ & kStatusBusy) | StatusFromNibble(nibble));
+  }
+
+  if (lose_armed_ && register_writes_ >= lose_at_) {
+    lose_armed_ = false;
+    absent_ = true;
+    stuck_status_ = 0x7F;
+  }
+}
+
+TargetLines SimAdapter::lines() const {
+  TargetLines lines;
+  const uint8_t r8 = reg(8);
+  const uint8_t r10 = reg(10);
+  lines.powered = (r8 & kReg8SupplyOn) != 0;
+  lines.supply_code = static_cast<uint8_t>(supply_word_ >> 8);
+  lines.rst = (r10 & kReg10Rst) != 0;
+  lines.sck = (r10 & kReg10Sck) != 0;
+  lines.mosi = (r10 & kReg10Mosi) != 0;
+  return lines;
+}
+
+uint8_t SimAdapter::InputByte() const {
+  uint8_t input = reg(10);
+  // An unpowered chip drives nothing; the adapter's echo shows through.
+  if (target_ != nullptr && (reg(8) & kReg8SupplyOn) != 0) {
+    input = static_cast<uint8_t>((input & ~kReg10Miso) | (target_->Miso() ? kReg10Miso : 0));
+  }
+  return static_cast<uint8_t>(input ^ loopback_xor_);
+}
+
+void SimAdapter::RemoveAdapter(uint8_t stuck_status) {
+  absent_ = true;
+  stuck_status_ = stuck_status;
+  lose_armed_ = false;
+}
+
+void SimAdapter::LoseAfter(uint64_t writes) {
+  if (writes == 0) {
+    RemoveAdapter();
+    return;
+  }
+  lose_armed_ = true;
+  lose_at_ = register_writes_ + writes;
+}
+
+void SimAdapter::ReconnectAdapter() {
+  absent_ = false;
+  lose_armed_ = false;
+  state_ = State::kIdle;
+  control_ = 0x01;
+  status_ = static_cast<uint8_t>(status_ & ~kStatusBusy);
+}
+
+void SimAdapter::Error(const char* what) {
+  ++handshake_errors_;
+  last_error_ = what;
+}
+
+}  // namespace zivivar::sim
