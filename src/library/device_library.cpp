@@ -1,0 +1,202 @@
+#include "library/device_library.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "common/c_literal.h"
+#include "common/path_parts.h"
+#include "library/library_line.h"
+#include "programmer/port_link.h"
+
+namespace zivivar {
+namespace {
+
+// "<name>\n\n<memory> überschreitet 131072 (0x20000) Bytes!!..."
+std::string TooLargeMessage(const std::string& name, const char* memory) {
+  char limit[40];
+  std::snprintf(limit, sizeof limit, "%lu (0x%lX)", static_cast<unsigned long>(kMaxMemorySize),
+                static_cast<unsigned long>(kMaxMemorySize));
+  return name + "\n\n" + memory + " überschreitet " + limit +
+         " Bytes!!\n\nBausteine dieser Größe werden nicht unterstützt !!\n";
+}
+
+// Waits of 0 and 1 stand for themselves (no wait, a single pulse); longer
+// ones are microseconds that become counted register writes.
+uint32_t ConvertWait(uint32_t us, uint32_t timebase_korr) {
+  return us <= 1 ? us : UsToCycles(us, timebase_korr);
+}
+
+}  // namespace
+
+DeviceLibrary::DeviceLibrary(Services& services, const std::string& directory)
+    : services_(services) {
+  SetDirectory(directory);
+}
+
+void DeviceLibrary::SetDirectory(const std::string& directory) {
+  PathParts parts;
+  parts.directory = directory;
+  parts.name = "VOZ8051";
+  parts.extension = ".CSV";
+  path_ = MakePath(parts);
+}
+
+int DeviceLibrary::OpenLibrary() {
+  CloseLibrary();
+  line_.clear();
+  line_number_ = 0;
+  // A directory of that name would open and then read as an empty file.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path_, ignored) || reader_.Open(path_) != 0) {
+    services_.ShowMessage(kLibraryOpenFailedMessage);
+    return kLibraryFailed;
+  }
+  return kLibraryOk;
+}
+
+void DeviceLibrary::CloseLibrary() {
+  reader_.Close();
+}
+
+bool DeviceLibrary::ReadLine() {
+  if (!reader_.IsOpen() || !reader_.ReadLine(line_)) {
+    line_.clear();
+    return false;
+  }
+  ++line_number_;
+  return true;
+}
+
+int DeviceLibrary::FindManufacturer(int32_t index) {
+  int32_t count = -1;
+  while (ReadLine()) {
+    if (IsManufacturerLine(line_) && IsActiveLine(line_) && ++count == index)
+      return kLibraryOk;
+  }
+  services_.ShowMessage(kManufacturerNotFoundMessage);
+  return kLibraryFailed;
+}
+
+int DeviceLibrary::NextManufacturer(std::string& name) {
+  while (ReadLine()) {
+    if (IsManufacturerLine(line_) && IsActiveLine(line_)) {
+      name = ManufacturerName(line_);
+      return kLibraryOk;
+    }
+  }
+  return kLibraryEnd;
+}
+
+int DeviceLibrary::NextDevice(uint32_t timebase_korr) {
+  while (ReadLine()) {
+    if (IsManufacturerLine(line_))
+      return kLibraryEnd;
+    if (IsActiveLine(line_))
+      return ParseDeviceRecord(line_, timebase_korr);
+  }
+  return kLibraryEnd;
+}
+
+int DeviceLibrary::NextField(std::string& field) {
+  const size_t semicolon = record_.find(';', position_);
+  if (semicolon == std::string::npos || semicolon >= limit_)
+    return kLibraryFailed;
+  field = record_.substr(position_, semicolon - position_);
+  position_ = semicolon + 1;
+  return kLibraryOk;
+}
+
+int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_korr) {
+  record_ = line;
+  position_ = 0;
+  const size_t flag = FlagPosition(record_);
+  limit_ = flag == kNoFlag ? 0 : flag;
+
+  std::string field;
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  descriptor_.device_name = field;
+  const std::string& name = descriptor_.device_name;
+  const std::string in_file = "\n\n in '" + path_ + "' Datei";
+
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  if (field != kPackageDip40) {
+    Refuse(name + "\n\nUnbekannte Gehäuseform" + in_file);
+    return kLibraryInvalidRecord;
+  }
+  descriptor_.pin_count = 40;
+
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  const uint32_t millivolts = ParseCLiteral(field);
+  if (millivolts > kMaxProgrammingVoltage) {
+    Refuse(name + "\n\nDie Betriebsspannung im\nProgrammiermodus ist zu groß !!" + in_file);
+    return kLibraryInvalidRecord;
+  }
+  if (millivolts == 0) {
+    Refuse(name + "\n\nDie Betriebsspannung im\nProgrammiermodus ist 0 !!" + in_file);
+    return kLibraryInvalidRecord;
+  }
+  descriptor_.programming_voltage = millivolts;
+  descriptor_.supply_code = static_cast<uint8_t>(millivolts / kSupplyStep);
+
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  descriptor_.write_wait = ConvertWait(ParseCLiteral(field), timebase_korr);
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  descriptor_.erase_wait = ConvertWait(ParseCLiteral(field), timebase_korr);
+
+  for (int reserved = 6; reserved <= 11; ++reserved) {
+    if (NextField(field) != kLibraryOk)
+      return kLibraryFailed;
+  }
+
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  const uint32_t code_size = ParseCLiteral(field);
+  if (code_size > kMaxMemorySize) {
+    Refuse(TooLargeMessage(name, "Programmspeicher"));
+    return kLibraryInvalidRecord;
+  }
+  if (code_size == 0) {
+    Refuse(name + "\n\nProgrammspeicher ist 0 !!\n\n in " + path_);
+    return kLibraryInvalidRecord;
+  }
+  descriptor_.code_size = code_size;
+
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  const uint32_t eeprom_size = ParseCLiteral(field);
+  if (eeprom_size > kMaxMemorySize) {
+    Refuse(TooLargeMessage(name, "Datenspeicher"));
+    return kLibraryInvalidRecord;
+  }
+  descriptor_.eeprom_size = eeprom_size;
+
+  // Both small fields keep only their low byte before they are checked.
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  descriptor_.lock_bit_count = static_cast<uint8_t>(ParseCLiteral(field));
+  if (descriptor_.lock_bit_count > kMaxLockBits) {
+    Refuse(name + "\n\nFalscher Wert für die Lockbits in \n\n" + path_ +
+           " !!\n\nEintrag darf nur von 0-3 gehen.\nGelesener Wert: " +
+           std::to_string(descriptor_.lock_bit_count));
+    return kLibraryInvalidRecord;
+  }
+
+  if (NextField(field) != kLibraryOk)
+    return kLibraryFailed;
+  descriptor_.spi_mode = static_cast<uint8_t>(ParseCLiteral(field));
+  if (descriptor_.spi_mode != 3 && descriptor_.spi_mode != 4) {
+    Refuse(name + "\n\nFalscher Wert für SPIMODE in \n\n" + path_ +
+           " !!\n\nEintrag darf nur 3 oder 4 sein.\nGelesener Wert: " +
+           std::to_string(descriptor_.spi_mode));
+    return kLibraryInvalidRecord;
+  }
+  return kLibraryOk;
+}
+
+}  // namespace zivivar

@@ -1,0 +1,109 @@
+// The device library "VOZ8051.CSV": a read-only text file that lists the
+// manufacturers and, under each, the devices with their programming
+// parameters. DeviceLibrary walks its lines and turns device records into the
+// run's one DeviceDescriptor. One instance for the run, used from one thread.
+//
+// File format, one manufacturer or device per line, each line ending in its
+// activity flag (library_line.h):
+//   :Manufacturer;Y
+//   name;DIP40;mV;write us;erase us;r;r;r;r;r;r;code bytes;EEPROM bytes;lock bits;mode;Y
+// Numbers are C integer literals (0x.. hexadecimal, leading 0 octal). The six
+// reserved fields r must be present and are not read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/text_reader.h"
+#include "library/device_descriptor.h"
+#include "services/services.h"
+
+namespace zivivar {
+
+// Results of the device library.
+inline constexpr int kLibraryOk = 0;
+inline constexpr int kLibraryFailed = 13;         // not opened, not found, or a field missing
+inline constexpr int kLibraryEnd = 16;            // no further entry
+inline constexpr int kLibraryInvalidRecord = 19;  // a field value is refused; its message was shown
+
+inline constexpr char kLibraryFileName[] = "VOZ8051.CSV";
+inline constexpr char kLibraryOpenFailedMessage[] = "Kann Bauteilbibliothek nicht öffnen !";
+inline constexpr char kManufacturerNotFoundMessage[] = "Hersteller in Bibliothek nicht gefunden !";
+
+inline constexpr char kPackageDip40[] = "DIP40";
+inline constexpr uint32_t kMaxProgrammingVoltage = 12750;  // millivolts; supply code 255
+inline constexpr uint32_t kSupplyStep = 50;                // millivolts per supply code step
+inline constexpr uint8_t kMaxLockBits = 3;
+
+class DeviceLibrary {
+ public:
+  // services must outlive the library. directory is the directory of the
+  // settings file, where the library lies ("" for the working directory).
+  DeviceLibrary(Services& services, const std::string& directory);
+  DeviceLibrary(const DeviceLibrary&) = delete;
+  DeviceLibrary& operator=(const DeviceLibrary&) = delete;
+
+  void SetDirectory(const std::string& directory);
+  // The library's full path, quoted by the validation messages.
+  const std::string& path() const { return path_; }
+
+  // Opens the library at its first line (closing it first if it is open).
+  // kLibraryOk, or kLibraryFailed after "Kann Bauteilbibliothek nicht öffnen !".
+  int OpenLibrary();
+  // Closes the file if it is open. Every user of the library closes it before
+  // it returns, so nothing stays open between user actions.
+  void CloseLibrary();
+  bool IsOpen() const { return reader_.IsOpen(); }
+
+  // Reads on to the active manufacturer line number index (counted from 0),
+  // so that the next line read is the first of its block. kLibraryOk, or
+  // kLibraryFailed after "Hersteller in Bibliothek nicht gefunden !" when
+  // the file ends first.
+  int FindManufacturer(int32_t index);
+  // Reads on to the next active manufacturer line and gives its name.
+  // kLibraryOk or kLibraryEnd.
+  int NextManufacturer(std::string& name);
+  // Reads on to the next active device line of the current block and parses
+  // it (the result of ParseDeviceRecord). kLibraryEnd at the end of the file
+  // or at a line beginning with a colon, active or not, which is consumed.
+  int NextDevice(uint32_t timebase_korr);
+
+  // Parses one active device line into the descriptor, field by field in file
+  // order; a failing record leaves the fields before the failure overwritten,
+  // so the descriptor is only valid after kLibraryOk. Waits over 1 us are
+  // converted into counts with timebase_korr (the TimeBaseKorr in force).
+  // kLibraryOk; kLibraryFailed without a message when a field is missing;
+  // kLibraryInvalidRecord after the message that names the refused value.
+  int ParseDeviceRecord(const std::string& line, uint32_t timebase_korr);
+  // Cuts the next field of the record being parsed: the text up to the next
+  // semicolon, which must stand before the activity flag. kLibraryOk or
+  // kLibraryFailed (field missing).
+  int NextField(std::string& field);
+
+  // Reads the next line, at most 1023 characters, into current_line().
+  // False at the end of the file (or when the library is not open).
+  bool ReadLine();
+  const std::string& current_line() const { return line_; }
+  // Number of the current line, counted from 1 at the first read after
+  // OpenLibrary (a line too long for one read counts once per read).
+  int line_number() const { return line_number_; }
+
+  const DeviceDescriptor& descriptor() const { return descriptor_; }
+
+ private:
+  void Refuse(const std::string& text) { services_.ShowMessage(text); }
+
+  Services& services_;
+  std::string path_;
+  TextReader reader_;
+  std::string line_;
+  int line_number_ = 0;
+  // The record being parsed, the scan position and the flag's position,
+  // beyond which no field may reach.
+  std::string record_;
+  size_t position_ = 0;
+  size_t limit_ = 0;
+  DeviceDescriptor descriptor_;
+};
+
+}  // namespace zivivar
