@@ -1,0 +1,175 @@
+#include "library/device_selection.h"
+
+#include <optional>
+
+#include "library/library_line.h"
+
+namespace zivivar {
+namespace {
+
+SelectionEntry Placeholder(const char* text) {
+  SelectionEntry entry;
+  entry.text = text;
+  return entry;
+}
+
+// A stored index that no longer points into the list falls back to the first entry.
+void FallBack(int32_t& index, size_t listed) {
+  if (index < 0 || static_cast<size_t>(index) >= listed)
+    index = 0;
+}
+
+void Finish(SelectionList& list, int32_t index, const char* placeholder) {
+  if (list.entries.empty()) {
+    list.entries.push_back(Placeholder(placeholder));
+    list.selection = 0;
+    return;
+  }
+  list.selection = index;
+}
+
+}  // namespace
+
+DeviceSelection::DeviceSelection(DeviceLibrary& library, Services& services)
+    : library_(library), services_(services) {}
+
+int DeviceSelection::FillManufacturerList(int32_t& manuf_index) {
+  manufacturers_ = SelectionList();
+  library_opened_ = library_.OpenLibrary() == kLibraryOk;
+  if (library_opened_) {
+    std::string name;
+    while (library_.NextManufacturer(name) == kLibraryOk) {
+      SelectionEntry entry;
+      entry.text = name;
+      entry.line_number = library_.line_number();
+      manufacturers_.entries.push_back(std::move(entry));
+    }
+    FallBack(manuf_index, manufacturers_.entries.size());
+    library_.CloseLibrary();
+  }
+  const bool listed = !manufacturers_.entries.empty();
+  Finish(manufacturers_, manuf_index, kNoManufacturersEntry);
+  return listed ? kLibraryOk : kLibraryEnd;
+}
+
+int DeviceSelection::FillDeviceList(int32_t manuf_index, int32_t& device_index,
+                                    uint32_t timebase_korr) {
+  devices_ = SelectionList();
+  devices_manuf_index_ = -1;
+  library_opened_ = library_.OpenLibrary() == kLibraryOk;
+  if (library_opened_) {
+    // When the manufacturer is missing its message has been shown, and the
+    // reads below meet the end of the file at once.
+    library_.FindManufacturer(manuf_index);
+    for (;;) {
+      const int result = library_.NextDevice(timebase_korr);
+      if (result == kLibraryEnd)
+        break;
+      if (result != kLibraryOk)
+        continue;  // left out; a refused value has shown its message
+      SelectionEntry entry;
+      entry.record = library_.descriptor();
+      entry.text = entry.record.device_name;
+      entry.item_data = entry.record.lock_bit_count;
+      entry.line_number = library_.line_number();
+      devices_.entries.push_back(std::move(entry));
+    }
+    FallBack(device_index, devices_.entries.size());
+    devices_manuf_index_ = manuf_index;
+    library_.CloseLibrary();
+  }
+  const bool listed = !devices_.entries.empty();
+  Finish(devices_, device_index, kNoDevicesEntry);
+  return listed ? kLibraryOk : kLibraryEnd;
+}
+
+int DeviceSelection::LoadRecord(const std::string& line, uint32_t timebase_korr) {
+  library_.CloseLibrary();
+  return library_.ParseDeviceRecord(line, timebase_korr) == kLibraryOk ? kLibraryOk
+                                                                       : kLibraryFailed;
+}
+
+int DeviceSelection::LoadSelectedDevice(int32_t manuf_index, int32_t device_index,
+                                        uint32_t timebase_korr) {
+  if (library_.OpenLibrary() != kLibraryOk)
+    return kLibraryFailed;
+  if (library_.FindManufacturer(manuf_index) != kLibraryOk) {
+    library_.CloseLibrary();
+    return kLibraryFailed;
+  }
+
+  const SelectionEntry* wanted = nullptr;
+  if (manuf_index == devices_manuf_index_ && !devices_.IsPlaceholder() && device_index >= 0 &&
+      static_cast<size_t>(device_index) < devices_.entries.size()) {
+    wanted = &devices_.entries[static_cast<size_t>(device_index)];
+  }
+
+  int32_t counter = -1;
+  // A line of the wanted name elsewhere in the block, should the library have changed.
+  std::optional<std::string> same_name;
+  while (library_.ReadLine()) {
+    const std::string& line = library_.current_line();
+    if (IsManufacturerLine(line)) {
+      if (same_name)
+        return LoadRecord(*same_name, timebase_korr);
+      services_.ShowMessage(kNoDevicesMessage);
+      library_.CloseLibrary();
+      return kLibraryFailed;
+    }
+    if (!IsActiveLine(line))
+      continue;
+    ++counter;
+    if (wanted == nullptr) {
+      if (counter == device_index)
+        return LoadRecord(line, timebase_korr);
+      continue;
+    }
+    if (FirstField(line) != wanted->text)
+      continue;
+    if (library_.line_number() == wanted->line_number)
+      return LoadRecord(line, timebase_korr);
+    if (!same_name)
+      same_name = line;
+  }
+  if (same_name)
+    return LoadRecord(*same_name, timebase_korr);
+  services_.ShowMessage(kLibraryReadErrorMessage);
+  library_.CloseLibrary();
+  return kLibraryFailed;
+}
+
+int DeviceSelection::FindManufacturerByName(const std::string& name, int32_t& manuf_index) {
+  int32_t index = manuf_index;
+  if (FillManufacturerList(index) != kLibraryOk && !library_opened_)
+    return kLibraryFailed;
+  for (size_t i = 0; i < manufacturers_.entries.size(); ++i) {
+    const SelectionEntry& entry = manufacturers_.entries[i];
+    if (entry.line_number != 0 && entry.text == name) {
+      manuf_index = static_cast<int32_t>(i);
+      manufacturers_.selection = manuf_index;
+      return kLibraryOk;
+    }
+  }
+  services_.ShowMessage("Hersteller '" + name + "' in Bibliothek nicht gefunden !");
+  return kLibraryFailed;
+}
+
+int DeviceSelection::FindDeviceByName(int32_t manuf_index, const std::string& name,
+                                      int32_t& device_index, uint32_t timebase_korr) {
+  int32_t index = device_index;
+  if (FillDeviceList(manuf_index, index, timebase_korr) != kLibraryOk && !library_opened_) {
+    return kLibraryFailed;
+  }
+  for (size_t i = 0; i < devices_.entries.size(); ++i) {
+    const SelectionEntry& entry = devices_.entries[i];
+    if (entry.line_number != 0 && entry.text == name) {
+      device_index = static_cast<int32_t>(i);
+      devices_.selection = device_index;
+      return kLibraryOk;
+    }
+  }
+  services_.ShowMessage("Baustein '" + name + "' in Bibliothek nicht gefunden !");
+  return kLibraryFailed;
+}
+
+}  // namespace zivivar
