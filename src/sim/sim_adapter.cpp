@@ -5,6 +5,11 @@
 namespace zivivar::sim {
 
 void SimAdapter::Out(uint16_t port, uint8_t value) {
+  // A loss due after the last write takes effect when the next one begins,
+  // so that the last write still completes its handshake.
+  if (lose_armed_ && register_writes_ >= lose_at_) {
+    RemoveAdapter();
+  }
   if (absent_)
     return;
   if (port == base_) {
@@ -76,12 +81,6 @@ void SimAdapter::Latch(int reg, uint8_t value) {
     const uint8_t input = InputByte();
     const uint8_t nibble = reg == 4 ? input & 0x0F : static_cast<uint8_t>(input >> 4);
     status_ = static_cast<uint8_t>((status_ & kStatusBusy) | StatusFromNibble(nibble));
-  }
-
-  if (lose_armed_ && register_writes_ >= lose_at_) {
-    lose_armed_ = false;
-    absent_ = true;
-    stuck_status_ = 0x7F;
   }
 }
 

@@ -47,8 +47,8 @@ class SimAdapter : public PortIo {
   // Faults. No adapter: writes are ignored and the status port reads
   // stuck_status forever (the default 0x7F never shows the acknowledge).
   void RemoveAdapter(uint8_t stuck_status = 0x7F);
-  // The adapter goes away as RemoveAdapter(0x7F) after writes more latched
-  // register writes (0: at once).
+  // The adapter goes away as RemoveAdapter(0x7F) once writes more register
+  // writes have completed (0: at once).
   void LoseAfter(uint64_t writes);
   // Back in place, idle; the registers keep their values.
   void ReconnectAdapter();
