@@ -77,10 +77,10 @@ int PortLink::WriteRegister(int reg, uint8_t value) {
 
 // Kept out of line: it is never on the path of a write that works.
 [[gnu::noinline, gnu::cold]] int PortLink::Timeout() {
-  if (!link_lost_) {
-    link_lost_ = true;
-    services_.ShowMessage(kTimeoutMessage);
-  }
+  // Only reached while the link is not yet lost: a lost link fails before
+  // any port access.
+  link_lost_ = true;
+  services_.ShowMessage(kTimeoutMessage);
   return kHandshakeTimeout;
 }
 
