@@ -71,8 +71,9 @@ bool DeviceLibrary::ReadLine() {
 int DeviceLibrary::FindManufacturer(int32_t index) {
   int32_t count = -1;
   while (ReadLine()) {
-    if (IsManufacturerLine(line_) && IsActiveLine(line_) && ++count == index)
+    if (IsManufacturerLine(line_) && IsActiveLine(line_) && ++count == index) {
       return kLibraryOk;
+    }
   }
   services_.ShowMessage(kManufacturerNotFoundMessage);
   return kLibraryFailed;
@@ -90,18 +91,21 @@ int DeviceLibrary::NextManufacturer(std::string& name) {
 
 int DeviceLibrary::NextDevice(uint32_t timebase_korr) {
   while (ReadLine()) {
-    if (IsManufacturerLine(line_))
+    if (IsManufacturerLine(line_)) {
       return kLibraryEnd;
-    if (IsActiveLine(line_))
+    }
+    if (IsActiveLine(line_)) {
       return ParseDeviceRecord(line_, timebase_korr);
+    }
   }
   return kLibraryEnd;
 }
 
 int DeviceLibrary::NextField(std::string& field) {
   const size_t semicolon = record_.find(';', position_);
-  if (semicolon == std::string::npos || semicolon >= limit_)
+  if (semicolon == std::string::npos || semicolon >= limit_) {
     return kLibraryFailed;
+  }
   field = record_.substr(position_, semicolon - position_);
   position_ = semicolon + 1;
   return kLibraryOk;
@@ -114,22 +118,25 @@ int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_
   limit_ = flag == kNoFlag ? 0 : flag;
 
   std::string field;
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   descriptor_.device_name = field;
   const std::string& name = descriptor_.device_name;
   const std::string in_file = "\n\n in '" + path_ + "' Datei";
 
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   if (field != kPackageDip40) {
     Refuse(name + "\n\nUnbekannte Gehäuseform" + in_file);
     return kLibraryInvalidRecord;
   }
   descriptor_.pin_count = 40;
 
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   const uint32_t millivolts = ParseCLiteral(field);
   if (millivolts > kMaxProgrammingVoltage) {
     Refuse(name + "\n\nDie Betriebsspannung im\nProgrammiermodus ist zu groß !!" + in_file);
@@ -142,20 +149,24 @@ int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_
   descriptor_.programming_voltage = millivolts;
   descriptor_.supply_code = static_cast<uint8_t>(millivolts / kSupplyStep);
 
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   descriptor_.write_wait = ConvertWait(ParseCLiteral(field), timebase_korr);
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   descriptor_.erase_wait = ConvertWait(ParseCLiteral(field), timebase_korr);
 
   for (int reserved = 6; reserved <= 11; ++reserved) {
-    if (NextField(field) != kLibraryOk)
+    if (NextField(field) != kLibraryOk) {
       return kLibraryFailed;
+    }
   }
 
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   const uint32_t code_size = ParseCLiteral(field);
   if (code_size > kMaxMemorySize) {
     Refuse(TooLargeMessage(name, "Programmspeicher"));
@@ -167,8 +178,9 @@ int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_
   }
   descriptor_.code_size = code_size;
 
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   const uint32_t eeprom_size = ParseCLiteral(field);
   if (eeprom_size > kMaxMemorySize) {
     Refuse(TooLargeMessage(name, "Datenspeicher"));
@@ -177,8 +189,9 @@ int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_
   descriptor_.eeprom_size = eeprom_size;
 
   // Both small fields keep only their low byte before they are checked.
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   descriptor_.lock_bit_count = static_cast<uint8_t>(ParseCLiteral(field));
   if (descriptor_.lock_bit_count > kMaxLockBits) {
     Refuse(name + "\n\nFalscher Wert für die Lockbits in \n\n" + path_ +
@@ -187,8 +200,9 @@ int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_
     return kLibraryInvalidRecord;
   }
 
-  if (NextField(field) != kLibraryOk)
+  if (NextField(field) != kLibraryOk) {
     return kLibraryFailed;
+  }
   descriptor_.spi_mode = static_cast<uint8_t>(ParseCLiteral(field));
   if (descriptor_.spi_mode != 3 && descriptor_.spi_mode != 4) {
     Refuse(name + "\n\nFalscher Wert für SPIMODE in \n\n" + path_ +

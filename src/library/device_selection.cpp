@@ -15,8 +15,9 @@ SelectionEntry Placeholder(const char* text) {
 
 // A stored index that no longer points into the list falls back to the first entry.
 void FallBack(int32_t& index, size_t listed) {
-  if (index < 0 || static_cast<size_t>(index) >= listed)
+  if (index < 0 || static_cast<size_t>(index) >= listed) {
     index = 0;
+  }
 }
 
 void Finish(SelectionList& list, int32_t index, const char* placeholder) {
@@ -63,8 +64,9 @@ int DeviceSelection::FillDeviceList(int32_t manuf_index, int32_t& device_index,
     library_.FindManufacturer(manuf_index);
     for (;;) {
       const int result = library_.NextDevice(timebase_korr);
-      if (result == kLibraryEnd)
+      if (result == kLibraryEnd) {
         break;
+      }
       if (result != kLibraryOk)
         continue;  // left out; a refused value has shown its message
       SelectionEntry entry;
@@ -91,8 +93,9 @@ int DeviceSelection::LoadRecord(const std::string& line, uint32_t timebase_korr)
 
 int DeviceSelection::LoadSelectedDevice(int32_t manuf_index, int32_t device_index,
                                         uint32_t timebase_korr) {
-  if (library_.OpenLibrary() != kLibraryOk)
+  if (library_.OpenLibrary() != kLibraryOk) {
     return kLibraryFailed;
+  }
   if (library_.FindManufacturer(manuf_index) != kLibraryOk) {
     library_.CloseLibrary();
     return kLibraryFailed;
@@ -107,41 +110,43 @@ int DeviceSelection::LoadSelectedDevice(int32_t manuf_index, int32_t device_inde
   int32_t counter = -1;
   // A line of the wanted name elsewhere in the block, should the library have changed.
   std::optional<std::string> same_name;
+  bool block_ended = false;  // by a manufacturer line rather than by the end of the file
   while (library_.ReadLine()) {
     const std::string& line = library_.current_line();
     if (IsManufacturerLine(line)) {
-      if (same_name)
-        return LoadRecord(*same_name, timebase_korr);
-      services_.ShowMessage(kNoDevicesMessage);
-      library_.CloseLibrary();
-      return kLibraryFailed;
+      block_ended = true;
+      break;
     }
-    if (!IsActiveLine(line))
+    if (!IsActiveLine(line)) {
       continue;
+    }
     ++counter;
     if (wanted == nullptr) {
-      if (counter == device_index)
+      if (counter == device_index) {
         return LoadRecord(line, timebase_korr);
-      continue;
+      }
+    } else if (FirstField(line) == wanted->text) {
+      if (library_.line_number() == wanted->line_number) {
+        return LoadRecord(line, timebase_korr);
+      }
+      if (!same_name) {
+        same_name = line;
+      }
     }
-    if (FirstField(line) != wanted->text)
-      continue;
-    if (library_.line_number() == wanted->line_number)
-      return LoadRecord(line, timebase_korr);
-    if (!same_name)
-      same_name = line;
   }
-  if (same_name)
+  if (same_name) {
     return LoadRecord(*same_name, timebase_korr);
-  services_.ShowMessage(kLibraryReadErrorMessage);
+  }
+  services_.ShowMessage(block_ended ? kNoDevicesMessage : kLibraryReadErrorMessage);
   library_.CloseLibrary();
   return kLibraryFailed;
 }
 
 int DeviceSelection::FindManufacturerByName(const std::string& name, int32_t& manuf_index) {
   int32_t index = manuf_index;
-  if (FillManufacturerList(index) != kLibraryOk && !library_opened_)
+  if (FillManufacturerList(index) != kLibraryOk && !library_opened_) {
     return kLibraryFailed;
+  }
   for (size_t i = 0; i < manufacturers_.entries.size(); ++i) {
     const SelectionEntry& entry = manufacturers_.entries[i];
     if (entry.line_number != 0 && entry.text == name) {

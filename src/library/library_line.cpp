@@ -4,8 +4,9 @@ namespace zivivar {
 
 size_t FlagPosition(std::string_view line) {
   size_t end = line.size();
-  if (end > 0 && line[end - 1] == '\n')
+  if (end > 0 && line[end - 1] == '\n') {
     --end;
+  }
   return end == 0 ? kNoFlag : end - 1;
 }
 
@@ -28,11 +29,13 @@ std::string ManufacturerName(std::string_view line) {
 
 std::optional<std::string> FirstField(std::string_view line) {
   const size_t flag = FlagPosition(line);
-  if (flag == kNoFlag)
+  if (flag == kNoFlag) {
     return std::nullopt;
+  }
   const size_t semicolon = line.substr(0, flag).find(';');
-  if (semicolon == std::string_view::npos)
+  if (semicolon == std::string_view::npos) {
     return std::nullopt;
+  }
   return std::string(line.substr(0, semicolon));
 }
 
