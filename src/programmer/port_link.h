@@ -78,7 +78,8 @@ class PortLink {
   // returns kHandshakeTimeout at once, without port access or message, so a
   // pulled cable gives one message, not thousands.
   int WriteRegister(int reg, uint8_t value);
-  // The four-bit answers to register 4 and 8 writes, as one byte.
+  // The four-bit answers to register 4 and 8 writes, as one byte. Both are
+  // written with their unchanged images, so no output changes.
   uint8_t ReadInputByte();
   // A delay of ms milliseconds in counted register writes; kLinkOk or kDelayCutShort.
   int DelayMs(uint32_t ms);
@@ -115,8 +116,9 @@ class PortLink {
   // Called at the start of every command so that a reconnected adapter works again.
   void ClearLinkLost() { link_lost_ = false; }
 
-  // Register images (registers 0, 4, 8 and 10): change bits here, then write
-  // the whole image with WriteRegister.
+  // Register images (registers 0, 4, 8 and 10; any other number gives the
+  // register-10 image): change bits here, then write the whole image with
+  // WriteRegister.
   uint8_t& RegisterImage(int reg);
   // The first byte of the supply word: 0 idle, the device's supply code while powered.
   void SetSupplyCode(uint8_t code) { supply_word_[0] = code; }
