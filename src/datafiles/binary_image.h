@@ -1,0 +1,31 @@
+// Binary images: the file holds the memory's bytes from address 0, nothing else.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "datafiles/image_buffer.h"
+#include "services/services.h"
+
+namespace zivivar {
+
+inline constexpr char kBlankCodeMemoryMessage[] =
+    "Der Baustein enthält nur Leerzellen !!\n\nSpeichervorgang abgebrochen.\n\nWenn eine "
+    "Leerzellen-Datei geschrieben werden\nsoll, ** Leerzellen speichern ** aktivieren !";
+
+// Reads the binary image at path, opened by the caller as file at its start,
+// into image from address 0 and sets both load counters. A file longer than
+// memory_size is refused before anything is read; an empty or unreadable file
+// gives the file error message. Returns kReadOk or kReadFailed.
+int ReadBinaryFile(std::FILE* file, const std::string& path, uint32_t memory_size,
+                   ImageBuffer& image, Services& services);
+
+// Puts the first memory_size bytes of image into out as they are. Unless
+// ff_save, trailing blank bytes are left out; a code memory that is blank
+// throughout is then refused with kBlankCodeMemoryMessage, while a blank
+// EEPROM gives one blank byte. Returns kSaveOk or kSaveFailed.
+int WriteBinaryImage(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind, bool ff_save,
+                     Services& services, std::string& out);
+
+}  // namespace zivivar

@@ -1,0 +1,171 @@
+#include "datafiles/data_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "common/atomic_file.h"
+#include "common/text_reader.h"
+#include "datafiles/binary_image.h"
+#include "datafiles/file_errors.h"
+#include "datafiles/intel_hex.h"
+#include "datafiles/mos_tek_hex.h"
+#include "datafiles/motorola_srec.h"
+#include "datafiles/record_lines.h"
+#include "datafiles/text_records.h"
+
+namespace zivivar {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+void ReportTooMuchData(Services& services, MemoryKind kind, uint32_t size, uint32_t count,
+                       uint32_t highest) {
+  const char* format =
+      kind == kCodeMemory
+          ? "Zuviele Programmdaten für diesen Controller-Typ !\n\nErlaubt: %lu Bytes\nGelesen: "
+            "%lu Bytes\n\nHöchste erlaubte Adresse: %lu\nHöchste gefundene Adresse: %lu\n"
+          : "Zuviele EEpromdaten für diesen Controller-Typ !\n\nErlaubt: %lu Bytes\nGelesen: "
+            "%lu Bytes\n\nHöchste erlaubte Adresse: %lu\nHöchste gefundene Adresse: %lu\n";
+  char text[320];
+  std::snprintf(text, sizeof text, format, static_cast<unsigned long>(size),
+                static_cast<unsigned long>(count), static_cast<unsigned long>(size - 1),
+                static_cast<unsigned long>(highest));
+  services.ShowMessage(text);
+}
+
+}  // namespace
+
+int BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind, int format,
+                  const DataFileOptions& options, Services& services, std::string& out) {
+  out.clear();
+  switch (format) {
+    case kFormatBinary:
+      return WriteBinaryImage(image, memory_size, kind, options.ff_save, services, out);
+    case kFormatIntel8:
+    case kFormatIntel32:
+    case kFormatIntelMcs:
+      return WriteIntelFile(image, memory_size, format, options, out);
+    case kFormatS1:
+    case kFormatS2:
+    case kFormatS3:
+      return WriteSRecordFile(image, memory_size, format, options, services, out);
+    case kFormatMos:
+      return WriteMosFile(image, memory_size, options, services, out);
+    case kFormatTektronix:
+      return WriteTektronixFile(image, memory_size, options, services, out);
+    default: {
+      char text[96];
+      std::snprintf(text, sizeof text,
+                    "Unbekanntes Datenformat %d !\n\nSpeichervorgang abgebrochen.", format);
+      services.ShowMessage(text);
+      return kSaveFailed;
+    }
+  }
+}
+
+DataFiles::DataFiles(ImageBuffer& image, Services& services, const DeviceDescriptor& device,
+                     int& data_format)
+    : image_(image),
+      services_(services),
+      device_(device),
+      data_format_(data_format),
+      file_writer_(WriteFileAtomically) {}
+
+int DataFiles::ClassifyDataFile(const std::string& path, bool quiet) {
+  data_format_ = zivivar::ClassifyDataFile(path, quiet, services_);
+  return data_format_;
+}
+
+int DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
+                            const DataFileOptions& options) {
+  image_.loaded_byte_count = 0;
+  // A missing EEPROM companion file is reported like any other missing file.
+  if (ClassifyDataFile(path, /*quiet=*/false) == kFormatUnknown)
+    return kLoadFailed;
+  const uint32_t size = MemorySize(kind);
+  if (ReadFile(path, data_format_, size, options.test_checksum) != kReadOk)
+    return kLoadFailed;
+  if (image_.loaded_byte_count > size || image_.highest_loaded_address >= size) {
+    ReportTooMuchData(services_, kind, size, image_.loaded_byte_count,
+                      image_.highest_loaded_address);
+    return kLoadFailed;
+  }
+  return kLoadOk;
+}
+
+int DataFiles::ReadFile(const std::string& path, int format, uint32_t memory_size,
+                        bool test_checksum) {
+  if (format == kFormatBinary) {
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+      ReportFileError(services_, path, errno);
+      return kReadFailed;
+    }
+    image_.Clear();
+    return ReadBinaryFile(file.get(), path, memory_size, image_, services_);
+  }
+
+  TextReader file;
+  if (const int error = file.Open(path); error != 0) {
+    ReportFileError(services_, path, error);
+    return kReadFailed;
+  }
+  image_.Clear();
+  int result = kReadFailed;
+  if (IsIntelFormat(format)) {
+    result = ReadIntelFile(file, image_, services_, test_checksum);
+  } else if (IsSRecordFormat(format)) {
+    result = ReadSRecordFile(file, image_, services_, test_checksum);
+  } else if (format == kFormatMos) {
+    result = ReadMosFile(file, image_, services_, test_checksum);
+  } else if (format == kFormatTektronix) {
+    result = ReadTektronixFile(file, image_, services_, test_checksum);
+  }
+  // A read error looks like the end of the file to the readers; a load that
+  // stopped there must not pass for a complete one.
+  if (result == kReadOk && file.Failed()) {
+    ReportFileError(services_, path, EIO);
+    return kReadFailed;
+  }
+  return result;
+}
+
+int DataFiles::WriteDataFile(const std::string& path, MemoryKind kind,
+                             const DataFileOptions& options) {
+  std::string contents;
+  if (BuildDataFile(image_, MemorySize(kind), kind, data_format_, options, services_, contents) !=
+      kSaveOk) {
+    return kSaveFailed;
+  }
+  if (const int error = file_writer_(path, contents); error != 0) {
+    ReportFileError(services_, path, error);
+    return kSaveFailed;
+  }
+  return kSaveOk;
+}
+
+int DataFiles::SaveMemoryToFile(const std::string& path, MemoryKind kind,
+                                const DataFileOptions& options, DeviceReadout& device) {
+  device.ResetAdapter();
+  services_.EnableCancelButton();
+  device.EnterProgrammingMode();
+  // Only the bytes: the counters describe the last load, not a read-out.
+  image_.bytes.fill(kBlankByte);
+  services_.SetStatus(kind == kCodeMemory ? "Lese Programmspeicher" : "Lese EEPROM");
+  const int read = device.ReadMemory(kind);
+  device.LeaveProgrammingMode();
+  // A lost adapter was reported where it happened; what it read is noise.
+  if (read != 0)
+    return kSaveFailed;
+  if (services_.CancelRequested()) {
+    services_.ShowMessage(kReadOutCancelledMessage);
+    return kSaveFailed;
+  }
+  return WriteDataFile(path, kind, options);
+}
+
+}  // namespace zivivar

@@ -1,0 +1,56 @@
+#include "datafiles/record_lines.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zivivar {
+
+uint32_t EffectiveLineLength(const DataFileOptions& options, const RecordLineLayout& layout) {
+  return std::clamp<uint32_t>(options.hex_line_len, 1, layout.MaxLineBytes());
+}
+
+bool WriteRecordLines(const uint8_t* data, uint32_t start, uint32_t count,
+                      const DataFileOptions& options, RecordLineLayout& layout, std::string& out,
+                      uint32_t* refused_address) {
+  const uint32_t line_length = EffectiveLineLength(options, layout);
+  uint32_t address = start;
+  uint32_t position = 0;
+  uint32_t remaining = count;
+  do {
+    const uint32_t n = std::min(remaining, line_length);
+    const uint8_t* line = data + position;
+    const auto blanks = static_cast<uint32_t>(std::count(line, line + n, kBlankByte));
+    if (blanks < line_length || options.ff_save) {
+      if (!layout.AppendLine(out, address, line, n)) {
+        if (refused_address != nullptr) {
+          *refused_address = std::max(address, k16BitAddressLimit + 1);
+        }
+        return false;
+      }
+    }
+    address += line_length;
+    position += line_length;
+    remaining = remaining > line_length ? remaining - line_length : 0;
+  } while (remaining != 0);
+  return true;
+}
+
+void AppendHex(std::string& out, uint32_t value, int digits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+    out.push_back(kDigits[(value >> shift) & 0xF]);
+  }
+}
+
+void ReportAddressBeyondFormat(Services& services, int format, uint32_t address) {
+  char text[400];
+  std::snprintf(text, sizeof text,
+                "Daten ab Adresse 0x%05lX passen nicht in das Format\n%s (nur Adressen bis "
+                "0xFFFF) !\n\nSpeichervorgang abgebrochen.\n\nDiese Daten lassen sich speichern "
+                "als\nBinär, Intel8, Intel32, IntelMCS,\nMotorola S2 Exormax oder Motorola S3 "
+                "32Bit.",
+                static_cast<unsigned long>(address), DataFormatName(format));
+  services.ShowMessage(text);
+}
+
+}  // namespace zivivar

@@ -1,0 +1,106 @@
+#include "datafiles/text_records.h"
+
+#include <cstdio>
+
+namespace zivivar {
+namespace {
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+uint32_t ParseHexField(std::string_view line, size_t pos, int digits) {
+  if (digits > 8)
+    digits = 8;
+  uint32_t value = 0;
+  for (int i = 0; i < digits && pos < line.size(); ++i, ++pos) {
+    const int digit = HexDigitValue(line[pos]);
+    if (digit < 0)
+      break;
+    value = (value << 4) | static_cast<uint32_t>(digit);
+  }
+  return value;
+}
+
+std::string_view TrimLine(std::string_view line) {
+  const size_t end = line.find_first_of("\r\n ");
+  return end == std::string_view::npos ? line : line.substr(0, end);
+}
+
+void ReportLineStartError(Services& services, uint32_t line_number) {
+  char text[96];
+  std::snprintf(text, sizeof text, "Zeilenanfang in Zeile %lu\nder Hex-Datei nicht gefunden !",
+                static_cast<unsigned long>(line_number));
+  services.ShowMessage(text);
+}
+
+void ReportLineLengthError(Services& services, uint32_t line_number, uint32_t actual,
+                           uint32_t expected) {
+  char text[128];
+  std::snprintf(text, sizeof text,
+                "Länge der HEX-Zeile %lu stimmt nicht !\n\nGelesen %lu\nBerechnet %lu\n",
+                static_cast<unsigned long>(line_number), static_cast<unsigned long>(actual),
+                static_cast<unsigned long>(expected));
+  services.ShowMessage(text);
+}
+
+void ReportChecksumError(Services& services, uint32_t line_number, uint32_t read,
+                         uint32_t computed) {
+  char text[128];
+  std::snprintf(text, sizeof text,
+                "Prüfsumme der HEX-Zeile %lu stimmt nicht !\n\nGelesen 0x%04X\nBerechnet 0x%04X\n",
+                static_cast<unsigned long>(line_number), read, computed);
+  services.ShowMessage(text);
+}
+
+LineRecordReader::LineRecordReader(TextReader& file, ImageBuffer& image, Services& services,
+                                   bool test_checksum)
+    : file_(file), image_(image), services_(services), test_checksum_(test_checksum) {
+  image_.loaded_byte_count = 0;
+  image_.highest_loaded_address = 0;
+  buffer_.reserve(TextReader::kLineBufferSize);
+}
+
+bool LineRecordReader::NextLine() {
+  if (!file_.ReadLine(buffer_))
+    return false;
+  line_ = buffer_;
+  ++line_number_;
+  return true;
+}
+
+bool LineRecordReader::TrimAndCheckLength(size_t expected) {
+  line_ = TrimLine(line_);
+  if (line_.size() == expected)
+    return true;
+  LengthError(line_.size(), expected);
+  return false;
+}
+
+bool LineRecordReader::ChecksumMatches(uint32_t read, uint32_t computed) {
+  if (!test_checksum_ || read == computed)
+    return true;
+  ReportChecksumError(services_, line_number_, read, computed);
+  return false;
+}
+
+int LineRecordReader::LineStartError() {
+  ReportLineStartError(services_, line_number_);
+  return kReadFailed;
+}
+
+int LineRecordReader::LengthError(size_t actual, size_t expected) {
+  ReportLineLengthError(services_, line_number_, static_cast<uint32_t>(actual),
+                        static_cast<uint32_t>(expected));
+  return kReadFailed;
+}
+
+}  // namespace zivivar
