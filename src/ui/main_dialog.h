@@ -6,13 +6,16 @@
 // services' event pumping.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "ui/data_file_naming.h"
 #include "ui/main_dialog_view.h"
 
 namespace zivivar {
 
 class Runtime;
+struct SelectionList;
 
 // Results of the command methods, for scripts and exit codes. Besides these,
 // a command returns the first non-zero result of the step that failed: 3 the
@@ -27,6 +30,11 @@ inline constexpr int kCommandDemoMode = 21;  // refused with the demo message
 inline constexpr int kCommandBusy = 22;      // refused silently: a command is running
 
 inline constexpr char kEndMessage[] = "Baustein jetzt unbedingt\naus dem Sockel nehmen !!!";
+// Asked when the read-out's extension rule turns the name confirmed in the
+// save dialog into the name of another file that exists; the text is the
+// question's start, followed by the file name and kReplaceQuestionEnd.
+inline constexpr char kReplaceQuestionStart[] = "Die Datei\n";
+inline constexpr char kReplaceQuestionEnd[] = "\nexistiert bereits.\n\nSoll sie ersetzt werden ?";
 
 // What the window reports with a size change.
 enum class SizeChange { kRestored, kMinimized, kMaximized };
@@ -109,10 +117,18 @@ class MainDialog {
   void CommonEnd();
   // The guards shared by the device commands; kCommandOk when the command may go on.
   int CheckDemoThenBusy();
-  void FillLists();
-  void SetCurrentDataFile(const std::string& path, const std::string& name);
-  int RunProgramWork(bool program);
-  int RunReadOutWork();
+  // Shows the selection's list in the view's list control.
+  void ShowList(Control list, const SelectionList& contents);
+  // Refills the device list for ManufIndex, then UpdateDeviceControls.
+  void FillDeviceList();
+  // Disable, raise the priority, work, restore, enable. The result is the
+  // work's, or kHandshakeTimeout when the adapter stopped answering.
+  int WorkFrame(const std::function<int()>& work);
+  bool LinkLost();
+  void SetCurrentDataFile(const DataFileNames& names);
+  // Program or verify work on the code memory, then the EEPROM.
+  int ProgramOrVerify(bool program);
+  int SaveReadOut();
 
   Runtime& runtime_;
   MainDialogView& view_;

@@ -1,0 +1,258 @@
+// The command flows behind the buttons of the main window: the guards, the
+// busy window, the work frame and the common end around the device
+// operations and the data files.
+#include <sys/stat.h>
+
+#include "config/settings.h"
+#include "datafiles/data_files.h"
+#include "programmer/device_operations.h"
+#include "programmer/port_link.h"
+#include "services/services.h"
+#include "ui/file_dialogs.h"
+#include "ui/main_dialog.h"
+#include "ui/runtime.h"
+
+namespace zivivar {
+namespace {
+
+constexpr char kProgramOkMessage[] = "Keine Fehler beim prüfen\n";
+constexpr char kProgramLockedMessage[] = "Keine Fehler beim prüfen\n\nLockbits sind aktiv.";
+constexpr char kVerifyOkMessage[] = "Keine Fehler beim Prüfen";
+constexpr char kReadOutSavedMessage[] = "\nProzessor-Programm gespeichert \n";
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::string FormatReplaceQuestion(const std::string& name) {
+  return kReplaceQuestionStart + name + kReplaceQuestionEnd;
+}
+
+}  // namespace
+
+int MainDialog::CheckDemoThenBusy() {
+  if (demo_mode_) {
+    runtime_.services().ShowDemoMessage();
+    return kCommandDemoMode;
+  }
+  if (BusyWindowExists())
+    return kCommandBusy;
+  return kCommandOk;
+}
+
+bool MainDialog::LinkLost() {
+  return runtime_.port_link().link_lost();
+}
+
+int MainDialog::WorkFrame(const std::function<int()>& work) {
+  PortLink& link = runtime_.port_link();
+  DisableCommandControls();
+  // A reconnected adapter gets its chance with every command; its loss is
+  // told once per command.
+  link.ClearLinkLost();
+  link.RaisePriority(runtime_.os_kind());
+  int result = work();
+  link.RestorePriority();
+  if (link.link_lost())
+    result = kHandshakeTimeout;
+  runtime_.SaveSimulatorState();
+  EnableCommandControls();
+  return result;
+}
+
+int MainDialog::BlankCheckCommand() {
+  int result = CheckDemoThenBusy();
+  if (result != kCommandOk)
+    return result;
+  CreateBusyWindow();
+  result = runtime_.LoadSelectedDevice();
+  if (result == kLibraryOk) {
+    result = WorkFrame([this] { return runtime_.operations().BlankCheck(); });
+  }
+  CommonEnd();
+  return result;
+}
+
+int MainDialog::EraseCommand() {
+  int result = CheckDemoThenBusy();
+  if (result != kCommandOk)
+    return result;
+  CreateBusyWindow();
+  result = runtime_.LoadSelectedDevice();
+  if (result == kLibraryOk) {
+    result = WorkFrame([this] {
+      DeviceOperations& operations = runtime_.operations();
+      // A declined erase returns non-zero, so nothing is checked then.
+      int erased = operations.EraseDevice();
+      if (erased == kOperationOk && !LinkLost())
+        erased = operations.BlankCheck();
+      return erased;
+    });
+  }
+  CommonEnd();
+  return result;
+}
+
+int MainDialog::ProgramCommand() {
+  if (BusyWindowExists())
+    return kCommandBusy;
+  Settings& settings = runtime_.settings();
+  int result = kCommandOk;
+  if (settings.data_file_name.empty())
+    result = ChooseDataFile();
+  if (demo_mode_) {
+    runtime_.services().ShowDemoMessage();
+    return kCommandDemoMode;
+  }
+  CreateBusyWindow();
+  eeprom_path_ = EepromPathFor(settings.data_file_path);
+  if (result == kCommandOk)
+    result = runtime_.LoadSelectedDevice();
+  if (result == kCommandOk)
+    result = WorkFrame([this] { return ProgramOrVerify(true); });
+  CommonEnd();
+  return result;
+}
+
+int MainDialog::VerifyCommand() {
+  if (BusyWindowExists())
+    return kCommandBusy;
+  Settings& settings = runtime_.settings();
+  int result = kCommandOk;
+  if (settings.data_file_name.empty())
+    result = ChooseDataFile();
+  if (demo_mode_) {
+    runtime_.services().ShowDemoMessage();
+    return kCommandDemoMode;
+  }
+  CreateBusyWindow();
+  eeprom_path_ = EepromPathFor(settings.data_file_path);
+  if (result == kCommandOk)
+    result = runtime_.LoadSelectedDevice();
+  if (result == kCommandOk)
+    result = WorkFrame([this] { return ProgramOrVerify(false); });
+  CommonEnd();
+  return result;
+}
+
+int MainDialog::ProgramOrVerify(bool program) {
+  const Settings& settings = runtime_.settings();
+  DeviceOperations& operations = runtime_.operations();
+  DataFiles& files = runtime_.data_files();
+  const DataFileOptions options = runtime_.data_file_options();
+  const bool verify = !program || settings.Verify > 0;
+
+  // One memory: load its file, program it, compare it.
+  auto run = [&](const std::string& path, MemoryKind kind) {
+    int result = files.LoadDataFile(path, kind, options);
+    if (result == kLoadOk && program)
+      result = operations.ProgramMemory(kind);
+    if (result == kOperationOk && verify)
+      result = operations.VerifyMemory(kind);
+    return result;
+  };
+
+  const int code = run(settings.data_file_path, kCodeMemory);
+  if (LinkLost())
+    return kHandshakeTimeout;
+  // The EEPROM runs whatever became of the code memory. After a click on
+  // "Abbrechen" the flag is still set, so it stops after its first byte.
+  int eeprom = kOperationOk;
+  if (runtime_.device().eeprom_size > 0)
+    eeprom = run(eeprom_path_, kEepromMemory);
+  if (LinkLost())
+    return kHandshakeTimeout;
+  if (code != kOperationOk)
+    return code;
+  if (eeprom != kOperationOk)
+    return eeprom;
+
+  Services& services = runtime_.services();
+  if (!program) {
+    services.ShowMessage(kVerifyOkMessage);
+    return kCommandOk;
+  }
+  if (settings.Lock1 > 0 || settings.Lock2 > 0 || settings.Lock3 > 0) {
+    // The settings decide, even when the device's lock-bit count has
+    // disabled the boxes.
+    const int locked = operations.ProgramLockBits({settings.Lock1, settings.Lock2, settings.Lock3});
+    operations.protocol().LeaveProgrammingMode();
+    if (locked == kOperationOk && !LinkLost())
+      services.ShowMessage(kProgramLockedMessage);
+    return locked;
+  }
+  services.ShowMessage(kProgramOkMessage);
+  return kCommandOk;
+}
+
+int MainDialog::ChooseDataFile() {
+  Settings& settings = runtime_.settings();
+  const FileDialogResult chosen = view_.RunOpenDialog(OpenDataFileRequest(settings));
+  if (!chosen.accepted)
+    return kCommandDialogCancelled;
+  settings.ReadFilter = chosen.filter;
+  SetCurrentDataFile(NamesFromDialog(chosen.path, chosen.file_name));
+  return kCommandOk;
+}
+
+void MainDialog::SetCurrentDataFile(const DataFileNames& names) {
+  Settings& settings = runtime_.settings();
+  settings.data_file_path = names.path;
+  settings.data_file_name = names.name;
+  settings.data_directory = names.directory;
+  eeprom_path_ = names.eeprom_path;
+  view_.SetFileNameText(names.name);
+}
+
+int MainDialog::ReadOutCommand() {
+  Settings& settings = runtime_.settings();
+  Services& services = runtime_.services();
+  if (demo_mode_) {
+    services.ShowDemoMessage();
+    return kCommandDemoMode;
+  }
+  const FileDialogRequest request = SaveDataFileRequest(settings);
+  if (BusyWindowExists())
+    return kCommandBusy;
+  CreateBusyWindow();
+
+  int result = kCommandDialogCancelled;
+  const FileDialogResult chosen = view_.RunSaveDialog(request);
+  if (chosen.accepted) {
+    const ReadOutTarget target =
+        ReadOutTargetFromDialog(chosen.path, chosen.file_name, chosen.filter);
+    // The dialog asked about the name it was given; a file that the
+    // extension rule puts in its place is not replaced unasked.
+    const bool renamed = target.names.path != chosen.path;
+    if (!renamed || !FileExists(target.names.path) ||
+        services.AskOkCancel(FormatReplaceQuestion(target.names.name)) == kIdOk) {
+      settings.DataFormat = target.data_format;
+      SetCurrentDataFile(target.names);
+      view_.Repaint();
+      result = runtime_.LoadSelectedDevice();
+      if (result == kLibraryOk)
+        result = WorkFrame([this] { return SaveReadOut(); });
+    }
+  }
+  CommonEnd();
+  return result;
+}
+
+int MainDialog::SaveReadOut() {
+  const Settings& settings = runtime_.settings();
+  DataFiles& files = runtime_.data_files();
+  const DataFileOptions options = runtime_.data_file_options();
+  int result =
+      files.SaveMemoryToFile(settings.data_file_path, kCodeMemory, options, runtime_.readout());
+  if (result == kSaveOk && !LinkLost() && runtime_.device().eeprom_size > 0) {
+    // The EEPROM goes into the companion file, in the same format.
+    result = files.SaveMemoryToFile(eeprom_path_, kEepromMemory, options, runtime_.readout());
+  }
+  if (result == kSaveOk && !LinkLost()) {
+    runtime_.services().ShowMessage(kReadOutSavedMessage);
+  }
+  return result;
+}
+
+}  // namespace zivivar
