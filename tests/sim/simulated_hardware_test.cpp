@@ -1,0 +1,174 @@
+#include "sim/simulated_hardware.h"
+
+#include <gtest/gtest.h>
+
+#include "programmer/port_link.h"
+#include "programmer/spi_protocol.h"
+#include "support/scripted_services_view.h"
+#include "support/temp_dir.h"
+
+namespace zivivar::sim {
+namespace {
+
+// Library entries as the shipped device library gives them, at the default
+// timebase correction of 85 us per register write.
+DeviceDescriptor S52() {
+  DeviceDescriptor d;
+  d.device_name = "AT89S52";
+  d.supply_code = 100;
+  d.write_wait = UsToCycles(1000, 85);
+  d.erase_wait = UsToCycles(500000, 85);
+  d.code_size = 0x2000;
+  d.lock_bit_count = 3;
+  d.spi_mode = 4;
+  return d;
+}
+DeviceDescriptor S8252() {
+  DeviceDescriptor d = S52();
+  d.device_name = "AT89S8252";
+  d.write_wait = UsToCycles(4000, 85);
+  d.eeprom_size = 0x800;
+  d.spi_mode = 3;
+  return d;
+}
+ChipKind KindOf(const DeviceDescriptor& d) {
+  return ChipKind{d.spi_mode, d.code_size, d.eeprom_size};
+}
+
+// The system's own link and protocol on the simulated hardware.
+class SimulatedHardwareTest : public ::testing::Test {
+ protected:
+  void Use(const DeviceDescriptor& device, std::string_view faults = "") {
+    device_ = device;
+    hw_ = std::make_unique<SimulatedHardware>(KindOf(device), "");
+    ASSERT_EQ(hw_->ApplyFaultText(faults), kFaultsOk);
+    link_ = std::make_unique<PortLink>(hw_->port(), services_);
+    link_->Configure(0x378, 100, 85);
+    protocol_ = std::make_unique<SpiProtocol>(*link_, services_, device_);
+  }
+  std::vector<std::string> Messages() const { return view_.Texts(); }
+
+  testing::ScriptedServicesView view_;
+  int message_beap_ = 0;
+  Services services_{view_, message_beap_};
+  DeviceDescriptor device_;
+  std::unique_ptr<SimulatedHardware> hw_;
+  std::unique_ptr<PortLink> link_;
+  std::unique_ptr<SpiProtocol> protocol_;
+};
+
+TEST_F(SimulatedHardwareTest, SystemProtocolProgramsAndLocksAMode4Chip) {
+  Use(S52());
+  ASSERT_EQ(link_->DetectAdapter(), kLinkOk);
+  link_->ResetAdapter();
+  protocol_->EnterProgrammingMode();
+  ASSERT_TRUE(hw_->chip().programming_enabled());
+  protocol_->SPIChipErase();
+  const std::pair<uint32_t, uint8_t> bytes[] = {
+      {0, 0x02}, {1, 0x00}, {0x1234, 0xA5}, {0x1FFF, 0x7E}};
+  for (const auto& [address, value] : bytes)
+    EXPECT_EQ(protocol_->SPIWriteCodeByte(address, value), value) << address;
+  for (const auto& [address, value] : bytes)
+    EXPECT_EQ(protocol_->SPIReadCodeByte(address), value) << address;
+  protocol_->SPIWriteLockBits(LockOptions{1, 1, 1});
+  EXPECT_EQ(protocol_->SPIReadCodeByte(0), kLockedReadValue);
+  protocol_->LeaveProgrammingMode();
+
+  EXPECT_TRUE(Messages().empty()) << Messages()[0];
+  EXPECT_FALSE(hw_->chip().powered());
+  EXPECT_EQ(hw_->chip().state().lock_bits, kLockBit1 | kLockBit2 | kLockBit3);
+  EXPECT_EQ(hw_->chip().state().code[0x1234], 0xA5);
+  EXPECT_EQ(hw_->adapter().handshake_errors(), 0);
+}
+
+TEST_F(SimulatedHardwareTest, SystemProtocolProgramsAMode3ChipWithEeprom) {
+  Use(S8252());
+  link_->ResetAdapter();
+  protocol_->EnterProgrammingMode();  // an erased chip: three passes with reset pulses
+  ASSERT_TRUE(hw_->chip().programming_enabled());
+  EXPECT_EQ(protocol_->SPIWriteCodeByte(0x1345, 0x11), 0x11);
+  EXPECT_EQ(protocol_->SPIWriteDataByte(0x0345, 0x22), 0x22);
+  EXPECT_EQ(protocol_->SPIReadCodeByte(0x0345), 0xFF);
+  EXPECT_EQ(protocol_->SPIReadDataByte(0x0345), 0x22);
+  protocol_->SPIWriteLockBits(LockOptions{0, 1, 0});
+  EXPECT_EQ(protocol_->SPIReadCodeByte(0x1345), kLockedReadValue);
+  protocol_->LeaveProgrammingMode();
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(hw_->chip().state().code[0x1345], 0x11);
+  EXPECT_EQ(hw_->chip().state().eeprom[0x345], 0x22);
+  EXPECT_EQ(hw_->chip().state().lock_bits, kLockBit1 | kLockBit2);
+}
+
+TEST_F(SimulatedHardwareTest, WaitsShorterThanTheChipNeedsShowAsWrongData) {
+  DeviceDescriptor no_polls = S8252();
+  no_polls.write_wait = 0;  // one poll only, 82 ticks after the write
+  Use(no_polls);
+  link_->ResetAdapter();
+  protocol_->EnterProgrammingMode();
+  EXPECT_EQ(protocol_->SPIWriteCodeByte(0x10, 0x42), 0xC2);
+
+  DeviceDescriptor short_erase = S52();
+  short_erase.erase_wait = 1;
+  Use(short_erase);
+  link_->ResetAdapter();
+  protocol_->EnterProgrammingMode();
+  protocol_->SPIChipErase();
+  EXPECT_EQ(protocol_->SPIWriteCodeByte(0x10, 0x42), 0x7F);  // the write met the erase
+  protocol_->LeaveProgrammingMode();
+  EXPECT_EQ(hw_->chip().state().code[0x10], 0xFF);
+}
+
+TEST_F(SimulatedHardwareTest, FaultTextReachesAdapterAndChip) {
+  Use(S52(), "nochip");
+  EXPECT_EQ(link_->DetectAdapter(), kLinkOk);
+  link_->ResetAdapter();
+  protocol_->EnterProgrammingMode();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0], kSyncFailedMessage);
+
+  Use(S52(), "loopback");
+  EXPECT_EQ(link_->DetectAdapter(), kAdapterNotFound);
+
+  Use(S52(), "noadapter");
+  EXPECT_NE(link_->DetectAdapter(), kLinkOk);
+  EXPECT_FALSE(hw_->adapter().present());
+
+  std::string bad;
+  EXPECT_EQ(hw_->ApplyFaultText("nochip,lost-after=x", &bad), kFaultsBadItem);
+  EXPECT_EQ(bad, "lost-after=x");
+  EXPECT_TRUE(hw_->faults().no_adapter);
+  EXPECT_EQ(hw_->ApplyFaultText(""), kFaultsOk);  // back to a sound setup
+  EXPECT_EQ(link_->DetectAdapter(), kLinkOk);
+}
+
+TEST(SimulatedHardwareStateTest, StateFileCarriesTheChipAcrossRuns) {
+  testing::TempDir dir;
+  const std::string path = dir.File("chip.zvchip");
+  ChipState programmed = ErasedChip(KindOf(S8252()));
+  programmed.code[5] = 0x12;
+  programmed.eeprom[7] = 0x34;
+  programmed.lock_bits = kLockBit1;
+  {
+    SimulatedHardware first(KindOf(S8252()), path);
+    EXPECT_EQ(first.LoadState(), kChipStateNotFound);
+    first.chip().InsertChip(programmed);
+    ASSERT_EQ(first.SaveState(), kChipStateOk);
+  }
+  SimulatedHardware second(ChipKind{}, path);
+  ASSERT_EQ(second.LoadState(), kChipStateOk);
+  EXPECT_EQ(second.chip().state(), programmed);  // the saved chip, whatever kind was asked for
+
+  const std::string good = dir.Read("chip.zvchip");
+  dir.Write("chip.zvchip", good.substr(0, good.size() / 2));
+  SimulatedHardware third(ChipKind{}, path);
+  EXPECT_EQ(third.LoadState(), kChipStateTruncated);
+  EXPECT_EQ(third.chip().state(), ErasedChip(ChipKind{}));
+  EXPECT_EQ(dir.Read("chip.zvchip").size(), good.size() / 2);  // left for the user to look at
+
+  SimulatedHardware no_file(ChipKind{}, "");
+  EXPECT_EQ(no_file.LoadState(), kChipStateNotFound);
+  EXPECT_EQ(no_file.SaveState(), kChipStateOk);
+}
+
+}  // namespace
+}  // namespace zivivar::sim
