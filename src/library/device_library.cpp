@@ -35,10 +35,8 @@ DeviceLibrary::DeviceLibrary(Services& services, const std::string& directory)
 }
 
 void DeviceLibrary::SetDirectory(const std::string& directory) {
-  PathParts parts;
+  PathParts parts = SplitPath(kLibraryFileName);
   parts.directory = directory;
-  parts.name = "VOZ8051";
-  parts.extension = ".CSV";
   path_ = MakePath(parts);
 }
 

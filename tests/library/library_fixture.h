@@ -15,17 +15,14 @@ namespace zivivar {
 
 class LibraryTest : public ::testing::Test {
  protected:
-  // Writes the library with CR LF line ends.
   void WriteLibrary(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
       text += line + "\r\n";
     dir.Write(kLibraryFileName, text);
   }
-  std::vector<std::string> Messages() const { return view.Texts(); }
-
-  // A valid record with the given fields replaced (fields counted from 1).
-  static std::string Record(std::vector<std::pair<int, std::string>> changes = {}) {
+  // A valid AT89S52 record with some fields (counted from 1) replaced.
+  static std::string Record(const std::vector<std::pair<int, std::string>>& changes = {}) {
     std::vector<std::string> fields = {"AT89S52", "DIP40", "5000", "1000", "500000", "0", "0", "0",
                                        "0",       "0",     "0",    "8192", "0",      "3", "4"};
     for (const auto& [position, value] : changes)
