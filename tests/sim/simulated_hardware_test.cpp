@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "datafiles/image_buffer.h"
+#include "programmer/device_operations.h"
 #include "programmer/port_link.h"
 #include "programmer/spi_protocol.h"
 #include "support/scripted_services_view.h"
@@ -139,6 +141,61 @@ TEST_F(SimulatedHardwareTest, FaultTextReachesAdapterAndChip) {
   EXPECT_TRUE(hw_->faults().no_adapter);
   EXPECT_EQ(hw_->ApplyFaultText(""), kFaultsOk);  // back to a sound setup
   EXPECT_EQ(link_->DetectAdapter(), kLinkOk);
+}
+
+// Program, verify and lock through the system's device operations, then
+// look at the chip, once per instruction format.
+TEST_F(SimulatedHardwareTest, DeviceOperationsProgramVerifyAndLockTheChip) {
+  for (const DeviceDescriptor& device : {S52(), S8252()}) {
+    SCOPED_TRACE(device.device_name);
+    Use(device);
+    ImageBuffer image;
+    for (uint32_t a = 0; a < 0x180; ++a)
+      image.bytes[a] = static_cast<uint8_t>(a * 37 + 2);
+    image.bytes[0x100] = kBlankByte;
+    image.highest_loaded_address = 0x17F;
+    image.loaded_byte_count = 0x17F;
+    DeviceOperations operations(*link_, services_, device_, image);
+
+    EXPECT_EQ(operations.ProgramMemory(kCodeMemory), kOperationOk);
+    EXPECT_EQ(operations.VerifyMemory(kCodeMemory), kOperationOk);
+    EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 0x180,
+                           hw_->chip().state().code.begin()));
+    EXPECT_EQ(operations.ProgramLockBits(LockOptions{1, 1, 0}), kOperationOk);
+    EXPECT_TRUE(Messages().empty()) << Messages()[0];
+    EXPECT_EQ(operations.VerifyMemory(kCodeMemory), kVerifyFailed);  // read-back refused
+
+    view_.QueueAnswer(MessageKind::kOkCancel, kIdOk);
+    EXPECT_EQ(operations.EraseDevice(), kOperationOk);
+    view_.Clear();
+    EXPECT_EQ(operations.BlankCheck(), kOperationOk);
+    EXPECT_EQ(hw_->chip().state(), ErasedChip(KindOf(device)));
+    view_.Clear();
+  }
+}
+
+TEST_F(SimulatedHardwareTest, LockBitsWithoutVisibleEffect) {
+  ImageBuffer image;
+  image.bytes[0] = 0x02;
+  image.loaded_byte_count = 1;
+  // A chip whose lock bits do not take: the mode-4 read-back and the code
+  // byte both tell.
+  Use(S52(), "nolock");
+  DeviceOperations operations(*link_, services_, device_, image);
+  EXPECT_EQ(operations.ProgramMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(operations.ProgramLockBits(LockOptions{1, 1, 1}), kLockBitsNoEffect);
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[0], "Lockbits sind nicht programmiert worden\nGelesener Wert: 0x00");
+  EXPECT_EQ(Messages()[1], kLockBitsNoEffectMessage);
+
+  // A sound chip whose code starts with the very byte a locked chip answers.
+  view_.Clear();
+  image.bytes[0] = kLockedReadValue;
+  Use(S8252());
+  DeviceOperations locked(*link_, services_, device_, image);
+  EXPECT_EQ(locked.ProgramMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(locked.ProgramLockBits(LockOptions{1, 1, 1}), kLockBitsNoEffect);
+  EXPECT_EQ(hw_->chip().state().lock_bits, kLockBit1 | kLockBit2 | kLockBit3);
 }
 
 TEST(SimulatedHardwareStateTest, StateFileCarriesTheChipAcrossRuns) {
