@@ -1,0 +1,367 @@
+#include "gui/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMoveEvent>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "gui/app_icon.h"
+#include "gui/busy_window.h"
+#include "gui/file_dialogs.h"
+#include "gui/preferences_dialog.h"
+#include "services/services.h"
+#include "ui/main_dialog.h"
+
+namespace zivivar {
+
+namespace {
+
+QString Text(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_units(font()) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setWindowTitle(Text(kApplicationTitle));
+  setWindowIcon(ApplicationIcon());
+  // The client area is 266 x 138 units; the window cannot be resized.
+  setFixedSize(m_units.ToPixelsX(266), m_units.ToPixelsY(138));
+
+  // Created in template order, which is also the tab order; each frame comes
+  // before the boxes it surrounds, so that it lies beneath them.
+  m_status = new QLabel(Text(kIdleStatus), this);
+  m_status->setGeometry(m_units.ToPixels(6, 4, 252, 8));
+  m_controls[Control::kStatusLine] = m_status;
+
+  m_progress = new QProgressBar(this);
+  m_progress->setGeometry(m_units.ToPixels(4, 14, 256, 10));
+  m_progress->setRange(0, 1);
+  m_progress->setValue(0);
+  m_progress->setTextVisible(false);
+  m_controls[Control::kProgressBar] = m_progress;
+
+  AddButton(Control::kBlankCheckButton, "Leertest", m_units.ToPixels(4, 30, 50, 12));
+  AddButton(Control::kReadOutButton, "Auslesen", m_units.ToPixels(58, 30, 50, 12));
+  QPushButton* program =
+      AddButton(Control::kProgramButton, "Brennen", m_units.ToPixels(4, 46, 50, 12));
+  AddButton(Control::kVerifyButton, "Prüfen", m_units.ToPixels(58, 46, 50, 12));
+
+  m_fileName = new QLineEdit(this);
+  m_fileName->setObjectName(QStringLiteral("fileName"));
+  m_fileName->setReadOnly(true);
+  m_fileName->setGeometry(m_units.ToPixels(4, 62, 104, 12));
+  m_controls[Control::kFileNameField] = m_fileName;
+
+  AddButton(Control::kNewFileButton, "Neue Datei", m_units.ToPixels(4, 78, 50, 12));
+  AddButton(Control::kPrefsButton, "Prefs", m_units.ToPixels(58, 78, 50, 12));
+  AddButton(Control::kEraseButton, "Löschen", m_units.ToPixels(58, 94, 50, 12));
+  m_cancel = AddButton(Control::kCancelButton, "Abbrechen", m_units.ToPixels(30, 118, 50, 12));
+
+  m_manufacturers = AddList(Control::kManufacturerList, m_units.ToPixels(115, 30, 145, 100), 100);
+  m_devices = AddList(Control::kDeviceList, m_units.ToPixels(116, 46, 145, 85), 85);
+
+  m_optionsFrame = new QGroupBox(Text("Optionen"), this);
+  m_optionsFrame->setGeometry(m_units.ToPixels(116, 62, 90, 48));
+  AddCheckBox(Control::kVerifyBox, "Baustein prüfen", m_units.ToPixels(122, 71, 65, 10));
+  AddCheckBox(Control::kFFSaveBox, "Leerzellen speichern", m_units.ToPixels(122, 82, 80, 10));
+  AddCheckBox(Control::kChecksumBox, "Checksummen prüfen", m_units.ToPixels(122, 94, 82, 10));
+
+  m_picture = new QLabel(this);
+  m_picture->setObjectName(QStringLiteral("decoration"));
+  m_picture->setFrameStyle(QFrame::Box | QFrame::Plain);
+  m_picture->setAlignment(Qt::AlignCenter);
+  m_picture->setPixmap(QPixmap(QStringLiteral(":/pictures/decoration.png")));
+  m_picture->setGeometry(m_units.ToPixels(210, 64, 51, 47));
+
+  m_lockFrame = new QGroupBox(Text("Schutzbits"), this);
+  m_lockFrame->setGeometry(m_units.ToPixels(116, 114, 146, 22));
+  AddCheckBox(Control::kLock1Box, "Lock1", m_units.ToPixels(122, 122, 36, 10));
+  AddCheckBox(Control::kLock2Box, "Lock2", m_units.ToPixels(170, 122, 36, 10));
+  AddCheckBox(Control::kLock3Box, "Lock3", m_units.ToPixels(218, 122, 36, 10));
+
+  // Only "Brennen" answers the Enter key: the other buttons must not take the
+  // default role when they get the focus.
+  for (auto& [id, widget] : m_controls) {
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+      button->setAutoDefault(false);
+  }
+  program->setDefault(true);
+  program->setAutoDefault(true);
+
+  ConnectEvents();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Attach(MainDialog& logic, Settings& settings) {
+  m_logic = &logic;
+  m_settings = &settings;
+}
+
+QPushButton* MainWindow::AddButton(Control id, const char* caption, QRect geometry) {
+  auto* button = new QPushButton(Text(caption), this);
+  button->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
+  button->setGeometry(geometry);
+  m_controls[id] = button;
+  return button;
+}
+
+QCheckBox* MainWindow::AddCheckBox(Control id, const char* caption, QRect geometry) {
+  auto* box = new QCheckBox(Text(caption), this);
+  box->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
+  box->setGeometry(geometry);
+  m_controls[id] = box;
+  return box;
+}
+
+QComboBox* MainWindow::AddList(Control id, QRect geometry, int drop_height_du) {
+  auto* combo = new QComboBox(this);
+  combo->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
+  // A list with an edit field: typing never adds entries, since an entry's
+  // position is the index stored in the settings.
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setDuplicatesEnabled(true);
+  // The unit height is that of the open list; the closed box takes the
+  // toolkit's height, and the rest tells how many entries the list shows.
+  const int closed_height = combo->sizeHint().height();
+  combo->setGeometry(geometry.x(), geometry.y(), geometry.width(), closed_height);
+  const int item_height = QFontMetrics(font()).height() + 2;
+  const int drop_pixels = m_units.ToPixelsY(drop_height_du) - closed_height;
+  combo->setMaxVisibleItems(drop_pixels > item_height ? drop_pixels / item_height : 1);
+  m_controls[id] = combo;
+  return combo;
+}
+
+QWidget* MainWindow::control(Control id) const {
+  const auto it = m_controls.find(id);
+  return it == m_controls.end() ? nullptr : it->second;
+}
+
+QComboBox* MainWindow::list(Control id) const {
+  return qobject_cast<QComboBox*>(control(id));
+}
+
+void MainWindow::ConnectEvents() {
+  auto button = [this](Control id) { return qobject_cast<QPushButton*>(control(id)); };
+  auto box = [this](Control id) { return qobject_cast<QCheckBox*>(control(id)); };
+
+  connect(button(Control::kBlankCheckButton), &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnBlankCheckClicked();
+  });
+  connect(button(Control::kReadOutButton), &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnReadOutClicked();
+  });
+  connect(button(Control::kProgramButton), &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnProgramClicked();
+  });
+  connect(button(Control::kVerifyButton), &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnVerifyClicked();
+  });
+  connect(button(Control::kEraseButton), &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnEraseClicked();
+  });
+  connect(button(Control::kNewFileButton), &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnNewFileClicked();
+  });
+  connect(button(Control::kPrefsButton), &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnPrefsClicked();
+  });
+  connect(m_cancel, &QPushButton::clicked, this, [this] {
+    if (m_logic)
+      m_logic->OnCancelClicked();
+  });
+
+  connect(box(Control::kVerifyBox), &QCheckBox::clicked, this, [this](bool checked) {
+    if (m_logic)
+      m_logic->OnVerifyBoxClicked(checked);
+  });
+  connect(box(Control::kFFSaveBox), &QCheckBox::clicked, this, [this](bool checked) {
+    if (m_logic)
+      m_logic->OnFFSaveBoxClicked(checked);
+  });
+  connect(box(Control::kChecksumBox), &QCheckBox::clicked, this, [this](bool checked) {
+    if (m_logic)
+      m_logic->OnChecksumBoxClicked(checked);
+  });
+  connect(box(Control::kLock1Box), &QCheckBox::clicked, this, [this](bool checked) {
+    if (m_logic)
+      m_logic->OnLockClicked(1, checked);
+  });
+  connect(box(Control::kLock2Box), &QCheckBox::clicked, this, [this](bool checked) {
+    if (m_logic)
+      m_logic->OnLockClicked(2, checked);
+  });
+  connect(box(Control::kLock3Box), &QCheckBox::clicked, this, [this](bool checked) {
+    if (m_logic)
+      m_logic->OnLockClicked(3, checked);
+  });
+
+  // activated: only the user's choices, never the lists' own refills.
+  connect(m_manufacturers, &QComboBox::activated, this, [this](int index) {
+    if (m_logic)
+      m_logic->OnManufacturerSelected(index);
+  });
+  connect(m_devices, &QComboBox::activated, this, [this](int index) {
+    if (m_logic)
+      m_logic->OnDeviceSelected(index);
+  });
+}
+
+void MainWindow::EnableControl(Control id, bool enabled) {
+  if (QWidget* widget = control(id))
+    widget->setEnabled(enabled);
+}
+
+bool MainWindow::IsControlEnabled(Control id) const {
+  const QWidget* widget = control(id);
+  return widget != nullptr && widget->isEnabled();
+}
+
+void MainWindow::SetChecked(Control id, bool checked) {
+  if (auto* box = qobject_cast<QCheckBox*>(control(id)))
+    box->setChecked(checked);
+}
+
+bool MainWindow::IsChecked(Control id) const {
+  const auto* box = qobject_cast<const QCheckBox*>(control(id));
+  return box != nullptr && box->isChecked();
+}
+
+void MainWindow::SetFileNameText(const std::string& text) {
+  m_fileName->setText(QString::fromStdString(text));
+  m_fileName->setCursorPosition(0);
+}
+
+void MainWindow::FillList(Control id, const std::vector<ListEntry>& entries, int selection) {
+  QComboBox* combo = list(id);
+  if (combo == nullptr)
+    return;
+  combo->clear();
+  for (const ListEntry& entry : entries) {
+    combo->addItem(QString::fromStdString(entry.text), QVariant::fromValue(entry.item_data));
+  }
+  combo->setCurrentIndex(selection >= 0 && selection < combo->count() ? selection : -1);
+}
+
+int MainWindow::ListSelection(Control id) const {
+  const QComboBox* combo = list(id);
+  return combo == nullptr ? -1 : combo->currentIndex();
+}
+
+uint32_t MainWindow::ListItemData(Control id, int index) const {
+  const QComboBox* combo = list(id);
+  if (combo == nullptr || index < 0 || index >= combo->count())
+    return 0;
+  return combo->itemData(index).toUInt();
+}
+
+void MainWindow::CreateBusyWindow(int x, int y) {
+  if (!m_busy)
+    m_busy = std::make_unique<BusyWindow>(m_units);
+  m_busy->ShowAt(x, y);
+}
+
+void MainWindow::DestroyBusyWindow() {
+  m_busy.reset();
+}
+
+FileDialogResult MainWindow::RunOpenDialog(const FileDialogRequest& request) {
+  return RunFileDialog(this, FileDialogMode::kOpen, request);
+}
+
+FileDialogResult MainWindow::RunSaveDialog(const FileDialogRequest& request) {
+  return RunFileDialog(this, FileDialogMode::kSave, request);
+}
+
+bool MainWindow::RunPreferencesDialog() {
+  if (m_settings == nullptr)
+    return false;
+  PreferencesDialog dialog(*m_settings, this);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+WindowRect MainWindow::GetWindowRect() const {
+  const QRect frame = frameGeometry();
+  return WindowRect{frame.x(), frame.y(), frame.width(), frame.height()};
+}
+
+void MainWindow::MoveWindow(const WindowRect& rect) {
+  // The window has a fixed size, so only the position can change; a window
+  // that the desktop maximised anyway goes back to its normal state first.
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+  }
+  move(rect.x, rect.y);
+}
+
+void MainWindow::Repaint() {
+  repaint();
+}
+
+void MainWindow::reject() {
+  if (!m_closeAccepted && m_logic != nullptr && !m_logic->OnCancelKey())
+    return;
+  m_closeAccepted = false;
+  QDialog::reject();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (m_logic != nullptr && !m_logic->OnCloseRequest()) {
+    event->ignore();
+    return;
+  }
+  // QDialog turns the close into reject(), which must not ask again.
+  m_closeAccepted = true;
+  QDialog::closeEvent(event);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  // The position of the client area, as the system has always tracked it.
+  if (m_logic != nullptr)
+    m_logic->OnMoved(geometry().x(), geometry().y());
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || m_logic == nullptr)
+    return;
+  const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+  const Qt::WindowStates now = windowState();
+  if (now & Qt::WindowMinimized) {
+    if (!(change->oldState() & Qt::WindowMinimized)) {
+      // The logic keeps the position from before the move that minimising
+      // makes; this desktop leaves a minimised window in place, so report
+      // that move as one to where the window already is.
+      m_logic->OnMoved(geometry().x(), geometry().y());
+      m_logic->OnSizeChanged(SizeChange::kMinimized);
+    }
+  } else if (now & Qt::WindowMaximized) {
+    m_logic->OnSizeChanged(SizeChange::kMaximized);
+  } else {
+    m_logic->OnSizeChanged(SizeChange::kRestored);
+  }
+}
+
+}  // namespace zivivar
