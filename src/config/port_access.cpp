@@ -200,4 +200,13 @@ bool PortAccessNeedsRenewal(const PortAccessChoice& choice, const Settings& sett
   return settings.PortAdress != choice.link_base;
 }
 
+bool RenewPortAccess(PortAccessChoice& choice, const Settings& settings, PortAccessSystem& system,
+                     Services& services) {
+  if (!PortAccessNeedsRenewal(choice, settings))
+    return false;
+  choice = PortAccessChoice();
+  choice = PreparePortAccess(settings, system, services);
+  return true;
+}
+
 }  // namespace zivivar

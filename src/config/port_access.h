@@ -60,4 +60,11 @@ PortAccessChoice PreparePortAccess(const Settings& settings, PortAccessSystem& s
 // access again. Always false for the simulator and for demo mode.
 bool PortAccessNeedsRenewal(const PortAccessChoice& choice, const Settings& settings);
 
+// After the preferences: when PortAccessNeedsRenewal, releases the old port
+// first (one port cannot be claimed twice) and prepares the access again, with
+// the messages of PreparePortAccess. Returns true when it did; the caller then
+// points the link at the new io, or goes into demo mode.
+bool RenewPortAccess(PortAccessChoice& choice, const Settings& settings, PortAccessSystem& system,
+                     Services& services);
+
 }  // namespace zivivar

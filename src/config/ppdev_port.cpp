@@ -2,11 +2,18 @@
 
 #include <fcntl.h>
 #include <linux/ppdev.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 #include "config/errno_text.h"
 
@@ -22,6 +29,47 @@ int ControlFd(int fd, unsigned long request, void* argument) {
   return result < 0 ? errno : 0;
 }
 
+void IgnoreSignal(int) {}
+
+// PPCLAIM waits as long as another program (or the printer driver) holds the
+// port, which would freeze the start-up. A watchdog thread interrupts the
+// wait with a signal aimed at this thread alone; the port then counts as busy.
+int ClaimWithin(int fd, std::chrono::milliseconds limit) {
+  struct sigaction ignore {};
+  ignore.sa_handler = IgnoreSignal;
+  sigemptyset(&ignore.sa_mask);
+  ignore.sa_flags = 0;  // no SA_RESTART: the ioctl must return EINTR
+  struct sigaction previous {};
+  if (sigaction(SIGALRM, &ignore, &previous) != 0)
+    return errno;
+
+  std::mutex mutex;
+  std::condition_variable done_changed;
+  bool done = false;
+  std::atomic<bool> fired{false};
+  const pthread_t claimer = pthread_self();
+  std::thread watchdog([&] {
+    std::unique_lock<std::mutex> lock(mutex);
+    if (!done_changed.wait_for(lock, limit, [&] { return done; })) {
+      fired = true;
+      pthread_kill(claimer, SIGALRM);
+    }
+  });
+
+  int error;
+  do {
+    error = ioctl(fd, PPCLAIM) < 0 ? errno : 0;
+  } while (error == EINTR && !fired);
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    done = true;
+  }
+  done_changed.notify_one();
+  watchdog.join();
+  sigaction(SIGALRM, &previous, nullptr);
+  return error == EINTR ? EBUSY : error;
+}
+
 }  // namespace
 
 PortOpenResult PpdevPort::Open(const std::string& device, uint16_t link_base, Services* report) {
@@ -32,7 +80,7 @@ PortOpenResult PpdevPort::Open(const std::string& device, uint16_t link_base, Se
     result.error = errno;
     return result;
   }
-  int error = ControlFd(fd, PPCLAIM, nullptr);
+  int error = ClaimWithin(fd, std::chrono::seconds(3));
   if (error != 0) {
     close(fd);
     result.failed_call = "PPCLAIM";

@@ -14,7 +14,9 @@ namespace zivivar {
 
 class PpdevPort : public PortIo {
  public:
-  // Opens device, claims the port and sets the data lines to output. The
+  // Opens device, claims the port and sets the data lines to output. When
+  // another program or driver holds the port, the claim gives up after three
+  // seconds with EBUSY instead of waiting for ever. The
   // port answers the link's addresses link_base (data), + 1 (status) and
   // + 2 (control). report, when given, must outlive the port: the first
   // failing call during the run is told there once (the handshake then

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -18,10 +19,12 @@ using testing::ScriptedServicesView;
 // A port backend that only knows where it came from.
 class TaggedIo : public PortIo {
  public:
-  explicit TaggedIo(std::string from) : tag(std::move(from)) {}
+  explicit TaggedIo(std::string from) : tag(std::move(from)) { ++live; }
+  ~TaggedIo() override { --live; }
   void Out(uint16_t, uint8_t) override {}
   uint8_t In(uint16_t) override { return 0xFF; }
   std::string tag;
+  static inline int live = 0;  // backends not yet released
 };
 
 class FakePortSystem : public PortAccessSystem {
@@ -29,6 +32,8 @@ class FakePortSystem : public PortAccessSystem {
   std::vector<ParportInfo> ListParports() override { return ports; }
   PortOpenResult OpenPpdev(const std::string& device, uint16_t link_base) override {
     calls.push_back("ppdev " + device + " " + std::to_string(link_base));
+    if (on_open)
+      on_open();
     return Result(ppdev_failures.count(device) ? ppdev_failures[device] : Failure{},
                   "ppdev " + device);
   }
@@ -46,6 +51,7 @@ class FakePortSystem : public PortAccessSystem {
   std::map<std::string, Failure> ppdev_failures;
   Failure direct_failure{"ioperm", EPERM};
   std::vector<std::string> calls;
+  std::function<void()> on_open;
 
  private:
   static PortOpenResult Result(const Failure& failure, const std::string& tag) {
@@ -215,17 +221,20 @@ TEST_F(PortAccessTest, NoParallelPortAtAllPointsToTheKernelModules) {
       std::string::npos);
 }
 
-TEST_F(PortAccessTest, RenewalIsNeededOnlyWhenARealPortNoLongerMatchesTheAddress) {
+TEST_F(PortAccessTest, RenewalFollowsAChangedAddressAfterReleasingTheOldPort) {
   PortAccessChoice choice = Prepare();
   ASSERT_EQ(choice.kind, PortAccessKind::kPpdev);
   EXPECT_FALSE(PortAccessNeedsRenewal(choice, settings));
+  EXPECT_FALSE(RenewPortAccess(choice, settings, system, services));
+  EXPECT_EQ(TagOf(choice), "ppdev /dev/parport1");
+
   settings.PortAdress = 0x3BC;
   EXPECT_TRUE(PortAccessNeedsRenewal(choice, settings));
-
-  // The new choice follows the address to the other port.
-  choice = PortAccessChoice();
-  choice = Prepare();
+  const int held = TaggedIo::live;  // the current choice's port among them
+  system.on_open = [held] { EXPECT_EQ(TaggedIo::live, held - 1) << "old port still held"; };
+  EXPECT_TRUE(RenewPortAccess(choice, settings, system, services));
   EXPECT_EQ(TagOf(choice), "ppdev /dev/parport0");
+  EXPECT_EQ(choice.link_base, 0x3BC);
   EXPECT_FALSE(PortAccessNeedsRenewal(choice, settings));
 
   PortAccessChoice demo;
