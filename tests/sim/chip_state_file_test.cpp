@@ -97,19 +97,13 @@ TEST(ChipStateFileTest, HeaderFieldsAreCheckedBehindAGoodChecksum) {
   const std::pair<size_t, char> bad_fields[] = {
       {10, 5},     // no such instruction format
       {11, 0x08},  // a lock bit the chip does not have
-      {12, 0},     // code size 0 ...
+      {15, -1},    // a code size that would wrap the expected length
   };
   for (const auto& [at, value] : bad_fields) {
     std::string bad = good;
     bad[at] = value;
-    if (at == 12)
-      bad.erase(20, 16);  // ... with its 16 bytes gone, so that only the field is wrong
     EXPECT_EQ(DecodeChipState(WithFixedChecksum(bad), &state), kChipStateDamaged) << at;
   }
-
-  std::string huge = good;  // a size that would wrap the expected length
-  huge[15] = static_cast<char>(0xFF);
-  EXPECT_EQ(DecodeChipState(WithFixedChecksum(huge), &state), kChipStateDamaged);
 
   EXPECT_EQ(DecodeChipState(good + '\0', &state), kChipStateDamaged);
   EXPECT_EQ(state, ChipState());

@@ -59,56 +59,7 @@ class SimulatedHardwareTest : public ::testing::Test {
   std::unique_ptr<SpiProtocol> protocol_;
 };
 
-TEST_F(SimulatedHardwareTest, SystemProtocolProgramsAndLocksAMode4Chip) {
-  Use(S52());
-  ASSERT_EQ(link_->DetectAdapter(), kLinkOk);
-  link_->ResetAdapter();
-  protocol_->EnterProgrammingMode();
-  ASSERT_TRUE(hw_->chip().programming_enabled());
-  protocol_->SPIChipErase();
-  const std::pair<uint32_t, uint8_t> bytes[] = {
-      {0, 0x02}, {1, 0x00}, {0x1234, 0xA5}, {0x1FFF, 0x7E}};
-  for (const auto& [address, value] : bytes)
-    EXPECT_EQ(protocol_->SPIWriteCodeByte(address, value), value) << address;
-  for (const auto& [address, value] : bytes)
-    EXPECT_EQ(protocol_->SPIReadCodeByte(address), value) << address;
-  protocol_->SPIWriteLockBits(LockOptions{1, 1, 1});
-  EXPECT_EQ(protocol_->SPIReadCodeByte(0), kLockedReadValue);
-  protocol_->LeaveProgrammingMode();
-
-  EXPECT_TRUE(Messages().empty()) << Messages()[0];
-  EXPECT_FALSE(hw_->chip().powered());
-  EXPECT_EQ(hw_->chip().state().lock_bits, kLockBit1 | kLockBit2 | kLockBit3);
-  EXPECT_EQ(hw_->chip().state().code[0x1234], 0xA5);
-  EXPECT_EQ(hw_->adapter().handshake_errors(), 0);
-}
-
-TEST_F(SimulatedHardwareTest, SystemProtocolProgramsAMode3ChipWithEeprom) {
-  Use(S8252());
-  link_->ResetAdapter();
-  protocol_->EnterProgrammingMode();  // an erased chip: three passes with reset pulses
-  ASSERT_TRUE(hw_->chip().programming_enabled());
-  EXPECT_EQ(protocol_->SPIWriteCodeByte(0x1345, 0x11), 0x11);
-  EXPECT_EQ(protocol_->SPIWriteDataByte(0x0345, 0x22), 0x22);
-  EXPECT_EQ(protocol_->SPIReadCodeByte(0x0345), 0xFF);
-  EXPECT_EQ(protocol_->SPIReadDataByte(0x0345), 0x22);
-  protocol_->SPIWriteLockBits(LockOptions{0, 1, 0});
-  EXPECT_EQ(protocol_->SPIReadCodeByte(0x1345), kLockedReadValue);
-  protocol_->LeaveProgrammingMode();
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(hw_->chip().state().code[0x1345], 0x11);
-  EXPECT_EQ(hw_->chip().state().eeprom[0x345], 0x22);
-  EXPECT_EQ(hw_->chip().state().lock_bits, kLockBit1 | kLockBit2);
-}
-
-TEST_F(SimulatedHardwareTest, WaitsShorterThanTheChipNeedsShowAsWrongData) {
-  DeviceDescriptor no_polls = S8252();
-  no_polls.write_wait = 0;  // one poll only, 82 ticks after the write
-  Use(no_polls);
-  link_->ResetAdapter();
-  protocol_->EnterProgrammingMode();
-  EXPECT_EQ(protocol_->SPIWriteCodeByte(0x10, 0x42), 0xC2);
-
+TEST_F(SimulatedHardwareTest, EraseWaitShorterThanTheChipNeedsShowsAsWrongData) {
   DeviceDescriptor short_erase = S52();
   short_erase.erase_wait = 1;
   Use(short_erase);
@@ -161,6 +112,12 @@ TEST_F(SimulatedHardwareTest, DeviceOperationsProgramVerifyAndLockTheChip) {
     EXPECT_EQ(operations.VerifyMemory(kCodeMemory), kOperationOk);
     EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 0x180,
                            hw_->chip().state().code.begin()));
+    if (device.eeprom_size > 0) {
+      EXPECT_EQ(operations.ProgramMemory(kEepromMemory), kOperationOk);
+      EXPECT_EQ(operations.VerifyMemory(kEepromMemory), kOperationOk);
+      EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 0x180,
+                             hw_->chip().state().eeprom.begin()));
+    }
     EXPECT_EQ(operations.ProgramLockBits(LockOptions{1, 1, 0}), kOperationOk);
     EXPECT_TRUE(Messages().empty()) << Messages()[0];
     EXPECT_EQ(operations.VerifyMemory(kCodeMemory), kVerifyFailed);  // read-back refused
