@@ -33,6 +33,7 @@ void ScriptedServicesView::Clear() {
   ranges.clear();
   positions.clear();
   beeps = repaints = pumps = 0;
+  cancel_switches.clear();
 }
 
 }  // namespace zivivar::testing

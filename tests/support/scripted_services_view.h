@@ -45,6 +45,10 @@ class ScriptedServicesView : public ServicesView {
   void SetProgressRange(uint32_t upper) override { ranges.push_back(upper); }
   void SetProgressPosition(uint32_t position) override { positions.push_back(position); }
   void ProcessPendingEvents() override;
+  void SetCancelEnabled(bool enabled) override {
+    cancel_enabled = enabled;
+    cancel_switches.push_back(enabled);
+  }
 
   // Texts of all boxes shown so far, in order.
   std::vector<std::string> Texts() const;
@@ -57,6 +61,8 @@ class ScriptedServicesView : public ServicesView {
   int beeps = 0;
   int repaints = 0;
   int pumps = 0;
+  bool cancel_enabled = false;        // the cancel button's state as last set
+  std::vector<bool> cancel_switches;  // every change of it, in order
 
  private:
   std::map<MessageKind, std::deque<int>> answers_;
