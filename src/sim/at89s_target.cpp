@@ -225,7 +225,7 @@ void At89sTarget::DecodeMode4() {
   } else {
     // Level n programs lock bit n; level 0 programs nothing.
     const int level = b[1] & 0x03;
-    StartLock(level == 0 ? 0 : static_cast<uint8_t>(1 << (level - 1)));
+    StartLock(static_cast<uint8_t>(level == 0 ? 0 : 1 << (level - 1)));
   }
 }
 
