@@ -11,7 +11,8 @@
 //   if (access.kind == PortAccessKind::kSimulator) { build the simulator, link.SetPortIo(it); }
 //   else if (access.io) link.SetPortIo(*access.io);
 //   else demo mode.
-// Keep the choice (and so its PortIo) alive as long as the link uses it.
+// Keep the choice (and so its PortIo) alive as long as the link uses it; after
+// the preferences, RenewPortAccess follows a changed PortAdress.
 #pragma once
 
 #include <cstdint>
