@@ -211,6 +211,25 @@ int PortLink::DetectAdapter() {
   return link_lost_ ? kAdapterNotFound : kLinkOk;
 }
 
+bool PortLink::PowerDownQuietly() {
+  // The handshake of WriteRegister, without the message and the lost mark.
+  const auto write = [this](int reg, uint8_t value) {
+    io_->Out(data_port_, value);
+    control_image_ = static_cast<uint8_t>(reg & 0x0E);
+    io_->Out(control_port_, control_image_);
+    if (!WaitStatus(true))
+      return false;
+    control_image_ |= 0x01;
+    io_->Out(control_port_, control_image_);
+    return WaitStatus(false);
+  };
+  reg10_ = 0;
+  reg4_ &= static_cast<uint8_t>(~kReg4Timer);
+  reg8_ &= static_cast<uint8_t>(~kReg8SupplyOn);
+  supply_word_[0] = 0;
+  return write(10, reg10_) && write(6, 0) && write(2, 0) && write(8, reg8_) && write(4, reg4_);
+}
+
 bool PortLink::SearchAdapter(uint32_t search_hardware,
                              const std::function<void()>& edit_preferences,
                              const std::function<void()>& save_settings) {

@@ -111,6 +111,13 @@ class PortLink {
   void RaisePriority(int os_kind);
   void RestorePriority();
 
+  // After a lost link: one attempt, without any message, to release RST, put
+  // the lines low, end programming mode and switch the supply off, in case
+  // the time-out was passing and the chip is still powered. Gives up at the
+  // first write that is not acknowledged; the link stays marked lost either
+  // way. True when every write went through.
+  bool PowerDownQuietly();
+
   // True after a handshake time-out until ClearLinkLost or DetectAdapter.
   bool link_lost() const { return link_lost_; }
   // Called at the start of every command so that a reconnected adapter works again.
