@@ -51,6 +51,13 @@ int DeviceOperations::BlankCheck() {
   services_.EnableCancelButton();
   services_.SetStatus(kBlankCheckCodeStatus);
   protocol_.EnterProgrammingMode();
+  // Without the chip's echo every byte would read as an erased one (an
+  // empty socket above all): no verdict rather than a false "blank".
+  if (protocol_.sync_failed()) {
+    protocol_.LeaveProgrammingMode();
+    services_.SetProgress(0);
+    return kBlankCheckStopped;
+  }
 
   // The last answer carries over from the code memory to the EEPROM.
   int answer = 0;

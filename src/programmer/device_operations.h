@@ -80,7 +80,9 @@ class DeviceOperations {
 
   // Reads the code memory, then the EEPROM when the device has one, asking
   // Retry/Cancel at every byte that is not 0xFF. kOperationOk (after the
-  // "blank" message), kNotBlank or kBlankCheckStopped.
+  // "blank" message), kNotBlank or kBlankCheckStopped. A failed mode-4 sync
+  // (its message shown) gives kBlankCheckStopped at once: an empty socket
+  // would otherwise read as a blank chip.
   int BlankCheck();
   // Asks first; kOperationOk or kEraseDeclined (the device is then not
   // powered). No progress and no cancel button.

@@ -169,6 +169,10 @@ void SpiProtocol::LeaveProgrammingMode() {
   reg8 &= static_cast<uint8_t>(~kReg8SupplyOn);
   link_.WriteRegister(8, reg8);
   link_.DelayMs(300);
+  // A lost link skipped everything above; the chip must not stay powered in
+  // programming mode if the adapter is in fact still there.
+  if (link_.link_lost())
+    link_.PowerDownQuietly();
 }
 
 void SpiProtocol::SendProgrammingEnable() {
@@ -178,11 +182,13 @@ void SpiProtocol::SendProgrammingEnable() {
 }
 
 void SpiProtocol::SPISync() {
+  sync_failed_ = false;
   if (mode4()) {
     SendProgrammingEnable();
     const uint8_t echo = SPIReadByte();
     // After a time-out the echo is noise; the time-out message has said it all.
     if (echo != kProgrammingEnableEcho && !link_.link_lost()) {
+      sync_failed_ = true;
       services_.ShowMessage(kSyncFailedMessage);
     }
     return;

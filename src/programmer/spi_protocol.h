@@ -50,12 +50,16 @@ class SpiProtocol {
 
   // From the idle adapter: supply set and switched on, reset asserted, SPISync.
   void EnterProgrammingMode();
-  // Reset released, every line low, supply word cleared, supply off.
+  // Reset released, every line low, supply word cleared, supply off. After a
+  // lost link, one quiet attempt at the same (PortLink::PowerDownQuietly).
   void LeaveProgrammingMode();
   // Mode 4: programming enable, the sync message when the echo is missing.
   // Mode 3: programming enable and up to three read passes, reset pulses
   // while the first two code bytes read 0xFF. No message in mode 3.
   void SPISync();
+  // True when the last mode-4 SPISync got no echo (its message was shown):
+  // whatever the chip answers afterwards cannot be trusted.
+  bool sync_failed() const { return sync_failed_; }
 
   // One byte on MOSI, most significant bit first (40 register writes).
   void SPIWriteByte(uint8_t value);
@@ -99,6 +103,7 @@ class SpiProtocol {
   PortLink& link_;
   Services& services_;
   const DeviceDescriptor& device_;
+  bool sync_failed_ = false;
 };
 
 }  // namespace zivivar

@@ -59,6 +59,7 @@ TEST_F(SpiProtocolTest, EnterProgrammingModeMode4WritesTheFullSequence) {
   s.Send({0xAC, 0x53, 0x00}).Read(4);
   EXPECT_EQ(port_.writes(), s.writes);
   EXPECT_THAT(view_.Texts(), IsEmpty());
+  EXPECT_FALSE(spi_.sync_failed());
   EXPECT_EQ(link_.supply_code(), 100);
 }
 
@@ -67,6 +68,7 @@ TEST_F(SpiProtocolTest, Mode4SyncWithoutEchoShowsOneMessageAndGoesOn) {
   port_.QueueMisoByte(0x68);
   spi_.SPISync();
   EXPECT_THAT(view_.Texts(), ElementsAre(kSyncFailedMessage));
+  EXPECT_TRUE(spi_.sync_failed());
   EXPECT_THAT(Tokens(), ElementsAre("AC", "53", "00", "R4"));
   // Still powered with reset asserted: the failure shows up later as wrong data.
   EXPECT_EQ(port_.last(8), kReg8SupplyOn);
