@@ -36,6 +36,7 @@ enum TestDevice : int {
   kEepromDevice = 1,   // mode 3, 256 bytes, 64 bytes EEPROM, 3 lock bits
   kNoEraseDevice = 2,  // erase wait 0, no lock bits
   kOneLockDevice = 3,  // one lock bit
+  kNoLockDevice = 4,   // mode 4, 256 bytes, no lock bits
 };
 
 class DialogTest : public ::testing::Test {
@@ -43,6 +44,18 @@ class DialogTest : public ::testing::Test {
   // The settings file's lines, without the section headers.
   std::vector<std::string> hardware = {"PortAdress=378", "Simulator=1", "SimState=chip.zvchip"};
   std::vector<std::string> isp = {"X-Koord=40", "Y-Koord=50", "LastFile="};
+
+  // Sets a key of a section's lines, replacing an earlier value.
+  static void SetKey(std::vector<std::string>& lines, const std::string& line) {
+    const std::string key = line.substr(0, line.find('=') + 1);
+    for (std::string& existing : lines) {
+      if (existing.rfind(key, 0) == 0) {
+        existing = line;
+        return;
+      }
+    }
+    lines.push_back(line);
+  }
 
   void WriteSettings() {
     std::string text = "[Hardware]\r\n";
@@ -67,6 +80,7 @@ class DialogTest : public ::testing::Test {
       Device("T3E", "500000", "256", "64", "3", "3"),
       Device("TNOERASE", "0", "256", "0", "0", "4"),
       Device("T1LOCK", "500000", "256", "0", "1", "4"),
+      Device("T0LOCK", "500000", "256", "0", "0", "4"),
       ":Other;Y",
       Device("O1", "500000", "128", "0", "2", "4"),
   };
@@ -93,7 +107,7 @@ class DialogTest : public ::testing::Test {
 
   // Start() with the given device of the test library selected.
   void StartWith(int device_index) {
-    isp.push_back("DeviceIndex=" + std::to_string(device_index));
+    SetKey(isp, "DeviceIndex=" + std::to_string(device_index));
     Start();
   }
 
@@ -139,6 +153,16 @@ class DialogTest : public ::testing::Test {
   void ChooseFile(const std::string& name, int filter = 1) {
     view.QueueOpenDialog({true, dir.File(name), name, filter});
     ASSERT_EQ(dialog->ChooseDataFile(), kCommandOk);
+  }
+
+  // Puts a chip of the device's kind with these contents into the socket.
+  void InsertChip(uint8_t mode, const std::vector<uint8_t>& code,
+                  const std::vector<uint8_t>& eeprom = {}) {
+    sim::ChipState state = sim::ErasedChip(
+        {mode, static_cast<uint32_t>(code.size()), static_cast<uint32_t>(eeprom.size())});
+    state.code = code;
+    state.eeprom = eeprom;
+    hw().chip().InsertChip(state);
   }
 
   std::vector<std::string> Messages() const { return services_view.Texts(); }

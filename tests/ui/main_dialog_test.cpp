@@ -36,7 +36,8 @@ TEST_F(DialogTest, StartUpPlacesTheWindowSetsTheBoxesAndFillsTheLists) {
   EXPECT_EQ(dialog->eeprom_path(), dir.File("blink.eep"));
 
   EXPECT_THAT(view.ListTexts(Control::kManufacturerList), ElementsAre("Testmaker", "Other"));
-  EXPECT_THAT(view.ListTexts(Control::kDeviceList), ElementsAre("T4", "T3E", "TNOERASE", "T1LOCK"));
+  EXPECT_THAT(view.ListTexts(Control::kDeviceList),
+              ElementsAre("T4", "T3E", "TNOERASE", "T1LOCK", "T0LOCK"));
   EXPECT_EQ(view.ListSelection(Control::kDeviceList), 1);
   EXPECT_EQ(view.ListItemData(Control::kDeviceList, 2), 0u);
   EXPECT_EQ(runtime->device().device_name, "T3E") << "the selected device is loaded";
@@ -56,9 +57,9 @@ TEST_F(DialogTest, StartUpPlacesTheWindowSetsTheBoxesAndFillsTheLists) {
 }
 
 TEST_F(DialogTest, NoAdapterAfterThreeAttemptsOpensThePreferencesTwiceThenDemo) {
-  hardware.push_back("SearchHardware=3");
-  hardware.push_back("SimFault=noadapter");
-  hardware.push_back("TimeOut=10000");
+  SetKey(hardware, "SearchHardware=3");
+  SetKey(hardware, "SimFault=noadapter");
+  SetKey(hardware, "TimeOut=10000");
   Start();
 
   EXPECT_EQ(view.preferences_runs, 2);
@@ -74,9 +75,9 @@ TEST_F(DialogTest, NoAdapterAfterThreeAttemptsOpensThePreferencesTwiceThenDemo) 
 }
 
 TEST_F(DialogTest, AnAdapterFoundAfterThePreferencesEndsTheSearch) {
-  hardware.push_back("SearchHardware=3");
-  hardware.push_back("TimeOut=10000");
-  hardware.push_back("SimFault=noadapter");
+  SetKey(hardware, "SearchHardware=3");
+  SetKey(hardware, "TimeOut=10000");
+  SetKey(hardware, "SimFault=noadapter");
   // The user "fixes the cable" in the preferences dialog.
   view.QueuePreferences(true, [this] { hw().adapter().ReconnectAdapter(); });
   Start();
@@ -141,8 +142,8 @@ TEST_F(DialogTest, OptionBoxesSetTheirSettings) {
 }
 
 TEST_F(DialogTest, DeviceControlsFollowTheSelectedDevice) {
-  isp.push_back("Lock1=1");
-  isp.push_back("Lock2=1");
+  SetKey(isp, "Lock1=1");
+  SetKey(isp, "Lock2=1");
   StartWith(kNoEraseDevice);
   EXPECT_FALSE(view.IsControlEnabled(Control::kEraseButton)) << "erase wait 0";
   EXPECT_FALSE(view.IsControlEnabled(Control::kLock1Box));
@@ -178,7 +179,8 @@ TEST_F(DialogTest, AManufacturerChangeRefillsTheDevicesWithoutLoadingOne) {
 TEST_F(DialogTest, AFaultyRecordIsLeftOutAndTheListStillLoadsWhatItShows) {
   library.insert(library.begin() + 1, Device("BAD", "500000", "0", "0", "3", "4"));
   StartWith(1);
-  EXPECT_THAT(view.ListTexts(Control::kDeviceList), ElementsAre("T4", "T3E", "TNOERASE", "T1LOCK"));
+  EXPECT_THAT(view.ListTexts(Control::kDeviceList),
+              ElementsAre("T4", "T3E", "TNOERASE", "T1LOCK", "T0LOCK"));
   EXPECT_FALSE(Messages().empty()) << "the faulty record was announced";
   EXPECT_EQ(runtime->device().device_name, "T3E");
   EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
@@ -214,7 +216,7 @@ TEST_F(DialogTest, WindowPositionFollowsMovesButNotMaximisingOrMinimising) {
 }
 
 TEST_F(DialogTest, ClosingSavesThePositionThenShowsTheEndMessage) {
-  isp.push_back("EndMessage=1");
+  SetKey(isp, "EndMessage=1");
   Start();
   view.rect = {77, 88, 400, 300};
   std::string file_at_message;
