@@ -313,6 +313,17 @@ TEST_P(LostAdapterTest, OneTimeoutMessageAndNothingFurther) {
   EXPECT_LE(hw_.adapter().status_reads() - reads_after_loss, 2u * 5000u);
 }
 
+TEST_P(LostAdapterTest, EveryOperationFailsWithoutFurtherMessages) {
+  hw_.adapter().RemoveAdapter();
+  EXPECT_EQ(ops_.BlankCheck(), kBlankCheckStopped);
+  EXPECT_EQ(ops_.EraseDevice(), kHandshakeTimeout);  // asks nothing
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kProgramStopped);
+  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kVerifyFailed);
+  EXPECT_EQ(ops_.ReadMemory(kCodeMemory), kHandshakeTimeout);  // nothing fit to save
+  EXPECT_EQ(ops_.ProgramLockBits({1, 1, 1}), kHandshakeTimeout);
+  EXPECT_THAT(view_.Texts(), ElementsAre(kTimeoutMessage));
+}
+
 TEST_P(LostAdapterTest, PassingLossStillLeavesTheAdapterUnpowered) {
   view_.OnMessage([&](const testing::RecordedMessage&) { hw_.adapter().ReconnectAdapter(); });
   EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kProgramStopped);
