@@ -435,8 +435,8 @@ int CliRun::Calibrate() {
   out_ << line;
   out_ << "TimeBaseKorr: " << korr;
   if (korr != rounded)
-    out_ << " (the measured time lies outside 1 to 100 microseconds)";
-  out_ << " (the settings hold " << runtime_.settings().TimeBaseKorr << ")\n";
+    out_ << " (the nearest allowed value: the measured time lies outside 1 to 100 microseconds)";
+  out_ << "\nThe settings hold TimeBaseKorr " << runtime_.settings().TimeBaseKorr << ".\n";
   return kOperationOk;
 }
 
