@@ -273,18 +273,6 @@ TEST_F(CommandTest, EraseAsksFirstAndChecksOnlyWhenConfirmed) {
   EXPECT_EQ(chip().code, std::vector<uint8_t>(256, 0xFF));
 }
 
-TEST_F(CommandTest, BlankCheckReportsWhatItFound) {
-  StartWith(kPlainDevice);
-  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
-  std::vector<uint8_t> code(256, 0xFF);
-  code[0x80] = 0x12;
-  InsertChip(4, code);
-  services_view.QueueAnswer(MessageKind::kRetryCancel, kIdRetry);
-  EXPECT_EQ(dialog->BlankCheckCommand(), kNotBlank);
-  EXPECT_THAT(Messages().back(), HasSubstr("0x0080"));
-  ExpectIdle();
-}
-
 TEST_F(CommandTest, ALostAdapterEndsTheCommandWithOneMessage) {
   StartWith(kPlainDevice);
   WriteCode("fw.hex", 200);

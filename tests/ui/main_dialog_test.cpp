@@ -131,16 +131,6 @@ TEST_F(DialogTest, LockLevelsAreCumulative) {
   EXPECT_EQ(settings().Lock3, 0);
 }
 
-TEST_F(DialogTest, OptionBoxesSetTheirSettings) {
-  Start();
-  dialog->OnVerifyBoxClicked(false);
-  dialog->OnFFSaveBoxClicked(true);
-  dialog->OnChecksumBoxClicked(false);
-  EXPECT_EQ(settings().Verify, 0);
-  EXPECT_EQ(settings().FFSave, 1);
-  EXPECT_EQ(settings().TestChecksum, 0);
-}
-
 TEST_F(DialogTest, DeviceControlsFollowTheSelectedDevice) {
   SetKey(isp, "Lock1=1");
   SetKey(isp, "Lock2=1");

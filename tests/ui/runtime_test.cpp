@@ -97,16 +97,5 @@ TEST_F(RuntimeTest, AStateFileThatCannotBeWrittenIsTold) {
   EXPECT_THAT(Messages()[1], HasSubstr("kann nicht geschrieben werden"));
 }
 
-TEST_F(RuntimeTest, DataFileOptionsFollowTheBoxes) {
-  Start();
-  dialog->OnChecksumBoxClicked(false);
-  dialog->OnFFSaveBoxClicked(true);
-  settings().HexLineLen = 16;
-  const DataFileOptions options = runtime->data_file_options();
-  EXPECT_FALSE(options.test_checksum);
-  EXPECT_TRUE(options.ff_save);
-  EXPECT_EQ(options.hex_line_len, 16u);
-}
-
 }  // namespace
 }  // namespace zivivar
