@@ -138,13 +138,6 @@ TEST_F(SpiProtocolTest, Mode4CodeWriteSendsWaitsAndReadsBack) {
   EXPECT_EQ(port_.write_count(), 160u + 6u + 120u + 48u);
 }
 
-TEST_F(SpiProtocolTest, Mode4CodeWriteReturnsWhatReadsBackWithoutRetry) {
-  InProgrammingMode();
-  port_.QueueMisoByte(0xFF);
-  EXPECT_EQ(spi_.SPIWriteCodeByte(0x0123, 0x5A), 0xFF);
-  EXPECT_THAT(Tokens(), ElementsAre("40", "01", "23", "5A", "P3", "20", "01", "23", "R4"));
-}
-
 TEST_F(SpiProtocolTest, Mode3CodeWriteSequence) {
   device_.spi_mode = kSpiMode3;
   InProgrammingMode();
