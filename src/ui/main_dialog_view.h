@@ -22,7 +22,7 @@ enum class Control : int {
   kNewFileButton = 1006,  // "Neue Datei"
   kPrefsButton = 1007,    // "Prefs"
   kEraseButton = 1014,    // "Löschen"
-  kCancelButton = 1017,   // "Abbrechen"
+  kCancelButton = 1017,   // "Abbrechen"; switched through ServicesView::SetCancelEnabled
   kManufacturerList = 1004,
   kDeviceList = 1011,
   kVerifyBox = 1012,    // "Baustein prüfen"
@@ -44,9 +44,9 @@ struct FileDialogRequest {
   std::vector<std::pair<std::string, std::string>> filters;  // text shown, pattern
   int selected_filter = 1;                                   // 1-based
   std::string initial_directory;
-  std::string proposed_name;      // save dialog only
-  std::string default_extension;  // without the point; added to a name typed without one
-  bool file_must_exist = false;   // open dialog
+  std::string proposed_name;       // save dialog only
+  std::string default_extension;   // without the point; added to a name typed without one
+  bool file_must_exist = false;    // open dialog
   bool confirm_overwrite = false;  // save dialog
 };
 
