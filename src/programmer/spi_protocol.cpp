@@ -72,8 +72,9 @@ void SpiProtocol::WriteLines() {
 // holds through the high phase; after a byte it keeps the last bit sent.
 // Sampling costs two writes because the input byte is read as two nibbles
 // (registers 4 and 8), neither of which touches the lines. A mode-3 chip
-// shifts MISO out on the falling edge, so the bit is taken while SCK is low,
-// before the next rising edge; a mode-4 chip is read while SCK is high.
+// moves MISO on every rising edge, so a bit is taken while SCK is low,
+// before the edge that replaces it; a mode-4 chip moves it on the falling
+// edge and is read while SCK is high.
 uint8_t SpiProtocol::ShiftByte(uint8_t out, Shift direction) {
   uint8_t& lines = link_.RegisterImage(10);
   const bool sample_low = !mode4();
