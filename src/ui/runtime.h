@@ -106,8 +106,6 @@ class Runtime {
 
   int os_kind() const { return port_access_.os_kind; }
   PortAccessKind port_access_kind() const { return port_access_.kind; }
-  // The port access chosen at start-up (its description, its backend).
-  const PortAccessChoice& port_access() const { return port_access_; }
   // The port access chosen last: its kind, device, base and description.
   const PortAccessChoice& port_access() const { return port_access_; }
   // The simulator, when the port access chose it; null otherwise.
