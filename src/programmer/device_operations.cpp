@@ -41,6 +41,13 @@ uint8_t DeviceOperations::ReadByte(MemoryKind kind, uint32_t address) {
                              : protocol_.SPIReadDataByte(address);
 }
 
+bool DeviceOperations::EepromUnreachable(MemoryKind kind, const char* message) {
+  if (kind != kEepromMemory || device_.spi_mode != 4)
+    return false;
+  services_.ShowMessage(message);
+  return true;
+}
+
 bool DeviceOperations::StopAfterByte(int answer) const {
   return answer == kIdCancel || services_.CancelRequested() || link_.link_lost();
 }
@@ -74,6 +81,11 @@ int DeviceOperations::BlankCheck() {
   };
   check(kCodeMemory, device_.code_size, kCodeNotBlankFormat);
   if (!StopAfterByte(answer) && device_.eeprom_size != 0) {
+    if (EepromUnreachable(kEepromMemory, kSpi4NoDataReadMessage)) {
+      protocol_.LeaveProgrammingMode();
+      services_.SetProgress(0);
+      return kBlankCheckStopped;
+    }
     services_.SetProgress(0);
     services_.ProgressStart(device_.eeprom_size);
     services_.SetStatus(kBlankCheckDataStatus);
@@ -125,6 +137,8 @@ void DeviceOperations::StartImageRun(const char* status_format) {
 }
 
 int DeviceOperations::ProgramMemory(MemoryKind kind) {
+  if (EepromUnreachable(kind, kSpi4NoDataWriteMessage))
+    return kProgramStopped;
   const bool code = kind == kCodeMemory;
   if (code) {
     code_image_byte0_ = image_.bytes[0];
@@ -165,6 +179,8 @@ int DeviceOperations::ProgramMemory(MemoryKind kind) {
 }
 
 int DeviceOperations::VerifyMemory(MemoryKind kind) {
+  if (EepromUnreachable(kind, kSpi4NoDataReadMessage))
+    return kVerifyFailed;
   const bool code = kind == kCodeMemory;
   StartImageRun(code ? kVerifyCodeStatusFormat : kVerifyDataStatusFormat);
 
@@ -197,6 +213,8 @@ int DeviceOperations::VerifyMemory(MemoryKind kind) {
 }
 
 int DeviceOperations::ReadMemory(MemoryKind kind) {
+  if (EepromUnreachable(kind, kSpi4NoDataReadMessage))
+    return kEepromUnreachable;
   const uint32_t size = kind == kCodeMemory ? device_.code_size : device_.eeprom_size;
   services_.ProgressStart(size);
   const uint32_t end = std::min(size, kImageBufferSize);

@@ -24,12 +24,13 @@ namespace zivivar {
 
 // Results of the device operations.
 inline constexpr int kOperationOk = 0;
-inline constexpr int kNotBlank = 4;           // BlankCheck: non-blank bytes, all answered Retry
-inline constexpr int kBlankCheckStopped = 5;  // BlankCheck: Cancel, cancel button or lost link
-inline constexpr int kVerifyFailed = 6;       // VerifyMemory: differences, cancel or lost link
-inline constexpr int kProgramStopped = 7;     // ProgramMemory: Cancel, cancel button or lost link
-inline constexpr int kLockBitsNoEffect = 15;  // ProgramLockBits: code byte 0 still readable
-inline constexpr int kEraseDeclined = 20;     // EraseDevice: the question was answered Cancel
+inline constexpr int kNotBlank = 4;            // BlankCheck: non-blank bytes, all answered Retry
+inline constexpr int kBlankCheckStopped = 5;   // BlankCheck: Cancel, cancel button or lost link
+inline constexpr int kVerifyFailed = 6;        // VerifyMemory: differences, cancel or lost link
+inline constexpr int kProgramStopped = 7;      // ProgramMemory: Cancel, cancel button or lost link
+inline constexpr int kLockBitsNoEffect = 15;   // ProgramLockBits: code byte 0 still readable
+inline constexpr int kEraseDeclined = 20;      // EraseDevice: the question was answered Cancel
+inline constexpr int kEepromUnreachable = 21;  // a mode-4 device listed with a data EEPROM
 // EraseDevice, ReadMemory and ProgramLockBits after a lost link return
 // kHandshakeTimeout (port_link.h).
 
@@ -118,6 +119,10 @@ class DeviceOperations {
  private:
   // Reads kind's byte at address.
   uint8_t ReadByte(MemoryKind kind, uint32_t address);
+  // Mode 4 has no data EEPROM instructions. A library entry that still
+  // gives such a device an EEPROM gets the refusal once per operation, not
+  // once per byte, and the operation fails instead of taking 0 for data.
+  bool EepromUnreachable(MemoryKind kind, const char* message);
   // True when the loop must end after this byte: the answer was Cancel, the
   // cancel button was clicked or the link is gone.
   bool StopAfterByte(int answer) const;

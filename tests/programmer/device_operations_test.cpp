@@ -453,8 +453,9 @@ TEST_P(EepromTest, ProgramAndVerifyWithoutTouchingTheCode) {
   ExpectCleanProtocol();
 }
 
-TEST(DeviceOperationsMode4Eeprom, EveryByteIsRefusedByMessage) {
-  // A library entry that gives a mode-4 device an EEPROM.
+TEST(DeviceOperationsMode4Eeprom, EepromIsRefusedOnceAndTheOperationFails) {
+  // A library entry that gives a mode-4 device an EEPROM: one refusal per
+  // operation, never one message box per byte, and never a success.
   sim::SimulatedHardware hw({kSpiMode4, 64, 0}, "");
   View view;
   int beap = 0;
@@ -466,13 +467,24 @@ TEST(DeviceOperationsMode4Eeprom, EveryByteIsRefusedByMessage) {
   device.code_size = 64;
   device.eeprom_size = 16;
   device.spi_mode = kSpiMode4;
+  device.write_wait = 12;
+  device.erase_wait = 600;
   ImageBuffer image;
+  image.bytes[3] = 0x12;
+  image.highest_loaded_address = 15;
   DeviceOperations ops(link, services, device, image);
 
   EXPECT_EQ(ops.BlankCheck(), kBlankCheckStopped);
+  EXPECT_THAT(view.Texts(), ElementsAre(kSpi4NoDataReadMessage));
+  view.Clear();
+  EXPECT_EQ(ops.ProgramMemory(kEepromMemory), kProgramStopped);
+  EXPECT_EQ(ops.VerifyMemory(kEepromMemory), kVerifyFailed);
+  EXPECT_EQ(ops.ReadMemory(kEepromMemory), kEepromUnreachable);
   EXPECT_THAT(view.Texts(),
-              ElementsAre(kSpi4NoDataReadMessage,
-                          "DatenSpeicher an Adresse 0x0000 ist nicht leer !\nInhalt 0x00\n"));
+              ElementsAre(kSpi4NoDataWriteMessage, kSpi4NoDataReadMessage, kSpi4NoDataReadMessage));
+  // The code memory of the same device still works.
+  EXPECT_EQ(ops.ProgramMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops.VerifyMemory(kCodeMemory), kOperationOk);
 }
 
 }  // namespace
