@@ -1,34 +1,58 @@
 #include "common/text_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace zivivar {
 
-TextReader::~TextReader() { Close(); }
+TextReader::~TextReader() {
+  Close();
+}
 
 int TextReader::Open(const std::string& path) {
   Close();
   errno = 0;
   file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) return errno != 0 ? errno : ENOENT;
+  if (file_ == nullptr)
+    return errno != 0 ? errno : ENOENT;
   at_end_ = false;
   failed_ = false;
   pending_ = EOF;
+  buffer_.resize(kBlockSize);
+  pos_ = 0;
+  len_ = 0;
   return 0;
 }
 
 void TextReader::Close() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ != nullptr)
+    std::fclose(file_);
   file_ = nullptr;
+  pos_ = 0;
+  len_ = 0;
+}
+
+bool TextReader::Fill() {
+  pos_ = 0;
+  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  return len_ > 0;
+}
+
+int TextReader::RawChar() {
+  if (pos_ == len_ && !Fill())
+    return EOF;
+  return static_cast<unsigned char>(buffer_[pos_++]);
 }
 
 int TextReader::NextChar() {
-  if (at_end_ || file_ == nullptr) return EOF;
+  if (at_end_ || file_ == nullptr)
+    return EOF;
   int c = pending_;
   pending_ = EOF;
-  if (c == EOF) c = std::getc(file_);
+  if (c == EOF)
+    c = RawChar();
   if (c == '\r') {
-    const int next = std::getc(file_);
+    const int next = RawChar();
     if (next == '\n') {
       c = '\n';
     } else {
@@ -36,7 +60,8 @@ int TextReader::NextChar() {
     }
   }
   if (c == EOF || c == 0x1A) {
-    if (c == EOF && std::ferror(file_)) failed_ = true;
+    if (c == EOF && std::ferror(file_))
+      failed_ = true;
     at_end_ = true;
     return EOF;
   }
@@ -45,11 +70,28 @@ int TextReader::NextChar() {
 
 bool TextReader::ReadLine(std::string& line) {
   line.clear();
-  while (line.size() < kLineBufferSize - 1) {
+  constexpr size_t kMaxChars = kLineBufferSize - 1;
+  while (line.size() < kMaxChars) {
+    // The run of ordinary characters in the buffer is taken at once; the
+    // characters that the text-mode rules look at go through NextChar.
+    if (pending_ == EOF && !at_end_ && pos_ < len_) {
+      const char* run = buffer_.data() + pos_;
+      const size_t room = kMaxChars - line.size();
+      const size_t available = std::min(room, len_ - pos_);
+      size_t n = 0;
+      while (n < available && run[n] != '\n' && run[n] != '\r' && run[n] != '\x1A')
+        ++n;
+      line.append(run, n);
+      pos_ += n;
+      if (n == room)
+        break;
+    }
     const int c = NextChar();
-    if (c == EOF) break;
+    if (c == EOF)
+      break;
     line.push_back(static_cast<char>(c));
-    if (c == '\n') break;
+    if (c == '\n')
+      break;
   }
   return !line.empty();
 }

@@ -12,6 +12,8 @@ class TextReader {
  public:
   // Size of the line buffer; one read takes at most kLineBufferSize - 1 characters.
   static constexpr size_t kLineBufferSize = 1024;
+  // Bytes read from the file at a time.
+  static constexpr size_t kBlockSize = 16384;
 
   TextReader() = default;
   ~TextReader();
@@ -34,11 +36,18 @@ class TextReader {
 
  private:
   int NextChar();  // next character after the text-mode rules, or EOF
+  int RawChar();   // next byte of the file, or EOF
+  bool Fill();     // reads the next block into the buffer; false when nothing came
 
   std::FILE* file_ = nullptr;
   bool at_end_ = false;
   bool failed_ = false;
   int pending_ = EOF;  // a character read ahead while looking behind a carriage return
+  // The file is read in blocks: lines are taken from here, not byte by byte
+  // from the stream.
+  std::string buffer_;
+  size_t pos_ = 0;
+  size_t len_ = 0;
 };
 
 }  // namespace zivivar

@@ -48,6 +48,23 @@ TEST(TextReaderTest, LongLinesComeInPiecesOf1023) {
   EXPECT_EQ(ReadAll(std::string(1022, 'y') + "\n").size(), 1u);
 }
 
+TEST(TextReaderTest, RulesHoldAcrossTheBlocksTheFileIsReadIn) {
+  // The carriage return is the last byte of the first block, its line feed
+  // the first of the next; a control Z waits in the third.
+  const size_t block = TextReader::kBlockSize;
+  std::string bytes(block - 1, 'x');
+  bytes += "\r\nshort\n";
+  bytes += std::string(block, 'z') + "\x1A" + "after";
+  const auto lines = ReadAll(bytes);
+  const size_t pieces = (block - 1) / 1023;
+  ASSERT_EQ(lines.size(), pieces + 2 + (block + 1022) / 1023);
+  EXPECT_EQ(lines[pieces], std::string((block - 1) % 1023, 'x') + "\n");
+  EXPECT_EQ(lines[pieces + 1], "short\n");
+  std::string rest;
+  for (size_t i = pieces + 2; i < lines.size(); ++i) rest += lines[i];
+  EXPECT_EQ(rest, std::string(block, 'z'));
+}
+
 TEST(TextReaderTest, MissingFileReportsErrno) {
   TextReader reader;
   EXPECT_EQ(reader.Open("/nonexistent/dir/file"), ENOENT);
