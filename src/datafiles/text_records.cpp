@@ -1,19 +1,26 @@
 #include "datafiles/text_records.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace zivivar {
 namespace {
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  return -1;
-}
+// The value of every character as a hexadecimal digit; -1 for the others.
+constexpr std::array<int8_t, 256> kHexDigitValues = [] {
+  std::array<int8_t, 256> values{};
+  for (int c = 0; c < 256; ++c) {
+    values[static_cast<size_t>(c)] = static_cast<int8_t>(-1);
+    if (c >= '0' && c <= '9')
+      values[static_cast<size_t>(c)] = static_cast<int8_t>(c - '0');
+    if (c >= 'A' && c <= 'F')
+      values[static_cast<size_t>(c)] = static_cast<int8_t>(c - 'A' + 10);
+    if (c >= 'a' && c <= 'f')
+      values[static_cast<size_t>(c)] = static_cast<int8_t>(c - 'a' + 10);
+  }
+  return values;
+}();
 
 }  // namespace
 
@@ -21,8 +28,9 @@ uint32_t ParseHexField(std::string_view line, size_t pos, int digits) {
   if (digits > 8)
     digits = 8;
   uint32_t value = 0;
-  for (int i = 0; i < digits && pos < line.size(); ++i, ++pos) {
-    const int digit = HexDigitValue(line[pos]);
+  const size_t end = std::min(line.size(), pos + static_cast<size_t>(digits < 0 ? 0 : digits));
+  for (; pos < end; ++pos) {
+    const int digit = kHexDigitValues[static_cast<unsigned char>(line[pos])];
     if (digit < 0)
       break;
     value = (value << 4) | static_cast<uint32_t>(digit);
@@ -31,8 +39,11 @@ uint32_t ParseHexField(std::string_view line, size_t pos, int digits) {
 }
 
 std::string_view TrimLine(std::string_view line) {
-  const size_t end = line.find_first_of("\r\n ");
-  return end == std::string_view::npos ? line : line.substr(0, end);
+  // A plain loop: find_first_of searches the set once per character.
+  size_t end = 0;
+  while (end < line.size() && line[end] != '\r' && line[end] != '\n' && line[end] != ' ')
+    ++end;
+  return line.substr(0, end);
 }
 
 void ReportLineStartError(Services& services, uint32_t line_number) {
