@@ -43,6 +43,9 @@ int ClassifyDataFile(const std::string& path, bool quiet, Services& services) {
     if (line[0] == ':') {
       switch (IntelTypeDigit(line)) {
         case '0':
+        // A file of nothing but the end record is what a blank memory saves
+        // as; read as a binary image it would program its own text.
+        case '1':
           format = kFormatIntel8;
           break;
         case '4':
@@ -69,6 +72,10 @@ int ClassifyDataFile(const std::string& path, bool quiet, Services& services) {
       format = kFormatTektronix;
     if (line[0] == 'S' && line.size() > 1 && line[1] >= '1' && line[1] <= '3') {
       format = kFormatS1 + (line[1] - '1');
+    }
+    // An end record as soon as this: a file of a blank memory, as above.
+    if (line[0] == 'S' && line.size() > 1 && line[1] >= '7' && line[1] <= '9') {
+      format = kFormatS1 + ('9' - line[1]);
     }
   }
   // Whatever is not recognised as text is taken as a binary image.

@@ -19,8 +19,10 @@ inline constexpr char kReadOutCancelledMessage[] = "Auslesen abgebrochen !";
 
 // The format (0 to 9) of the file at path, judged from at most its first two
 // lines (plus one more after an extended segment address record); a file that
-// is not recognised as text is a binary image. 0 only when the file cannot be
-// opened, which is reported unless quiet.
+// is not recognised as text is a binary image. An Intel or S-record end
+// record among those lines counts as text too, so that the file of a blank
+// memory is not taken for a binary image of its own characters. 0 only when
+// the file cannot be opened, which is reported unless quiet.
 int ClassifyDataFile(const std::string& path, bool quiet, Services& services);
 
 // The text (or bytes) of a data file of format holding the first memory_size

@@ -44,9 +44,27 @@ TEST_F(ClassifyTest, SegmentRecordLooksAheadForALinearOne) {
 
 TEST_F(ClassifyTest, UnrecognisedOrEmptyFilesAreBinary) {
   EXPECT_EQ(Classify(""), kFormatBinary);
-  EXPECT_EQ(Classify(":00000001FF\r\n"), kFormatBinary);
   EXPECT_EQ(Classify("hello\r\nworld\r\n"), kFormatBinary);
-  EXPECT_EQ(Classify("S9030000FC\r\n"), kFormatBinary);
+}
+
+TEST_F(ClassifyTest, FilesOfABlankMemoryAreTextNotBinary) {
+  // What the writers make of a blank memory with blank cells left out.
+  EXPECT_EQ(Classify(":00000001FF\r\n"), kFormatIntel8);
+  EXPECT_EQ(Classify("S00F000056454C444F522056312E3030EF\r\nS9030000FC\r\n"), kFormatS1);
+  EXPECT_EQ(Classify("S804000000FB\r\n"), kFormatS2);
+  EXPECT_EQ(Classify("S70500000000FA\r\n"), kFormatS3);
+  // Loading one gives a blank image, not the file's characters.
+  options.hex_line_len = 32;
+  device.code_size = 4096;
+  for (int format : {kFormatIntel8, kFormatS1}) {
+    data_format = format;
+    ASSERT_EQ(files.WriteDataFile(dir.File("blank.hex"), kCodeMemory, options), kSaveOk);
+    image.bytes[0] = 0;
+    ASSERT_EQ(files.LoadDataFile(dir.File("blank.hex"), kCodeMemory, options), kLoadOk);
+    EXPECT_EQ(data_format, format);
+    EXPECT_EQ(image.loaded_byte_count, 0u);
+    EXPECT_EQ(image.bytes[0], kBlankByte);
+  }
 }
 
 TEST_F(ClassifyTest, ControlOrHighCharactersBeforeTheLastTwoMakeAFileBinary) {
