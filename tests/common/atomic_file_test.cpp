@@ -25,6 +25,15 @@ TEST(AtomicFileTest, WritesNewFileAndReplacesOldOne) {
   EXPECT_EQ(FilesIn(dir.path()), 1u);  // no temporary file left behind
 }
 
+TEST(AtomicFileTest, UnsyncedWriteStillReplacesTheFileWhole) {
+  testing::TempDir dir;
+  ASSERT_EQ(WriteFileAtomicallyUnsynced(dir.File("out.hex"), "first"), 0);
+  ASSERT_EQ(WriteFileAtomicallyUnsynced(dir.File("out.hex"), "second"), 0);
+  EXPECT_EQ(dir.Read("out.hex"), "second");
+  EXPECT_EQ(FilesIn(dir.path()), 1u);
+  EXPECT_EQ(WriteFileAtomicallyUnsynced(dir.File("missing/out.hex"), "x"), ENOENT);
+}
+
 TEST(AtomicFileTest, ExistingFileKeepsItsMode) {
   testing::TempDir dir;
   const std::string path = dir.Write("keep.bin", "old");
