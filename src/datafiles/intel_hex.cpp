@@ -63,10 +63,7 @@ void AppendIntelRecord(std::string& out, uint8_t type, uint16_t address, const u
   AppendHex(out, n, 2);
   AppendHex(out, address, 4);
   AppendHex(out, type, 2);
-  for (uint32_t i = 0; i < n; ++i) {
-    AppendHex(out, data[i], 2);
-    sum += data[i];
-  }
+  sum += AppendHexBytes(out, data, n);
   AppendHex(out, (0x100 - (sum & 0xFF)) & 0xFF, 2);
   AppendLineEnd(out);
 }

@@ -25,10 +25,7 @@ class MosLayout : public RecordLineLayout {
     out.push_back(';');
     AppendHex(out, n, 2);
     AppendHex(out, address, 4);
-    for (uint32_t i = 0; i < n; ++i) {
-      AppendHex(out, data[i], 2);
-      sum += data[i];
-    }
+    sum += AppendHexBytes(out, data, n);
     AppendHex(out, sum & 0xFFFF, 4);
     AppendLineEnd(out);
     return true;
@@ -47,10 +44,7 @@ class TektronixLayout : public RecordLineLayout {
     AppendHex(out, address, 4);
     AppendHex(out, n, 2);
     AppendHex(out, header, 2);
-    for (uint32_t i = 0; i < n; ++i) {
-      AppendHex(out, data[i], 2);
-      sum += data[i];
-    }
+    sum += AppendHexBytes(out, data, n);
     AppendHex(out, sum & 0xFF, 2);
     AppendLineEnd(out);
     return true;

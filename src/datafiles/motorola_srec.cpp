@@ -61,10 +61,7 @@ void AppendSRecord(std::string& out, char type, int address_bytes, uint32_t addr
   out.push_back(type);
   AppendHex(out, count, 2);
   AppendHex(out, address, 2 * address_bytes);
-  for (uint32_t i = 0; i < n; ++i) {
-    AppendHex(out, data[i], 2);
-    sum += data[i];
-  }
+  sum += AppendHexBytes(out, data, n);
   AppendHex(out, ~sum & 0xFF, 2);
   AppendLineEnd(out);
 }

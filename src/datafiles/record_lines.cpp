@@ -37,9 +37,30 @@ bool WriteRecordLines(const uint8_t* data, uint32_t start, uint32_t count,
 
 void AppendHex(std::string& out, uint32_t value, int digits) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
-    out.push_back(kDigits[(value >> shift) & 0xF]);
+  // Formed right to left in a small buffer and appended at once: this runs
+  // for every byte written.
+  char text[8];
+  const int count = digits < 0 ? 0 : (digits > 8 ? 8 : digits);
+  for (int i = count - 1; i >= 0; --i) {
+    text[i] = kDigits[value & 0xF];
+    value >>= 4;
   }
+  out.append(text, static_cast<size_t>(count));
+}
+
+uint32_t AppendHexBytes(std::string& out, const uint8_t* data, uint32_t n) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  // The text grows once per record, not once per digit.
+  const size_t at = out.size();
+  out.resize(at + 2 * static_cast<size_t>(n));
+  char* text = out.data() + at;
+  uint32_t sum = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    text[2 * i] = kDigits[data[i] >> 4];
+    text[2 * i + 1] = kDigits[data[i] & 0xF];
+    sum += data[i];
+  }
+  return sum;
 }
 
 void ReportAddressBeyondFormat(Services& services, int format, uint32_t address) {

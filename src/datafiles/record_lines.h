@@ -45,6 +45,9 @@ bool WriteRecordLines(const uint8_t* data, uint32_t start, uint32_t count,
 
 // Upper-case hexadecimal with leading zeros, digits (1 to 8) wide.
 void AppendHex(std::string& out, uint32_t value, int digits);
+// The n data bytes of a record, two digits each; returns their sum for the
+// record's checksum.
+uint32_t AppendHexBytes(std::string& out, const uint8_t* data, uint32_t n);
 inline void AppendLineEnd(std::string& out) {
   out.append("\r\n", 2);
 }
