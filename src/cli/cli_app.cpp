@@ -14,6 +14,7 @@
 #include "cli/settings_overrides.h"
 #include "cli/terminal_dialog_view.h"
 #include "cli/terminal_services_view.h"
+#include "common/atomic_file.h"
 #include "common/path_parts.h"
 #include "datafiles/data_files.h"
 #include "library/device_selection.h"
@@ -328,6 +329,9 @@ int CliRun::Convert() {
   if (loaded != kLoadOk)
     return loaded;
   settings.DataFormat = format;
+  // The output is made again from its input at once, so it is not forced
+  // onto the disk; a read-out, the only copy of a chip's contents, is.
+  files.SetFileWriter(WriteFileAtomicallyUnsynced);
   return files.WriteDataFile(options_.files[1], kCodeMemory, file_options);
 }
 
