@@ -38,7 +38,7 @@ echo "Intel HEX of 128 KiB: zivivar-cli $(wc -l <z.hex) lines, srec_cat $(wc -l 
 # loop of bash's time, which adds the shell's fork to both tools alike.
 if command -v hyperfine >/dev/null; then
   hyperfine -N --style none --warmup 3 --runs "$runs" --export-csv times.csv \
-    "${z_hex[*]}" "${z_bin[*]}" "${s_hex[*]}" "${s_bin[*]}" >/dev/null
+    "${z_hex[*]}" "${z_bin[*]}" "${s_hex[*]}" "${s_bin[*]}" >/dev/null 2>hyperfine.log
   # command,mean,stddev,median,user,system,min,max; rows in the order given.
   awk -F, 'NR > 1 { wall[NR - 1] = $2; cpu[NR - 1] = $5 + $6 }
     END { print "zivivar", wall[1] + wall[2], cpu[1] + cpu[2]
