@@ -38,16 +38,6 @@ TEST(CliOptionsTest, GlobalOptionsInEveryFormTheyAreWritten) {
   EXPECT_EQ(options.command, CliCommand::kBlank);
 }
 
-TEST(CliOptionsTest, DefaultsAnswerCancelAndUseTheSettings) {
-  const CliOptions options = Parse({"erase"});
-  EXPECT_FALSE(options.yes);
-  EXPECT_FALSE(options.retry_faults);
-  EXPECT_FALSE(options.simulator);
-  EXPECT_FALSE(options.manufacturer);
-  EXPECT_FALSE(options.lock_level);
-  EXPECT_EQ(options.directory, "");
-}
-
 TEST(CliOptionsTest, CommandOptionsMayStandBeforeOrAfterTheFiles) {
   CliOptions options = Parse({"program", "--lock", "2", "fw.ihx", "--no-verify"});
   EXPECT_EQ(options.command, CliCommand::kProgram);

@@ -119,22 +119,5 @@ TEST(TerminalDialogViewTest, FileDialogsAreAnsweredByTheCommandLine) {
   EXPECT_EQ(saved.filter, 6);
 }
 
-TEST(TerminalDialogViewTest, ControlsAndListsKeepTheirState) {
-  TerminalDialogView view;
-  EXPECT_TRUE(view.IsControlEnabled(Control::kEraseButton));
-  view.EnableControl(Control::kEraseButton, false);
-  EXPECT_FALSE(view.IsControlEnabled(Control::kEraseButton));
-  view.SetChecked(Control::kLock2Box, true);
-  EXPECT_TRUE(view.IsChecked(Control::kLock2Box));
-  EXPECT_FALSE(view.IsChecked(Control::kLock3Box));
-
-  EXPECT_EQ(view.ListSelection(Control::kDeviceList), -1);
-  view.FillList(Control::kDeviceList, {{"AT89S51", 3}, {"AT89S52", 2}}, 1);
-  EXPECT_EQ(view.ListSelection(Control::kDeviceList), 1);
-  EXPECT_EQ(view.ListItemData(Control::kDeviceList, 1), 2u);
-  EXPECT_EQ(view.ListItemData(Control::kDeviceList, 2), 0u);
-  EXPECT_FALSE(view.RunPreferencesDialog());
-}
-
 }  // namespace
 }  // namespace zivivar
