@@ -3,6 +3,7 @@
 // LineRecordReader, which ties them to one file being read.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,13 +16,35 @@
 
 namespace zivivar {
 
+// The value of every character as a hexadecimal digit; -1 for the others.
+inline constexpr std::array<int8_t, 256> kHexDigitValues = [] {
+  std::array<int8_t, 256> values{};
+  for (int c = 0; c < 256; ++c) {
+    values[static_cast<size_t>(c)] = static_cast<int8_t>(-1);
+    if (c >= '0' && c <= '9')
+      values[static_cast<size_t>(c)] = static_cast<int8_t>(c - '0');
+    if (c >= 'A' && c <= 'F')
+      values[static_cast<size_t>(c)] = static_cast<int8_t>(c - 'A' + 10);
+    if (c >= 'a' && c <= 'f')
+      values[static_cast<size_t>(c)] = static_cast<int8_t>(c - 'a' + 10);
+  }
+  return values;
+}();
+
 // The value of the leading run of hexadecimal digits (either case) among the
 // digits characters at pos, at most 8. Reading stops at the first other
 // character and at the end of the line, so a field that starts with another
 // character, or lies beyond the line, gives 0.
 uint32_t ParseHexField(std::string_view line, size_t pos, int digits);
-// ParseHexField with two digits.
+// ParseHexField with two digits; the readers' most frequent call, so the
+// usual case of two digits inside the line is taken here.
 inline uint8_t ParseHexByte(std::string_view line, size_t pos) {
+  if (pos < line.size() && line.size() - pos >= 2) {
+    const int high = kHexDigitValues[static_cast<unsigned char>(line[pos])];
+    const int low = kHexDigitValues[static_cast<unsigned char>(line[pos + 1])];
+    if ((high | low) >= 0)
+      return static_cast<uint8_t>(high << 4 | low);
+  }
   return static_cast<uint8_t>(ParseHexField(line, pos, 2));
 }
 

@@ -1,0 +1,64 @@
+// One text reader, chosen at build time by FUZZ_READER, over arbitrary
+// files. Beyond the sanitizers' checks: the load counters must agree with
+// the image, and whatever a reader accepted must survive being written and
+// read again.
+#include <cstdlib>
+
+#include "common/text_reader.h"
+#include "datafiles/data_files.h"
+#include "datafiles/intel_hex.h"
+#include "datafiles/mos_tek_hex.h"
+#include "datafiles/motorola_srec.h"
+#include "fuzz_support.h"
+
+namespace {
+
+using zivivar::ImageBuffer;
+
+int Read(zivivar::TextReader& file, ImageBuffer& image, zivivar::Services& services,
+         bool test_checksum) {
+  return FUZZ_READER(file, image, services, test_checksum);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static zivivar::fuzz::Harness harness;
+  static ImageBuffer image;
+  static ImageBuffer again;
+  // The first byte chooses the checksum setting, so both ways are explored.
+  const bool test_checksum = size > 0 && (data[0] & 1) != 0;
+  const std::string& path = zivivar::fuzz::WriteInput(data, size);
+
+  zivivar::TextReader file;
+  if (file.Open(path) != 0)
+    std::abort();
+  image.Clear();
+  const int result = Read(file, image, harness.services, test_checksum);
+  if (result != zivivar::kReadOk && result != zivivar::kReadFailed)
+    std::abort();
+  if (image.loaded_byte_count == 0 && image.highest_loaded_address != 0)
+    std::abort();
+  if (result != zivivar::kReadOk || image.loaded_byte_count == 0)
+    return 0;
+
+  // An accepted file within the image: writing it as Intel HEX and reading
+  // that back gives the same image.
+  if (image.highest_loaded_address >= zivivar::kImageBufferSize)
+    return 0;
+  std::string text;
+  zivivar::WriteIntelFile(image, zivivar::kImageBufferSize, zivivar::kFormatIntel32,
+                          zivivar::DataFileOptions{}, text);
+  const std::string& copy =
+      zivivar::fuzz::WriteInput(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  zivivar::TextReader reread;
+  if (reread.Open(copy) != 0)
+    std::abort();
+  again.Clear();
+  if (zivivar::ReadIntelFile(reread, again, harness.services, true) != zivivar::kReadOk) {
+    std::abort();
+  }
+  if (again.bytes != image.bytes)
+    std::abort();
+  return 0;
+}
