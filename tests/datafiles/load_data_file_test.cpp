@@ -98,12 +98,5 @@ TEST_F(LoadTest, EachLoadStartsFromABlankImage) {
   EXPECT_EQ(image.loaded_byte_count, 4u);
 }
 
-TEST_F(LoadTest, TextFileWithoutDataLoadsAsNothing) {
-  ASSERT_EQ(Load("S0030000FC\r\nS1030000FC\r\nS9030000FC\r\n"), kLoadOk) << Messages();
-  EXPECT_EQ(data_format, kFormatS1);
-  EXPECT_EQ(image.loaded_byte_count, 0u);
-  EXPECT_EQ(image.highest_loaded_address, 0u);
-}
-
 }  // namespace
 }  // namespace zivivar

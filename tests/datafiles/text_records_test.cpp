@@ -5,8 +5,6 @@
 #include <cerrno>
 
 #include "datafiles/file_errors.h"
-#include "services/services.h"
-#include "support/scripted_services_view.h"
 
 namespace zivivar {
 namespace {
@@ -36,22 +34,6 @@ TEST(TrimLineTest, CutsAtTheFirstCarriageReturnLineFeedOrBlank) {
   EXPECT_EQ(TrimLine("no-end"), "no-end");
   EXPECT_EQ(TrimLine("\n"), "");
   EXPECT_EQ(TrimLine("a\tb\n"), "a\tb");  // only CR, LF and blank cut
-}
-
-TEST(LineReportTest, TextsCarryTheNumbersInTheirOrder) {
-  testing::ScriptedServicesView view;
-  int beap = 0;
-  Services services(view, beap);
-  ReportLineStartError(services, 7);
-  ReportLineLengthError(services, 3, 21, 19);
-  ReportChecksumError(services, 12, 0xCC, 0xCB);
-  ASSERT_EQ(view.messages.size(), 3u);
-  EXPECT_EQ(view.messages[0].text, "Zeilenanfang in Zeile 7\nder Hex-Datei nicht gefunden !");
-  EXPECT_EQ(view.messages[1].text,
-            "Länge der HEX-Zeile 3 stimmt nicht !\n\nGelesen 21\nBerechnet 19\n");
-  EXPECT_EQ(view.messages[2].text,
-            "Prüfsumme der HEX-Zeile 12 stimmt nicht !\n\nGelesen 0x00CC\nBerechnet 0x00CB\n");
-  EXPECT_EQ(view.messages[2].caption, "Meldung");
 }
 
 TEST(FileErrorTest, TableHasTheSystemsOwnNumbering) {
