@@ -33,6 +33,8 @@ void ModalAnswerer::Poll() {
     for (QAbstractButton* button : box->buttons())
       seen.buttons << button->text();
     boxes << seen;
+    if (m_onBox)
+      m_onBox(seen);
     QAbstractButton* answer =
         m_buttons.isEmpty() ? box->escapeButton() : box->button(m_buttons.dequeue());
     if (answer == nullptr)
@@ -46,7 +48,15 @@ void ModalAnswerer::Poll() {
       return;
     m_last = modal;
     ++dialogs_seen;
-    m_dialogs.dequeue()(*dialog);
+    // Called after this poll returns: a handler that opens a nested box
+    // (an overwrite question, a range message) needs the timer running.
+    QMetaObject::invokeMethod(
+        this,
+        [handler = m_dialogs.dequeue(), target = QPointer<QDialog>(dialog)] {
+          if (target)
+            handler(*target);
+        },
+        Qt::QueuedConnection);
   }
 }
 

@@ -37,6 +37,9 @@ class ModalAnswerer : public QObject {
   // the preferences dialog); the handler must close it or leave it for later.
   void QueueDialog(std::function<void(QDialog&)> handler) { m_dialogs.enqueue(std::move(handler)); }
 
+  // Runs when a message box appears, before it is answered.
+  void OnBox(std::function<void(const SeenBox&)> hook) { m_onBox = std::move(hook); }
+
   // Texts of the message boxes seen so far.
   QStringList Texts() const;
   QList<SeenBox> boxes;
@@ -48,6 +51,7 @@ class ModalAnswerer : public QObject {
   QTimer m_timer;
   QQueue<QMessageBox::StandardButton> m_buttons;
   QQueue<std::function<void(QDialog&)>> m_dialogs;
+  std::function<void(const SeenBox&)> m_onBox;
   QPointer<QWidget> m_last;
 };
 
