@@ -1,7 +1,12 @@
 #include "gui/dialog_units.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QString>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 namespace zivivar {
 
@@ -9,20 +14,63 @@ DialogUnits::DialogUnits(const QFont& font) {
   const QFontMetrics metrics(font);
   const int letters_width = metrics.horizontalAdvance(
       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  // Width of the 52 letters over 52, rounded to the nearest pixel.
-  m_baseX = (letters_width / 26 + 1) / 2;
-  m_baseY = metrics.height();
-  if (m_baseX < 1)
-    m_baseX = 1;
-  if (m_baseY < 1)
-    m_baseY = 1;
+  m_baseX = std::max(1.0, letters_width / 52.0);
+  m_baseY = std::max(1, metrics.height());
+}
+
+int DialogUnits::ToPixelsX(int du) const {
+  return static_cast<int>(std::lround(du * m_baseX / 4));
+}
+
+int DialogUnits::ToPixelsY(int du) const {
+  return static_cast<int>(std::lround(du * m_baseY / 8));
 }
 
 QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
-  // Edges are converted, not sizes, so adjacent controls stay adjacent.
   const int left = ToPixelsX(x);
   const int top = ToPixelsY(y);
   return QRect(left, top, ToPixelsX(x + width) - left, ToPixelsY(y + height) - top);
+}
+
+DialogUnits DialogUnits::WidenedToHold(int width_du, int pixels) const {
+  if (width_du <= 0 || ToPixelsX(width_du) >= pixels)
+    return *this;
+  return DialogUnits(pixels * 4.0 / width_du, m_baseY);
+}
+
+void DialogLayout::Add(QWidget* widget, QRect units, Fit fit) {
+  m_entries.push_back({widget, units, fit});
+}
+
+namespace {
+
+// The width a control needs to show its caption whole.
+int CaptionWidth(const QWidget& widget) {
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&widget);
+      button != nullptr && qobject_cast<const QCheckBox*>(&widget) == nullptr) {
+    // A push button's own size hint has a minimum width that is no need.
+    return widget.fontMetrics().horizontalAdvance(button->text()) + 12;
+  }
+  return widget.sizeHint().width();
+}
+
+}  // namespace
+
+DialogUnits DialogLayout::Apply(const QFont& font) const {
+  DialogUnits units(font);
+  for (const Entry& entry : m_entries) {
+    if (entry.fit == Fit::kCaption) {
+      units = units.WidenedToHold(entry.units.width(), CaptionWidth(*entry.widget));
+    }
+  }
+  for (const Entry& entry : m_entries) {
+    QRect place =
+        units.ToPixels(entry.units.x(), entry.units.y(), entry.units.width(), entry.units.height());
+    if (entry.fit == Fit::kOwnHeight)
+      place.setHeight(entry.widget->sizeHint().height());
+    entry.widget->setGeometry(place);
+  }
+  return units;
 }
 
 }  // namespace zivivar

@@ -1,32 +1,71 @@
-// Layout in dialog units: the window's controls are placed on a grid that
-// scales with the dialog font, so the captions fit whatever font the desktop
-// uses. A horizontal unit is a quarter of the font's average character width,
-// a vertical unit an eighth of its character height.
+// Layout in dialog units: the windows' controls are placed on a grid that
+// scales with the dialog font. A horizontal unit is a quarter of the font's
+// average character width, a vertical unit an eighth of its character height.
 #pragma once
 
 #include <QFont>
 #include <QRect>
+#include <vector>
+
+class QWidget;
 
 namespace zivivar {
 
 class DialogUnits {
  public:
-  // Base units measured from font: the average width of the 52 Latin letters
-  // (rounded) and the font's line height, both in pixels.
-  explicit DialogUnits(const QFont& font);
-  // For tests and fixed layouts: base units given directly.
-  DialogUnits(int base_x, int base_y) : m_baseX(base_x), m_baseY(base_y) {}
+  // Base units of the classic 8-point dialog font the layouts were drawn with.
+  static constexpr double kClassicBaseX = 6;
+  static constexpr double kClassicBaseY = 13;
 
-  int ToPixelsX(int du) const { return du * m_baseX / 4; }
-  int ToPixelsY(int du) const { return du * m_baseY / 8; }
+  // Base units measured from font: the average width of the 52 Latin
+  // letters and the font's line height, in pixels. They are kept exact, not
+  // rounded, since the layout was drawn for another font and every pixel of
+  // width counts for the captions.
+  explicit DialogUnits(const QFont& font);
+  // Base units given directly.
+  DialogUnits(double base_x, double base_y) : m_baseX(base_x), m_baseY(base_y) {}
+
+  int ToPixelsX(int du) const;
+  int ToPixelsY(int du) const;
+  // Edges are converted, not sizes, so adjacent controls stay adjacent.
   QRect ToPixels(int x, int y, int width, int height) const;
 
-  int baseX() const { return m_baseX; }
-  int baseY() const { return m_baseY; }
+  // The same units, horizontally widened where needed so that width_du
+  // units hold at least pixels pixels.
+  DialogUnits WidenedToHold(int width_du, int pixels) const;
+
+  double baseX() const { return m_baseX; }
+  double baseY() const { return m_baseY; }
 
  private:
-  int m_baseX;
-  int m_baseY;
+  double m_baseX;
+  double m_baseY;
+};
+
+// The controls of one window with their places in dialog units. The units
+// come from the window's font, widened just enough that no caption of this
+// toolkit's controls (whose check box marks and margins are larger than the
+// ones the layout was drawn for) is cut off.
+class DialogLayout {
+ public:
+  enum class Fit {
+    kNone,       // the place as it is
+    kCaption,    // the width must hold the control's caption
+    kOwnHeight,  // a drop-down list: the unit height is that of the open list,
+                 // the closed box keeps the toolkit's height
+  };
+
+  void Add(QWidget* widget, QRect units, Fit fit = Fit::kNone);
+  // Computes the units for font and places every control. Returns the units.
+  DialogUnits Apply(const QFont& font) const;
+
+ private:
+  struct Entry {
+    QWidget* widget;
+    QRect units;
+    Fit fit;
+  };
+  std::vector<Entry> m_entries;
 };
 
 }  // namespace zivivar

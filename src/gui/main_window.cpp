@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <cmath>
 
 #include "gui/app_icon.h"
 #include "gui/busy_window.h"
@@ -37,60 +38,69 @@ MainWindow::MainWindow()
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(Text(kApplicationTitle));
   setWindowIcon(ApplicationIcon());
-  // The client area is 266 x 138 units; the window cannot be resized.
-  setFixedSize(m_units.ToPixelsX(266), m_units.ToPixelsY(138));
 
   // Created in template order, which is also the tab order; each frame comes
   // before the boxes it surrounds, so that it lies beneath them.
   m_status = new QLabel(Text(kIdleStatus), this);
-  m_status->setGeometry(m_units.ToPixels(6, 4, 252, 8));
+  m_layout.Add(m_status, QRect(6, 4, 252, 8));
   m_controls[Control::kStatusLine] = m_status;
 
   m_progress = new QProgressBar(this);
-  m_progress->setGeometry(m_units.ToPixels(4, 14, 256, 10));
   m_progress->setRange(0, 1);
   m_progress->setValue(0);
   m_progress->setTextVisible(false);
+  m_layout.Add(m_progress, QRect(4, 14, 256, 10));
   m_controls[Control::kProgressBar] = m_progress;
 
-  AddButton(Control::kBlankCheckButton, "Leertest", m_units.ToPixels(4, 30, 50, 12));
-  AddButton(Control::kReadOutButton, "Auslesen", m_units.ToPixels(58, 30, 50, 12));
-  QPushButton* program =
-      AddButton(Control::kProgramButton, "Brennen", m_units.ToPixels(4, 46, 50, 12));
-  AddButton(Control::kVerifyButton, "Prüfen", m_units.ToPixels(58, 46, 50, 12));
+  AddButton(Control::kBlankCheckButton, "Leertest", QRect(4, 30, 50, 12));
+  AddButton(Control::kReadOutButton, "Auslesen", QRect(58, 30, 50, 12));
+  QPushButton* program = AddButton(Control::kProgramButton, "Brennen", QRect(4, 46, 50, 12));
+  AddButton(Control::kVerifyButton, "Prüfen", QRect(58, 46, 50, 12));
 
   m_fileName = new QLineEdit(this);
   m_fileName->setObjectName(QStringLiteral("fileName"));
   m_fileName->setReadOnly(true);
-  m_fileName->setGeometry(m_units.ToPixels(4, 62, 104, 12));
+  m_layout.Add(m_fileName, QRect(4, 62, 104, 12));
   m_controls[Control::kFileNameField] = m_fileName;
 
-  AddButton(Control::kNewFileButton, "Neue Datei", m_units.ToPixels(4, 78, 50, 12));
-  AddButton(Control::kPrefsButton, "Prefs", m_units.ToPixels(58, 78, 50, 12));
-  AddButton(Control::kEraseButton, "Löschen", m_units.ToPixels(58, 94, 50, 12));
-  m_cancel = AddButton(Control::kCancelButton, "Abbrechen", m_units.ToPixels(30, 118, 50, 12));
+  AddButton(Control::kNewFileButton, "Neue Datei", QRect(4, 78, 50, 12));
+  AddButton(Control::kPrefsButton, "Prefs", QRect(58, 78, 50, 12));
+  AddButton(Control::kEraseButton, "Löschen", QRect(58, 94, 50, 12));
+  m_cancel = AddButton(Control::kCancelButton, "Abbrechen", QRect(30, 118, 50, 12));
 
-  m_manufacturers = AddList(Control::kManufacturerList, m_units.ToPixels(115, 30, 145, 100), 100);
-  m_devices = AddList(Control::kDeviceList, m_units.ToPixels(116, 46, 145, 85), 85);
+  m_manufacturers = AddList(Control::kManufacturerList, QRect(115, 30, 145, 100));
+  m_devices = AddList(Control::kDeviceList, QRect(116, 46, 145, 85));
 
   m_optionsFrame = new QGroupBox(Text("Optionen"), this);
-  m_optionsFrame->setGeometry(m_units.ToPixels(116, 62, 90, 48));
-  AddCheckBox(Control::kVerifyBox, "Baustein prüfen", m_units.ToPixels(122, 71, 65, 10));
-  AddCheckBox(Control::kFFSaveBox, "Leerzellen speichern", m_units.ToPixels(122, 82, 80, 10));
-  AddCheckBox(Control::kChecksumBox, "Checksummen prüfen", m_units.ToPixels(122, 94, 82, 10));
+  m_layout.Add(m_optionsFrame, QRect(116, 62, 90, 48));
+  AddCheckBox(Control::kVerifyBox, "Baustein prüfen", QRect(122, 71, 65, 10));
+  AddCheckBox(Control::kFFSaveBox, "Leerzellen speichern", QRect(122, 82, 80, 10));
+  AddCheckBox(Control::kChecksumBox, "Checksummen prüfen", QRect(122, 94, 82, 10));
 
   m_picture = new QLabel(this);
   m_picture->setObjectName(QStringLiteral("decoration"));
   m_picture->setFrameStyle(QFrame::Box | QFrame::Plain);
   m_picture->setAlignment(Qt::AlignCenter);
   m_picture->setPixmap(QPixmap(QStringLiteral(":/pictures/decoration.png")));
-  m_picture->setGeometry(m_units.ToPixels(210, 64, 51, 47));
+  m_layout.Add(m_picture, QRect(210, 64, 51, 47));
 
   m_lockFrame = new QGroupBox(Text("Schutzbits"), this);
-  m_lockFrame->setGeometry(m_units.ToPixels(116, 114, 146, 22));
-  AddCheckBox(Control::kLock1Box, "Lock1", m_units.ToPixels(122, 122, 36, 10));
-  AddCheckBox(Control::kLock2Box, "Lock2", m_units.ToPixels(170, 122, 36, 10));
-  AddCheckBox(Control::kLock3Box, "Lock3", m_units.ToPixels(218, 122, 36, 10));
+  m_layout.Add(m_lockFrame, QRect(116, 114, 146, 22));
+  AddCheckBox(Control::kLock1Box, "Lock1", QRect(122, 122, 36, 10));
+  AddCheckBox(Control::kLock2Box, "Lock2", QRect(170, 122, 36, 10));
+  AddCheckBox(Control::kLock3Box, "Lock3", QRect(218, 122, 36, 10));
+
+  m_units = m_layout.Apply(font());
+  // The client area is 266 x 138 units; the window cannot be resized.
+  setFixedSize(m_units.ToPixelsX(266), m_units.ToPixelsY(138));
+  for (QComboBox* list : {m_manufacturers, m_devices}) {
+    // The unit height is that of the open list; the rest below the closed box
+    // tells how many entries the open list shows.
+    const int open_height = list == m_manufacturers ? 100 : 85;
+    const int item_height = QFontMetrics(font()).height() + 2;
+    const int drop_pixels = m_units.ToPixelsY(open_height) - list->height();
+    list->setMaxVisibleItems(drop_pixels > item_height ? drop_pixels / item_height : 1);
+  }
 
   // Only "Brennen" answers the Enter key: the other buttons must not take the
   // default role when they get the focus.
@@ -111,23 +121,23 @@ void MainWindow::Attach(MainDialog& logic, Settings& settings) {
   m_settings = &settings;
 }
 
-QPushButton* MainWindow::AddButton(Control id, const char* caption, QRect geometry) {
+QPushButton* MainWindow::AddButton(Control id, const char* caption, QRect units) {
   auto* button = new QPushButton(Text(caption), this);
   button->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
-  button->setGeometry(geometry);
+  m_layout.Add(button, units, DialogLayout::Fit::kCaption);
   m_controls[id] = button;
   return button;
 }
 
-QCheckBox* MainWindow::AddCheckBox(Control id, const char* caption, QRect geometry) {
+QCheckBox* MainWindow::AddCheckBox(Control id, const char* caption, QRect units) {
   auto* box = new QCheckBox(Text(caption), this);
   box->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
-  box->setGeometry(geometry);
+  m_layout.Add(box, units, DialogLayout::Fit::kCaption);
   m_controls[id] = box;
   return box;
 }
 
-QComboBox* MainWindow::AddList(Control id, QRect geometry, int drop_height_du) {
+QComboBox* MainWindow::AddList(Control id, QRect units) {
   auto* combo = new QComboBox(this);
   combo->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
   // A list with an edit field: typing never adds entries, since an entry's
@@ -135,13 +145,7 @@ QComboBox* MainWindow::AddList(Control id, QRect geometry, int drop_height_du) {
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setDuplicatesEnabled(true);
-  // The unit height is that of the open list; the closed box takes the
-  // toolkit's height, and the rest tells how many entries the list shows.
-  const int closed_height = combo->sizeHint().height();
-  combo->setGeometry(geometry.x(), geometry.y(), geometry.width(), closed_height);
-  const int item_height = QFontMetrics(font()).height() + 2;
-  const int drop_pixels = m_units.ToPixelsY(drop_height_du) - closed_height;
-  combo->setMaxVisibleItems(drop_pixels > item_height ? drop_pixels / item_height : 1);
+  m_layout.Add(combo, units, DialogLayout::Fit::kOwnHeight);
   m_controls[id] = combo;
   return combo;
 }
@@ -277,9 +281,18 @@ uint32_t MainWindow::ListItemData(Control id, int index) const {
 }
 
 void MainWindow::CreateBusyWindow(int x, int y) {
+  // The busy window's place is given as the classic layout had it, in the
+  // pixels of the classic dialog font, where it covers the picture. Its
+  // offset from the client area is scaled to this window's units, so that it
+  // covers the picture here too.
+  const QPoint origin = geometry().topLeft();
+  const QPoint at(origin.x() + static_cast<int>(std::lround((x - origin.x()) * m_units.baseX() /
+                                                            DialogUnits::kClassicBaseX)),
+                  origin.y() + static_cast<int>(std::lround((y - origin.y()) * m_units.baseY() /
+                                                            DialogUnits::kClassicBaseY)));
   if (!m_busy)
     m_busy = std::make_unique<BusyWindow>(m_units);
-  m_busy->ShowAt(x, y);
+  m_busy->ShowAt(at.x(), at.y());
 }
 
 void MainWindow::DestroyBusyWindow() {

@@ -75,12 +75,14 @@ class MainWindow : public QDialog, public MainDialogView {
   void changeEvent(QEvent* event) override;
 
  private:
-  QPushButton* AddButton(Control id, const char* caption, QRect geometry);
-  QCheckBox* AddCheckBox(Control id, const char* caption, QRect geometry);
-  QComboBox* AddList(Control id, QRect geometry, int drop_height_du);
+  // Each control is created here and placed, in dialog units, once all exist.
+  QPushButton* AddButton(Control id, const char* caption, QRect units);
+  QCheckBox* AddCheckBox(Control id, const char* caption, QRect units);
+  QComboBox* AddList(Control id, QRect units);
   QComboBox* list(Control id) const;
   void ConnectEvents();
 
+  DialogLayout m_layout;
   DialogUnits m_units;
   MainDialog* m_logic = nullptr;
   Settings* m_settings = nullptr;

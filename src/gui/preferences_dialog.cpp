@@ -40,12 +40,11 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
       m_settings(settings) {
   setObjectName(QStringLiteral("preferencesDialog"));
   setWindowTitle(Text(kPreferencesTitle));
-  const DialogUnits units(font());
-  setFixedSize(units.ToPixelsX(kPreferencesWidth), units.ToPixelsY(kPreferencesHeight));
-
+  DialogLayout layout;
   for (const PreferencesControl& control : kPreferencesControls) {
-    const QRect geometry = units.ToPixels(control.x, control.y, control.width, control.height);
+    const QRect units(control.x, control.y, control.width, control.height);
     QWidget* widget = nullptr;
+    DialogLayout::Fit fit = DialogLayout::Fit::kCaption;
     switch (control.kind) {
       case PreferencesControl::kLabel:
         widget = new QLabel(Text(control.text), this);
@@ -57,14 +56,13 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
         for (const char* entry : kPortAddressEntries)
           combo->addItem(Text(entry));
         widget = combo;
+        fit = DialogLayout::Fit::kOwnHeight;
         break;
       }
-      case PreferencesControl::kNumber: {
-        auto* edit = new QLineEdit(this);
-        edit->setAlignment(Qt::AlignLeft);
-        widget = edit;
+      case PreferencesControl::kNumber:
+        widget = new QLineEdit(this);
+        fit = DialogLayout::Fit::kNone;
         break;
-      }
       case PreferencesControl::kCheckBox:
         widget = new QCheckBox(Text(control.text), this);
         break;
@@ -77,19 +75,14 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
         widget = m_cancel;
         break;
     }
-    if (control.kind == PreferencesControl::kPortList) {
-      // The unit height is that of the open list; the closed box keeps the
-      // toolkit's own height.
-      widget->setGeometry(geometry.x(), geometry.y(), geometry.width(),
-                          widget->sizeHint().height());
-    } else {
-      widget->setGeometry(geometry);
-    }
+    layout.Add(widget, units, fit);
     if (control.field != kNoField) {
       widget->setObjectName(QStringLiteral("field%1").arg(static_cast<int>(control.field)));
       m_fields[control.field] = widget;
     }
   }
+  const DialogUnits units = layout.Apply(font());
+  setFixedSize(units.ToPixelsX(kPreferencesWidth), units.ToPixelsY(kPreferencesHeight));
 
   m_ok->setObjectName(QStringLiteral("okButton"));
   m_cancel->setObjectName(QStringLiteral("cancelButton"));

@@ -29,6 +29,7 @@ class MainWindowTest : public QObject {
   void EnablingAndCheckingGoByIdentifier();
   void FileNameFieldIsReadOnlyAndShowsTheName();
   void BusyWindowIsCaptionlessAtItsPlace();
+  void CaptionsFitTheirControls();
   void MoveWindowKeepsTheSize();
 };
 
@@ -220,8 +221,13 @@ void MainWindowTest::FileNameFieldIsReadOnlyAndShowsTheName() {
 
 void MainWindowTest::BusyWindowIsCaptionlessAtItsPlace() {
   MainWindow window;
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  window.MoveWindow(WindowRect{40, 30, 0, 0});
   QVERIFY(window.busyWindow() == nullptr);
-  window.CreateBusyWindow(324, 113);
+  // Where the classic layout put it, over the picture: 314, 103 from the client area.
+  const QPoint origin = window.geometry().topLeft();
+  window.CreateBusyWindow(origin.x() + 314, origin.y() + 103);
   BusyWindow* busy = window.busyWindow();
   QVERIFY(busy != nullptr);
   QVERIFY(busy->isVisible());
@@ -229,11 +235,31 @@ void MainWindowTest::BusyWindowIsCaptionlessAtItsPlace() {
   QVERIFY(busy->parentWidget() == nullptr);
   QCOMPARE(busy->windowTitle(), QStringLiteral("KorvalinkDevil"));
   QVERIFY(busy->windowFlags() & Qt::FramelessWindowHint);
-  QCOMPARE(busy->pos(), QPoint(324, 113));
   QCOMPARE(busy->size(), window.units().ToPixels(0, 0, 50, 50).size());
+  // It covers the decorative picture, whatever the font's units are.
+  auto* picture = window.findChild<QLabel*>(QStringLiteral("decoration"));
+  const QRect picture_on_screen(picture->mapToGlobal(QPoint(0, 0)), picture->size());
+  QVERIFY(busy->frameGeometry().contains(picture_on_screen.center()));
+  QVERIFY((busy->pos() - picture_on_screen.topLeft()).manhattanLength() <= 4);
   window.DestroyBusyWindow();
   QVERIFY(window.busyWindow() == nullptr);
   window.DestroyBusyWindow();  // twice is harmless
+}
+
+void MainWindowTest::CaptionsFitTheirControls() {
+  MainWindow window;
+  for (QCheckBox* box : window.findChildren<QCheckBox*>()) {
+    QVERIFY2(box->width() >= box->sizeHint().width(), qPrintable(box->text()));
+  }
+  for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    QVERIFY2(button->width() > button->fontMetrics().horizontalAdvance(button->text()),
+             qPrintable(button->text()));
+  }
+  // The layout keeps its proportions: widening for the captions is modest.
+  const DialogUnits from_font(window.font());
+  QVERIFY(window.units().baseX() >= from_font.baseX());
+  QVERIFY(window.units().baseX() < from_font.baseX() * 1.5);
+  QCOMPARE(window.units().baseY(), from_font.baseY());
 }
 
 void MainWindowTest::MoveWindowKeepsTheSize() {
