@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMoveEvent>
@@ -110,6 +111,10 @@ MainWindow::MainWindow()
   }
   program->setDefault(true);
   program->setAutoDefault(true);
+  // In a list, Enter only confirms the typed entry: a name typed into a list
+  // must not start programming the chip.
+  m_manufacturers->installEventFilter(this);
+  m_devices->installEventFilter(this);
 
   ConnectEvents();
 }
@@ -354,6 +359,16 @@ void MainWindow::moveEvent(QMoveEvent* event) {
   // The position of the client area, as the system has always tracked it.
   if (m_logic != nullptr)
     m_logic->OnMoved(geometry().x(), geometry().y());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == m_manufacturers || watched == m_devices) && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // The edit field has taken the entry by now; the key goes no further.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+      return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

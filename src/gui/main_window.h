@@ -73,6 +73,7 @@ class MainWindow : public QDialog, public MainDialogView {
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Each control is created here and placed, in dialog units, once all exist.

@@ -26,6 +26,7 @@ class MainWindowTest : public QObject {
   void PicturesAreBuiltIn();
   void ListsKeepOrderItemDataAndSelection();
   void RefillingAListIsNotAUserChoice();
+  void EnterProgramsExceptInTheLists();
   void EnablingAndCheckingGoByIdentifier();
   void FileNameFieldIsReadOnlyAndShowsTheName();
   void BusyWindowIsCaptionlessAtItsPlace();
@@ -183,6 +184,31 @@ void MainWindowTest::ListsKeepOrderItemDataAndSelection() {
   combo->lineEdit()->setText(QStringLiteral("AT89C2051"));
   QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
   QCOMPARE(combo->count(), 4);
+}
+
+void MainWindowTest::EnterProgramsExceptInTheLists() {
+  MainWindow window;
+  window.FillList(Control::kDeviceList, {{"AT89S51", 3}, {"AT89S52", 3}}, 0);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  auto* program = static_cast<QPushButton*>(window.control(Control::kProgramButton));
+  QSignalSpy programs(program, &QPushButton::clicked);
+  auto* devices = static_cast<QComboBox*>(window.control(Control::kDeviceList));
+  QSignalSpy picked(devices, &QComboBox::activated);
+
+  // A name typed into a list and confirmed selects the entry, nothing more.
+  devices->lineEdit()->setFocus();
+  devices->lineEdit()->setText(QStringLiteral("AT89S52"));
+  QTest::keyClick(devices->lineEdit(), Qt::Key_Return);
+  QCOMPARE(picked.count(), 1);
+  QCOMPARE(devices->currentIndex(), 1);
+  QCOMPARE(programs.count(), 0);
+
+  // Elsewhere Enter is "Brennen", the default button.
+  QWidget* box = window.control(Control::kVerifyBox);
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_Return);
+  QCOMPARE(programs.count(), 1);
 }
 
 void MainWindowTest::RefillingAListIsNotAUserChoice() {
