@@ -91,6 +91,7 @@ class WindowRunTest : public QObject {
   void CancelIsNoticedAtTheNextStep();
   void CloseIsRefusedWhileACommandRuns();
   void ClosingWritesTheSettingsBeforeTheEndMessage();
+  void MovesAreTrackedAndMinimisingKeepsThem();
   void PreferencesAndNewFileGoThroughTheirDialogs();
   void ReadOutWritesTheChosenFormat();
 
@@ -362,6 +363,31 @@ void WindowRunTest::ClosingWritesTheSettingsBeforeTheEndMessage() {
   QVERIFY(saved.contains(QStringLiteral("Y-Koord=145\r\n")));
   // The simulator keys stay in the file.
   QVERIFY(saved.contains(QStringLiteral("Simulator=1")));
+}
+
+void WindowRunTest::MovesAreTrackedAndMinimisingKeepsThem() {
+  WriteSettings({"Simulator=1"}, {"X-Koord=50", "Y-Koord=60"});
+  Start();
+  MainWindow& window = m_run->window();
+  Settings& settings = m_run->runtime().settings();
+  // Moves are tracked by the client area's place, as the system always did.
+  window.move(123, 145);
+  QTRY_COMPARE(settings.XKoord, window.geometry().x());
+  QCOMPARE(settings.YKoord, window.geometry().y());
+  QVERIFY(settings.XKoord >= 123 && settings.XKoord < 140);
+  const int x = settings.XKoord;
+  const int y = settings.YKoord;
+
+  // This desktop does not move a window that it minimises: the position
+  // from before stays the stored one.
+  window.showMinimized();
+  QTRY_VERIFY(window.isMinimized());
+  QCOMPARE(settings.XKoord, x);
+  QCOMPARE(settings.YKoord, y);
+  window.showNormal();
+  QTRY_VERIFY(!window.isMinimized());
+  QCOMPARE(settings.XKoord, x);
+  QCOMPARE(settings.YKoord, y);
 }
 
 void WindowRunTest::PreferencesAndNewFileGoThroughTheirDialogs() {
