@@ -2,46 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 namespace zivivar {
 namespace {
 
-TEST(CLiteralTest, BaseFollowsThePrefix) {
-  EXPECT_EQ(ParseCLiteral("32768"), 32768u);
-  EXPECT_EQ(ParseCLiteral("0x8000"), 32768u);
-  EXPECT_EQ(ParseCLiteral("0X8000"), 32768u);
-  EXPECT_EQ(ParseCLiteral("0x3bc"), 0x3BCu);
-  EXPECT_EQ(ParseCLiteral("010"), 8u);
-  EXPECT_EQ(ParseCLiteral("0"), 0u);
+void ExpectValues(std::initializer_list<std::pair<const char*, uint32_t>> cases) {
+  for (const auto& [text, value] : cases) {
+    EXPECT_EQ(ParseCLiteral(text), value) << '"' << text << '"';
+  }
 }
 
-TEST(CLiteralTest, ReadingStopsAtTheFirstCharacterThatDoesNotFit) {
-  EXPECT_EQ(ParseCLiteral("08192"), 0u);  // octal: '8' is no digit
-  EXPECT_EQ(ParseCLiteral("0778"), 077u);
-  EXPECT_EQ(ParseCLiteral("12ab"), 12u);
-  EXPECT_EQ(ParseCLiteral("0x1g"), 1u);
+TEST(CLiteralTest, ThePrefixPicksTheBaseAndReadingStopsAtTheFirstMisfit) {
+  ExpectValues({{"32768", 32768}, {"0x8000", 32768}, {"0X3bc", 0x3BC}, {"010", 8}, {"0", 0}});
+  ExpectValues({{"08192", 0}, {"0778", 077}, {"12ab", 12}, {"0x1g", 1}});
 }
 
 TEST(CLiteralTest, TextWithoutDigitsIsZero) {
-  EXPECT_EQ(ParseCLiteral(""), 0u);
-  EXPECT_EQ(ParseCLiteral("   "), 0u);
-  EXPECT_EQ(ParseCLiteral("abc"), 0u);
-  EXPECT_EQ(ParseCLiteral("0x"), 0u);
-  EXPECT_EQ(ParseCLiteral("-"), 0u);
+  ExpectValues({{"", 0}, {"   ", 0}, {"abc", 0}, {"0x", 0}, {"-", 0}, {"- 1", 0}});
 }
 
-TEST(CLiteralTest, WhiteSpaceAndSigns) {
-  EXPECT_EQ(ParseCLiteral("  \t42"), 42u);
-  EXPECT_EQ(ParseCLiteral("+42"), 42u);
-  EXPECT_EQ(ParseCLiteral("-1"), 0xFFFFFFFFu);
-  EXPECT_EQ(ParseCLiteral("-0x10"), 0xFFFFFFF0u);
-  EXPECT_EQ(ParseCLiteral("- 1"), 0u);
-}
-
-TEST(CLiteralTest, ValuesBeyond32BitsSaturate) {
-  EXPECT_EQ(ParseCLiteral("4294967295"), 0xFFFFFFFFu);
-  EXPECT_EQ(ParseCLiteral("4294967296"), 0xFFFFFFFFu);
-  EXPECT_EQ(ParseCLiteral("-4294967296"), 0xFFFFFFFFu);
-  EXPECT_EQ(ParseCLiteral("0x123456789"), 0xFFFFFFFFu);
+TEST(CLiteralTest, AMinusNegatesModulo2To32AndLargeValuesSaturate) {
+  ExpectValues({{" \t42", 42}, {"+42", 42}, {"-1", 0xFFFFFFFF}, {"-0x10", 0xFFFFFFF0}});
+  ExpectValues({{"4294967295", 0xFFFFFFFF}, {"4294967296", 0xFFFFFFFF}});
+  ExpectValues({{"-4294967296", 0xFFFFFFFF}, {"0x123456789", 0xFFFFFFFF}});
 }
 
 }  // namespace
