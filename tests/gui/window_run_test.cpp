@@ -302,7 +302,7 @@ void WindowRunTest::CancelIsNoticedAtTheNextStep() {
       QTest::mouseClick(window.cancelButton(), Qt::LeftButton);
     }
   });
-  clicker.start(1);
+  clicker.start(0);
   Button(Control::kProgramButton)->click();
   clicker.stop();
 
