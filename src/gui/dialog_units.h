@@ -13,10 +13,6 @@ namespace zivivar {
 
 class DialogUnits {
  public:
-  // Base units of the classic 8-point dialog font the layouts were drawn with.
-  static constexpr double kClassicBaseX = 6;
-  static constexpr double kClassicBaseY = 13;
-
   // Base units measured from font: the average width of the 52 Latin
   // letters and the font's line height, in pixels. They are kept exact, not
   // rounded, since the layout was drawn for another font and every pixel of

@@ -13,7 +13,6 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <cmath>
 
 #include "gui/app_icon.h"
 #include "gui/busy_window.h"
@@ -286,18 +285,10 @@ uint32_t MainWindow::ListItemData(Control id, int index) const {
 }
 
 void MainWindow::CreateBusyWindow(int x, int y) {
-  // The busy window's place is given as the classic layout had it, in the
-  // pixels of the classic dialog font, where it covers the picture. Its
-  // offset from the client area is scaled to this window's units, so that it
-  // covers the picture here too.
-  const QPoint origin = geometry().topLeft();
-  const QPoint at(origin.x() + static_cast<int>(std::lround((x - origin.x()) * m_units.baseX() /
-                                                            DialogUnits::kClassicBaseX)),
-                  origin.y() + static_cast<int>(std::lround((y - origin.y()) * m_units.baseY() /
-                                                            DialogUnits::kClassicBaseY)));
+  // The place is the logic's, in screen pixels, as the classic window had it.
   if (!m_busy)
     m_busy = std::make_unique<BusyWindow>(m_units);
-  m_busy->ShowAt(at.x(), at.y());
+  m_busy->ShowAt(x, y);
 }
 
 void MainWindow::DestroyBusyWindow() {
