@@ -2,72 +2,107 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <tuple>
 
+#include "library/device_selection.h"
 #include "library/library_line.h"
-#include "library_fixture.h"
+#include "support/scripted_services_view.h"
+#include "support/temp_dir.h"
 
 namespace zivivar {
 namespace {
 
+using Texts = std::vector<std::string>;
+using Changes = std::vector<std::pair<int, std::string>>;
+
+// A device library written by the test into a fresh directory, with the
+// services recording every message shown.
+class LibraryTest : public ::testing::Test {
+ protected:
+  void WriteLibrary(const Texts& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+      text += line + "\r\n";
+    dir.Write(kLibraryFileName, text);
+  }
+  // A valid AT89S52 record with some fields (counted from 1) replaced.
+  static std::string Record(const Changes& changes = {}) {
+    Texts fields = {"AT89S52", "DIP40", "5000", "1000", "500000", "0", "0", "0",
+                    "0",       "0",     "0",    "8192", "0",      "3", "4"};
+    for (const auto& [position, value] : changes)
+      fields[static_cast<size_t>(position - 1)] = value;
+    std::string line;
+    for (const std::string& field : fields)
+      line += field + ";";
+    return line + "Y";
+  }
+  static std::string Device(const std::string& name, const std::string& lock_bits = "3") {
+    return Record({{1, name}, {14, lock_bits}});
+  }
+  static Texts Entries(const SelectionList& list) {
+    Texts texts;
+    for (const SelectionEntry& entry : list.entries)
+      texts.push_back(entry.text);
+    return texts;
+  }
+  int Parse(const std::string& line) { return library.ParseDeviceRecord(line + "\n", 100); }
+  DeviceDescriptor Parsed(const Changes& changes) {
+    EXPECT_EQ(Parse(Record(changes)), 0);
+    return library.descriptor();
+  }
+  int FillDevices() { return selection.FillDeviceList(manuf_index, device_index, 85); }
+  int Load() { return selection.LoadSelectedDevice(manuf_index, device_index, 85); }
+  std::string Loaded() const { return library.descriptor().device_name; }
+
+  testing::TempDir dir;
+  int beep = 0;
+  testing::ScriptedServicesView view;
+  Services services{view, beep};
+  DeviceLibrary library{services, dir.path()};
+  DeviceSelection selection{library, services};
+  int32_t manuf_index = 0;
+  int32_t device_index = 0;
+};
+
 TEST(LibraryLineTest, FlagAndManufacturerName) {
-  EXPECT_TRUE(IsActiveLine("x;Y\n"));
-  EXPECT_TRUE(IsActiveLine("x;y\n"));
-  EXPECT_FALSE(IsActiveLine("x;N\n"));
-  EXPECT_FALSE(IsActiveLine("x;Y \n"));
-  EXPECT_FALSE(IsActiveLine("\n"));
-  EXPECT_TRUE(IsActiveLine("x;Y"));  // last line of a file without a final line break
+  // The flag is the last character before the line feed, or of a last line without one.
+  for (const char* line : {"x;Y\n", "x;y\n", "x;Y"})
+    EXPECT_TRUE(IsActiveLine(line)) << line;
+  for (const char* line : {"x;N\n", "x;Y \n", "\n"})
+    EXPECT_FALSE(IsActiveLine(line)) << line;
   EXPECT_EQ(ManufacturerName(":Atmel;anything;Y\n"), "Atmel");
   EXPECT_EQ(ManufacturerName(":AtmelY\n"), "Atmel");
 }
 
-class ParseTest : public LibraryTest {
- protected:
-  int Parse(const std::string& line) { return library.ParseDeviceRecord(line + "\n", 100); }
-  const DeviceDescriptor& d() const { return library.descriptor(); }
-  // The value of one member after a record with one field changed was accepted.
-  template <typename T>
-  T Parsed(int field, const char* value, T DeviceDescriptor::*member) {
-    EXPECT_EQ(Parse(Record({{field, value}})), 0) << value;
-    return d().*member;
-  }
-};
-
-TEST_F(ParseTest, ValidRecordFillsTheDescriptor) {
-  ASSERT_EQ(Parse(Record({{13, "0x800"}})), 0);
-  // 1000 us and 500000 us at 100 us per register write.
-  EXPECT_EQ(d(), (DeviceDescriptor{"AT89S52", 40, 5000, 100, 10, 5000, 8192, 2048, 3, 4}));
+TEST_F(LibraryTest, AcceptedRecordsFillTheDescriptor) {
+  // Waits of 1000 us and 500000 us at 100 us per register write.
+  EXPECT_EQ(Parsed({{12, "131072"}, {13, "0x800"}}),
+            (DeviceDescriptor{"AT89S52", 40, 5000, 100, 10, 5000, 131072, 2048, 3, 4}));
+  // Octal, the largest supply and memory, waits of 1 and 0 kept as they are,
+  // lock count and mode cut to their low byte.
+  EXPECT_EQ(Parsed({{3, "12750"},
+                    {4, "1"},
+                    {5, "0"},
+                    {12, "010"},
+                    {13, "131072"},
+                    {14, "256"},
+                    {15, "259"}}),
+            (DeviceDescriptor{"AT89S52", 40, 12750, 255, 1, 0, 8, 131072, 0, 3}));
+  EXPECT_EQ(Parsed({{3, "49"}, {5, "99"}, {12, "0x8000"}, {13, "0"}}),
+            (DeviceDescriptor{"AT89S52", 40, 49, 0, 10, 1, 32768, 0, 3, 4}));
   EXPECT_TRUE(view.messages.empty());
 }
 
-TEST_F(ParseTest, AcceptedValues) {
-  EXPECT_EQ(Parsed(12, "010", &DeviceDescriptor::code_size), 8u);
-  EXPECT_EQ(Parsed(12, "0x8000", &DeviceDescriptor::code_size), 32768u);
-  EXPECT_EQ(Parsed(12, "32768", &DeviceDescriptor::code_size), 32768u);
-  EXPECT_EQ(Parsed(12, "131072", &DeviceDescriptor::code_size), 131072u);
-  EXPECT_EQ(Parsed(13, "0", &DeviceDescriptor::eeprom_size), 0u);
-  EXPECT_EQ(Parsed(13, "131072", &DeviceDescriptor::eeprom_size), 131072u);
-  EXPECT_EQ(Parsed(3, "12750", &DeviceDescriptor::supply_code), 255);
-  EXPECT_EQ(Parsed(3, "49", &DeviceDescriptor::supply_code), 0);
-  EXPECT_EQ(Parsed(4, "1", &DeviceDescriptor::write_wait), 1u);
-  EXPECT_EQ(Parsed(5, "0", &DeviceDescriptor::erase_wait), 0u);
-  EXPECT_EQ(Parsed(5, "99", &DeviceDescriptor::erase_wait), 1u);
-  EXPECT_EQ(Parsed(14, "256", &DeviceDescriptor::lock_bit_count), 0);
-  EXPECT_EQ(Parsed(15, "259", &DeviceDescriptor::spi_mode), 3);
-  EXPECT_TRUE(view.messages.empty());
-}
-
-TEST_F(ParseTest, RefusedValuesNameTheirFault) {
+TEST_F(LibraryTest, RefusedValuesNameTheirFault) {
   const std::string in = "\n\n in '" + library.path() + "' Datei";
   const std::string too_large =
       " überschreitet 131072 (0x20000) Bytes!!\n\nBausteine dieser Größe werden nicht unterstützt "
       "!!\n";
   const std::string package = "Unbekannte Gehäuseform" + in;
-  const struct {
-    int field;
-    const char* value;
-    std::string text;
-  } cases[] = {
+  const std::tuple<int, const char*, std::string> cases[] = {
       {2, "dip40", package},
       {2, " DIP40", package},
       {3, "12751", "Die Betriebsspannung im\nProgrammiermodus ist zu groß !!" + in},
@@ -82,53 +117,143 @@ TEST_F(ParseTest, RefusedValuesNameTheirFault) {
        "Falscher Wert für SPIMODE in \n\n" + library.path() +
            " !!\n\nEintrag darf nur 3 oder 4 sein.\nGelesener Wert: 5"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [field, value, text] : cases) {
     view.Clear();
-    EXPECT_EQ(Parse(Record({{c.field, c.value}})), kLibraryInvalidRecord) << c.value;
-    EXPECT_EQ(view.Texts(), std::vector<std::string>{"AT89S52\n\n" + c.text}) << c.value;
+    EXPECT_EQ(Parse(Record({{field, value}})), kLibraryInvalidRecord) << value;
+    EXPECT_EQ(view.Texts(), Texts{"AT89S52\n\n" + text}) << value;
   }
 }
 
-TEST_F(ParseTest, MissingFieldFailsWithoutMessage) {
-  std::string mode_runs_into_flag = Record();
-  mode_runs_into_flag.erase(mode_runs_into_flag.size() - 2, 1);  // "...;3;4Y"
-  EXPECT_EQ(Parse(mode_runs_into_flag), kLibraryFailed);
+TEST_F(LibraryTest, MissingFieldFailsWithoutMessage) {
+  const std::string full = Record();
+  EXPECT_EQ(Parse(full.substr(0, full.size() - 2) + "Y"), kLibraryFailed);  // "...;3;4Y"
   EXPECT_EQ(Parse("AT89S52;DIP40;5000;Y"), kLibraryFailed);
   EXPECT_TRUE(view.messages.empty());
-  std::string with_note = Record();  // text between the last field and the flag is not read
-  with_note.insert(with_note.size() - 1, " 8K flash ");
-  EXPECT_EQ(Parse(with_note), 0);
+  // Text between the last field and the flag is not read.
+  EXPECT_EQ(Parse(full.substr(0, full.size() - 1) + " 8K flash Y"), 0);
 }
 
-TEST_F(LibraryTest, WalkingManufacturersAndTheirBlocks) {
-  WriteLibrary({"; notes", Record({{1, "Orphan"}}), ":First;Y", Record({{1, "A"}}), "B;N", ":Off;N",
-                Record({{1, "Hidden"}}), ":Second;comment;y", Record({{1, "C"}})});
-  ASSERT_EQ(library.OpenLibrary(), 0);
-  std::string name;
-  std::vector<std::string> names;
-  while (library.NextManufacturer(name) == 0) {
-    names.push_back(name);
+TEST_F(LibraryTest, ManufacturersInFileOrderWithFallBack) {
+  WriteLibrary({":Atmel;Y", ":Switched off;N", ":Other;Y"});
+  for (const int32_t stored : {1, 2, -1}) {
+    manuf_index = stored;
+    EXPECT_EQ(selection.FillManufacturerList(manuf_index), 0);
+    EXPECT_EQ(Entries(selection.manufacturers()), (Texts{"Atmel", "Other"}));
+    EXPECT_EQ(manuf_index, stored == 1 ? 1 : 0);
+    EXPECT_EQ(selection.manufacturers().selection, manuf_index);
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"First", "Second"}));
-
-  ASSERT_EQ(library.OpenLibrary(), 0);
-  ASSERT_EQ(library.FindManufacturer(0), 0);
-  EXPECT_EQ(library.NextDevice(85), 0);
-  EXPECT_EQ(library.descriptor().device_name, "A");
-  EXPECT_EQ(library.NextDevice(85), kLibraryEnd);  // the inactive ":Off" closes the block
-  ASSERT_EQ(library.OpenLibrary(), 0);
-  ASSERT_EQ(library.FindManufacturer(1), 0);
-  EXPECT_EQ(library.NextDevice(85), 0);
-  EXPECT_EQ(library.descriptor().device_name, "C");
-  EXPECT_EQ(library.FindManufacturer(0), kLibraryFailed);
-  EXPECT_EQ(view.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
+  EXPECT_FALSE(library.IsOpen());
 }
 
-TEST_F(LibraryTest, UnopenableLibraryIsReported) {
-  EXPECT_EQ(library.OpenLibrary(), kLibraryFailed);
-  std::filesystem::create_directory(dir.File(kLibraryFileName));
-  EXPECT_EQ(library.OpenLibrary(), kLibraryFailed);
-  EXPECT_EQ(view.Texts(), std::vector<std::string>(2, "Kann Bauteilbibliothek nicht öffnen !"));
+TEST_F(LibraryTest, MissingOrEmptyLibraryListsPlaceholders) {
+  manuf_index = 3;
+  EXPECT_EQ(selection.FillManufacturerList(manuf_index), kLibraryEnd);
+  EXPECT_EQ(Entries(selection.manufacturers()), Texts{"Keine Hersteller"});
+  EXPECT_EQ(manuf_index, 3);  // kept for the day the library is back
+  std::filesystem::create_directory(dir.File(kLibraryFileName));  // would read as empty
+  EXPECT_EQ(Load(), kLibraryFailed);
+  EXPECT_EQ(view.Texts(), Texts(2, "Kann Bauteilbibliothek nicht öffnen !"));
+
+  std::filesystem::remove(dir.File(kLibraryFileName));
+  WriteLibrary({"; nothing here"});
+  EXPECT_EQ(selection.FillManufacturerList(manuf_index), kLibraryEnd);
+  EXPECT_EQ(manuf_index, 0);
+  EXPECT_EQ(FillDevices(), kLibraryEnd);
+  EXPECT_EQ(Entries(selection.devices()), Texts{"Keine Bausteine"});
+  EXPECT_EQ(view.Texts().back(), "Hersteller in Bibliothek nicht gefunden !");
+}
+
+TEST_F(LibraryTest, DeviceListCarriesLockBitsAndEndsAtAnyManufacturerLine) {
+  WriteLibrary({":Atmel;Y", "Off1;N", "; note", Device("AT89S51", "1"), Device("AT89S8252", "2"),
+                ":Switched off;N", Device("Hidden")});
+  device_index = 2;  // beyond the list, as after a change of manufacturer
+  EXPECT_EQ(FillDevices(), 0);
+  EXPECT_EQ(Entries(selection.devices()), (Texts{"AT89S51", "AT89S8252"}));
+  EXPECT_EQ(selection.devices().entries[1].item_data, 2u);
+  EXPECT_EQ(device_index, 0);
+  ASSERT_EQ(Load(), 0);
+  EXPECT_EQ(library.descriptor().lock_bit_count, 1);
+}
+
+TEST_F(LibraryTest, TheDeviceShownIsLoadedPastFaultyRecordsAndAfterEdits) {
+  WriteLibrary({":Atmel;Y", Device("Bad", "7"), "Short;DIP40;5000;Y", Device("Good"), Device("Z")});
+  EXPECT_EQ(FillDevices(), 0);
+  EXPECT_EQ(Entries(selection.devices()), (Texts{"Good", "Z"}));
+  for (device_index = 0; device_index < 2; ++device_index) {
+    ASSERT_EQ(Load(), 0);
+    EXPECT_EQ(Loaded(), selection.devices().entries[static_cast<size_t>(device_index)].text);
+  }
+  EXPECT_EQ(view.messages.size(), 1u);  // for "Bad"; a missing field is silent
+
+  device_index = 0;  // "Good" moved and changed: still the device shown
+  WriteLibrary({":Atmel;Y", Device("Z"), Record({{1, "Good"}, {12, "4096"}})});
+  ASSERT_EQ(Load(), 0);
+  EXPECT_EQ(library.descriptor().code_size, 4096u);
+  WriteLibrary({":Atmel;Y", Device("Z")});
+  EXPECT_EQ(Load(), kLibraryFailed);  // gone, and not replaced by another device
+  EXPECT_EQ(view.Texts().back(), "Fehler beim lesen der Bibliothek !");
+}
+
+TEST_F(LibraryTest, WithoutAListTheIndexCountsActiveDeviceLines) {
+  WriteLibrary({":Empty;Y", "x;N", ":Atmel;Y", "Short;DIP40;5000;Y", Device("Good"), ":End;Y"});
+  manuf_index = device_index = 1;
+  ASSERT_EQ(Load(), 0);
+  EXPECT_EQ(Loaded(), "Good");
+  device_index = 0;
+  EXPECT_EQ(Load(), kLibraryFailed);
+  EXPECT_TRUE(view.messages.empty());
+  manuf_index = 0;  // a block without devices, ended by the next manufacturer ...
+  EXPECT_EQ(Load(), kLibraryFailed);
+  manuf_index = 2;  // ... or by the end of the file
+  EXPECT_EQ(Load(), kLibraryFailed);
+  EXPECT_EQ(view.Texts(), (Texts{"Keine Bausteine für diesen\n\n Hersteller in der Liste !",
+                                 "Fehler beim lesen der Bibliothek !"}));
+}
+
+TEST_F(LibraryTest, FindingByNameForTheCommandLine) {
+  WriteLibrary({":Atmel;Y", Device("AT89S51"), ":Other;Y", Device("AT89S51"), Device("AT89S52")});
+  ASSERT_EQ(selection.FindManufacturerByName("Other", manuf_index), 0);
+  ASSERT_EQ(selection.FindDeviceByName(manuf_index, "AT89S52", device_index, 85), 0);
+  EXPECT_EQ(std::pair(manuf_index, device_index), std::pair(1, 1));
+  EXPECT_EQ(selection.FindDeviceByName(manuf_index, "at89s52", device_index, 85), kLibraryFailed);
+  EXPECT_EQ(selection.FindManufacturerByName("Nobody", manuf_index), kLibraryFailed);
+  EXPECT_EQ(std::pair(manuf_index, device_index), std::pair(1, 1));  // both kept
+  EXPECT_EQ(view.Texts(), (Texts{"Baustein 'at89s52' in Bibliothek nicht gefunden !",
+                                 "Hersteller 'Nobody' in Bibliothek nicht gefunden !"}));
+}
+
+// The library that ships with the program, checked against the datasheets
+// of the devices it lists.
+TEST_F(LibraryTest, ShippedLibraryParsesAndAgreesWithTheDatasheets) {
+  library.SetDirectory(ZIVIVAR_SOURCE_DIR "/data");
+  ASSERT_EQ(selection.FillManufacturerList(manuf_index), 0);
+  Texts devices;  // name, code and EEPROM bytes, mode
+  for (int32_t m = 0; m < static_cast<int32_t>(selection.manufacturers().entries.size()); ++m) {
+    ASSERT_EQ(selection.FillDeviceList(m, device_index, 85), 0);
+    for (const SelectionEntry& entry : selection.devices().entries) {
+      const DeviceDescriptor& d = entry.record;
+      devices.push_back(d.device_name + " " + std::to_string(d.code_size) + " " +
+                        std::to_string(d.eeprom_size) + " " + std::to_string(d.spi_mode));
+      EXPECT_TRUE(d.lock_bit_count == 3 && d.programming_voltage == 5000 && d.write_wait > 1 &&
+                  d.erase_wait > 1)
+          << d.device_name;
+    }
+  }
+  EXPECT_TRUE(view.messages.empty());
+  // The AT89S8253's EEPROM is left out: mode 4 reaches the code memory only.
+  std::sort(devices.begin(), devices.end());
+  EXPECT_EQ(devices, (Texts{"AT89LS53 12288 0 3", "AT89LS8252 8192 2048 3", "AT89S51 4096 0 4",
+                            "AT89S52 8192 0 4", "AT89S53 12288 0 3", "AT89S8252 8192 2048 3",
+                            "AT89S8253 12288 0 4"}));
+
+  // No note became an active line, and every line ends in CR LF.
+  std::ifstream in(library.path(), std::ios::binary);
+  size_t active = 0;
+  for (std::string line; std::getline(in, line);) {
+    ASSERT_TRUE(line.ends_with('\r')) << line;
+    active += IsActiveLine(line.substr(0, line.size() - 1)) ? 1 : 0;
+  }
+  EXPECT_EQ(active, selection.manufacturers().entries.size() + devices.size());
 }
 
 }  // namespace
