@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
+#include "datafiles/data_files.h"
+#include "datafiles/data_format.h"
 #include "dialog_fixture.h"
 #include "programmer/device_operations.h"
 #include "programmer/port_link.h"
-#include "services/services.h"
 
 namespace zivivar {
 namespace {
@@ -16,228 +18,165 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 constexpr char kProgramOk[] = "Keine Fehler beim prüfen\n";
-constexpr char kProgramLocked[] = "Keine Fehler beim prüfen\n\nLockbits sind aktiv.";
-constexpr char kVerifyOk[] = "Keine Fehler beim Prüfen";
+constexpr char kSaved[] = "\nProzessor-Programm gespeichert \n";
+
+constexpr int (MainDialog::*kDeviceCommands[])() = {
+    &MainDialog::BlankCheckCommand, &MainDialog::EraseCommand, &MainDialog::ProgramCommand,
+    &MainDialog::VerifyCommand, &MainDialog::ReadOutCommand};
 
 class CommandTest : public DialogTest {
  protected:
-  // What every device command leaves behind once it created its busy window.
-  void ExpectIdle() {
-    EXPECT_FALSE(view.busy_window_shown);
-    ASSERT_FALSE(services_view.statuses.empty());
-    EXPECT_EQ(services_view.statuses.back(), kIdleStatus);
-    EXPECT_FALSE(services_view.cancel_enabled);
-    EXPECT_EQ(runtime->services().cancel_flag(), 0);
-    EXPECT_FALSE(NamedLock(locks.path(), kBusyWindowTitle).HeldElsewhere()) << "busy lock released";
+  // Reads the chip out through the save dialog answered with name and filter.
+  int ReadOut(const std::string& typed, int filter) {
+    view.QueueSaveDialog({true, dir.File(typed), typed, filter});
+    return dialog->ReadOutCommand();
   }
-  // A code file of count pattern bytes from address 0 (byte 0 is not 0x00,
-  // which a locked chip reads back).
-  std::vector<uint8_t> WriteCode(const std::string& name, size_t count, uint8_t seed = 0x11) {
-    std::vector<uint8_t> bytes = Pattern(count, seed);
-    dir.Write(name, IntelHex(0, bytes));
+  // 100 bytes of data followed by blank cells.
+  Bytes code = [] {
+    Bytes bytes = Pattern(100, 0x21);
+    bytes.resize(256, 0xFF);
     return bytes;
-  }
-  std::vector<uint8_t> ChipCode(size_t count) {
-    return std::vector<uint8_t>(chip().code.begin(),
-                                chip().code.begin() + static_cast<long>(count));
-  }
+  }();
 };
 
 TEST_F(CommandTest, DemoModeRefusesEveryDeviceCommandWithItsMessage) {
-  hardware = {"PortAdress=378"};
-  SetKey(isp, "LastFile=fw.hex");
+  hardware.erase("Simulator");  // and this machine has no port
+  isp["LastFile"] = "fw.hex";
   Start();
   ASSERT_TRUE(dialog->demo_mode());
+  EXPECT_EQ(view.preferences_runs, 0) << "no adapter search without port access";
   ClearRecords();
-
-  EXPECT_EQ(dialog->BlankCheckCommand(), kCommandDemoMode);
-  EXPECT_EQ(dialog->EraseCommand(), kCommandDemoMode);
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandDemoMode);
-  EXPECT_EQ(dialog->VerifyCommand(), kCommandDemoMode);
-  EXPECT_EQ(dialog->ReadOutCommand(), kCommandDemoMode);
+  for (auto command : kDeviceCommands)
+    EXPECT_EQ((dialog.get()->*command)(), kCommandDemoMode);
   EXPECT_EQ(Messages(), std::vector<std::string>(5, kDemoMessage));
-  EXPECT_EQ(view.busy_windows_created, 0);
-  EXPECT_THAT(view.save_requests, IsEmpty()) << "no save dialog in demo mode";
-  EXPECT_THAT(view.LogLines("disable"), IsEmpty());
+  EXPECT_THAT(view.log, IsEmpty()) << "no busy window, dialog or control change";
 
-  // Choosing a file still works, and "Brennen" without one asks first.
+  // "Brennen" without a file asks for one before it is refused.
   settings().data_file_name.clear();
   size_t dialogs_at_message = 0;
-  services_view.OnMessage(
-      [&](const testing::RecordedMessage&) { dialogs_at_message = view.open_requests.size(); });
+  services_view.OnMessage([&](auto&) { dialogs_at_message = view.open_requests.size(); });
   view.QueueOpenDialog({true, dir.File("a.hex"), "a.hex", 3});
   EXPECT_EQ(dialog->ProgramCommand(), kCommandDemoMode);
-  EXPECT_EQ(dialogs_at_message, 1u) << "the open dialog comes before the demo message";
+  EXPECT_EQ(dialogs_at_message, 1u);
   EXPECT_EQ(view.file_name_text, "a.hex");
 }
 
-TEST_F(CommandTest, ACommandOfAnotherCopyRefusesEveryCommandSilently) {
-  StartWith(kPlainDevice);
-  ClearRecords();
+TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently) {
+  StartWithFile(kPlainDevice, 16);
+  view.rect = {99, 98, 400, 300};
+  std::vector<int> inner;
+  services_view.OnPump(1, [&] {
+    inner = {dialog->ProgramCommand(), dialog->OnCloseRequest(), dialog->OnCancelKey(),
+             NamedLock(locks.path(), kBusyWindowTitle).HeldElsewhere()};
+  });
+  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
+  // Brennen, close and Escape refused; other copies see the command by its busy lock.
+  EXPECT_THAT(inner, ElementsAre(kCommandBusy, false, false, true));
+  EXPECT_THAT(view.LogLines("busy"), ElementsAre("busy 354,153", "busy gone"));
+  EXPECT_EQ(chip().code[0], 0xFF) << "the inner program command did not run";
+  EXPECT_THAT(dir.Read("KORVALNK.INI"), Not(HasSubstr("X-Koord=99"))) << "nothing saved";
+  ExpectIdle();
+
+  // Another copy's command, known only by the busy lock it holds.
   NamedLock other(locks.path(), kBusyWindowTitle);
   ASSERT_EQ(other.Acquire(), NamedLock::Result::kAcquired);
-  EXPECT_TRUE(dialog->BusyWindowExists());
-
   settings().data_file_name.clear();
+  ClearRecords();
   const uint64_t writes = hw().adapter().register_writes();
-  EXPECT_EQ(dialog->BlankCheckCommand(), kCommandBusy);
-  EXPECT_EQ(dialog->EraseCommand(), kCommandBusy);
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandBusy);
-  EXPECT_EQ(dialog->VerifyCommand(), kCommandBusy);
-  EXPECT_EQ(dialog->ReadOutCommand(), kCommandBusy);
+  for (auto command : kDeviceCommands)
+    EXPECT_EQ((dialog.get()->*command)(), kCommandBusy);
+  EXPECT_FALSE(dialog->OnCloseRequest());
   EXPECT_THAT(Messages(), IsEmpty());
-  EXPECT_THAT(view.open_requests, IsEmpty()) << "the busy test comes before the file question";
-  EXPECT_EQ(view.busy_windows_created, 0);
-  EXPECT_EQ(hw().adapter().register_writes(), writes) << "the adapter was not touched";
+  EXPECT_THAT(view.log, IsEmpty()) << "not even the file question of Brennen";
+  EXPECT_EQ(hw().adapter().register_writes(), writes);
+  other.Release();
+  EXPECT_TRUE(dialog->OnCloseRequest());
+  EXPECT_THAT(dir.Read("KORVALNK.INI"), HasSubstr("X-Koord=99"));
 }
 
-TEST_F(CommandTest, ASecondCommandDuringACommandDoesNothing) {
-  StartWith(kPlainDevice);
-  WriteCode("fw.hex", 16);
-  ChooseFile("fw.hex");
-  int inner = -1;
-  bool busy_seen_by_others = false;
-  view.OnBusyWindowCreated(
-      [&] { busy_seen_by_others = NamedLock(locks.path(), kBusyWindowTitle).HeldElsewhere(); });
-  services_view.OnPump(1, [&] { inner = dialog->ProgramCommand(); });
-  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
-  EXPECT_EQ(inner, kCommandBusy);
-  EXPECT_TRUE(busy_seen_by_others) << "other copies see the command through the busy lock";
-  EXPECT_EQ(view.busy_windows_created, 1);
-  EXPECT_EQ(view.busy_x, 40 + 314);
-  EXPECT_EQ(view.busy_y, 50 + 103);
-  EXPECT_EQ(chip().code[0], 0xFF) << "the inner program command did not run";
-  ExpectIdle();
-}
-
-TEST_F(CommandTest, ProgramWithoutAFileAsksAndACancelledDialogEndsQuietly) {
+TEST_F(CommandTest, BrennenWithoutAFileAsksForOneAndACancelledDialogEndsQuietly) {
+  isp["ReadFilter"] = "2";
+  isp["DataPath"] = dir.path() + "sub/";
   StartWith(kPlainDevice);
   ClearRecords();
   EXPECT_EQ(dialog->ProgramCommand(), kCommandDialogCancelled);
   ASSERT_EQ(view.open_requests.size(), 1u);
-  EXPECT_TRUE(view.open_requests[0].file_must_exist);
+  EXPECT_EQ(view.open_requests[0].selected_filter, 2);
+  EXPECT_EQ(view.open_requests[0].initial_directory, dir.path() + "sub/");
   EXPECT_THAT(Messages(), IsEmpty());
   EXPECT_THAT(view.LogLines("disable"), IsEmpty()) << "no work frame";
-  EXPECT_EQ(view.busy_windows_created, 1);
-  EXPECT_EQ(chip().code, std::vector<uint8_t>(256, 0xFF));
   ExpectIdle();
+
+  // A chosen file becomes the current one, with its directory and filter.
+  const Bytes fw = WriteFile("fw.bin", Pattern(20, 0x11));
+  view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 4});
+  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
+  EXPECT_EQ(settings().ReadFilter, 4);
+  EXPECT_EQ(settings().data_directory, dir.path());
+  EXPECT_EQ(view.file_name_text, "fw.bin");
+  EXPECT_EQ(ChipCode(20), fw);
 }
 
-TEST_F(CommandTest, ProgramWithVerifyOffAndNoLockBits) {
-  SetKey(isp, "Verify=0");
-  StartWith(kPlainDevice);
-  const std::vector<uint8_t> code = WriteCode("fw.hex", 100);
-  ChooseFile("fw.hex");
-  ClearRecords();
-
+TEST_F(CommandTest, ProgramWithVerifyOffThenWithTheLockBitsOfTheSettings) {
+  isp["Verify"] = "0";
+  const Bytes fw = StartWithFile(kPlainDevice, 100);
   EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
   EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
-  EXPECT_EQ(ChipCode(100), code);
+  EXPECT_EQ(ChipCode(100), fw);
   EXPECT_THAT(services_view.statuses, Contains(HasSubstr("Programmspeicher Bytes: 100")));
   EXPECT_THAT(services_view.statuses, Not(Contains(HasSubstr("prüfen"))));
-  EXPECT_EQ(chip().lock_bits, 0);
 
-  // The work frame: sixteen controls off in their order, then back on.
-  EXPECT_THAT(view.Switched(false),
-              ElementsAre(Control::kProgramButton, Control::kVerifyButton,
-                          Control::kBlankCheckButton, Control::kReadOutButton,
-                          Control::kNewFileButton, Control::kPrefsButton, Control::kEraseButton,
-                          Control::kManufacturerList, Control::kDeviceList, Control::kVerifyBox,
-                          Control::kFFSaveBox, Control::kChecksumBox, Control::kLock1Box,
-                          Control::kLock2Box, Control::kLock3Box, Control::kFileNameField));
-  EXPECT_THAT(
-      view.Switched(true),
-      ElementsAre(Control::kProgramButton, Control::kVerifyButton, Control::kBlankCheckButton,
-                  Control::kReadOutButton, Control::kNewFileButton, Control::kPrefsButton,
-                  Control::kManufacturerList, Control::kDeviceList, Control::kVerifyBox,
-                  Control::kFFSaveBox, Control::kChecksumBox, Control::kFileNameField,
-                  Control::kEraseButton, Control::kLock1Box, Control::kLock2Box,
-                  Control::kLock3Box));
-  ExpectIdle();
-}
+  // Sixteen controls off in their order; back on in the same order, but
+  // "Löschen" and the lock-bit boxes last, as the device allows them.
+  const std::vector<Control> off = {
+      Control::kProgramButton, Control::kVerifyButton,     Control::kBlankCheckButton,
+      Control::kReadOutButton, Control::kNewFileButton,    Control::kPrefsButton,
+      Control::kEraseButton,   Control::kManufacturerList, Control::kDeviceList,
+      Control::kVerifyBox,     Control::kFFSaveBox,        Control::kChecksumBox,
+      Control::kLock1Box,      Control::kLock2Box,         Control::kLock3Box,
+      Control::kFileNameField};
+  std::vector<Control> on = off;
+  std::stable_partition(on.begin(), on.end(), [](Control c) {
+    return c != Control::kEraseButton && c != Control::kLock1Box && c != Control::kLock2Box &&
+           c != Control::kLock3Box;
+  });
+  EXPECT_EQ(view.Switched(false), off);
+  EXPECT_EQ(view.Switched(true), on);
 
-TEST_F(CommandTest, LockBitsFollowTheSettingsEvenWhenTheDeviceDisabledTheirBoxes) {
-  SetKey(isp, "Lock1=1");
-  SetKey(isp, "Lock2=1");
-  SetKey(isp, "Lock3=1");
-  StartWith(kNoLockDevice);
+  // The settings decide about the lock bits, even where the device disabled their boxes.
+  settings().Verify = settings().Lock1 = settings().Lock2 = settings().Lock3 = 1;
+  view.selections[Control::kDeviceList] = kNoLockDevice;
+  dialog->OnDeviceSelected(kNoLockDevice);
   ASSERT_FALSE(view.IsControlEnabled(Control::kLock1Box));
-  WriteCode("fw.hex", 40);
-  ChooseFile("fw.hex");
   ClearRecords();
-
   EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
   EXPECT_THAT(services_view.statuses, Contains(HasSubstr("Programmspeicher prüfen")));
-  EXPECT_THAT(Messages(), ElementsAre(kProgramLocked));
+  EXPECT_THAT(Messages(), ElementsAre("Keine Fehler beim prüfen\n\nLockbits sind aktiv."));
   EXPECT_EQ(chip().lock_bits, sim::kLockBit1 | sim::kLockBit2 | sim::kLockBit3);
-  EXPECT_FALSE(chip().code[0] == 0xFF);
-  ExpectIdle();
 }
 
-TEST_F(CommandTest, LockBitsWithoutEffectFailTheCommand) {
-  SetKey(isp, "Lock2=1");
-  SetKey(isp, "Lock1=1");
-  SetKey(hardware, "SimFault=nolock");
-  StartWith(kPlainDevice);
-  WriteCode("fw.hex", 8);
-  ChooseFile("fw.hex");
-  ClearRecords();
-  EXPECT_EQ(dialog->ProgramCommand(), kLockBitsNoEffect);
-  EXPECT_THAT(Messages(), Contains(kLockBitsNoEffectMessage));
-  EXPECT_THAT(Messages(), Not(Contains(kProgramLocked)));
-}
-
-TEST_F(CommandTest, ProgramAndVerifyCoverTheEepromFromItsCompanionFile) {
-  SetKey(isp, "Lock1=1");
-  StartWith(kEepromDevice);
-  const std::vector<uint8_t> code = WriteCode("fw.hex", 200);
-  const std::vector<uint8_t> eeprom = Pattern(64, 0x40);
-  dir.Write("fw.eep", IntelHex(0, eeprom));
-  ChooseFile("fw.hex");
-  EXPECT_EQ(dialog->eeprom_path(), dir.File("fw.eep"));
-  ClearRecords();
-
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
-  EXPECT_THAT(Messages(), ElementsAre(kProgramLocked));
-  EXPECT_EQ(ChipCode(200), code);
-  EXPECT_EQ(chip().eeprom, eeprom);
-
-  ClearRecords();
-  EXPECT_EQ(dialog->VerifyCommand(), kCommandOk);
-  EXPECT_THAT(Messages(), ElementsAre(kVerifyOk));
-  EXPECT_THAT(services_view.statuses, Contains(HasSubstr("EEpromspeicher prüfen Bytes: 64")));
-}
-
-TEST_F(CommandTest, AMissingCompanionFileMeansNoSuccessAndNoLockBits) {
-  SetKey(isp, "Lock1=1");
-  StartWith(kEepromDevice);
-  const std::vector<uint8_t> code = WriteCode("fw.hex", 32);
-  ChooseFile("fw.hex");
-  ClearRecords();
-
+TEST_F(CommandTest, TheEepromPartRunsWhateverBecameOfTheCodePart) {
+  isp["Lock1"] = "1";
+  const Bytes fw = StartWithFile(kEepromDevice, 256);
+  // Without its companion file: the code memory is programmed, but there is
+  // no success and no lock bit.
   EXPECT_EQ(dialog->ProgramCommand(), kLoadFailed);
-  EXPECT_EQ(ChipCode(32), code) << "the code memory was programmed";
-  EXPECT_THAT(Messages(), Not(Contains(kProgramLocked)));
-  EXPECT_THAT(Messages(), Not(Contains(kProgramOk)));
+  EXPECT_EQ(chip().code, fw);
+  EXPECT_THAT(Messages(), Not(Contains(StartsWith("Keine Fehler"))));
   EXPECT_EQ(chip().lock_bits, 0);
   ExpectIdle();
-}
 
-TEST_F(CommandTest, CancelDuringTheCodeVerifyStopsTheEepromAfterItsFirstByte) {
-  StartWith(kEepromDevice);
-  const std::vector<uint8_t> code = WriteCode("fw.hex", 256);
-  std::vector<uint8_t> eeprom = Pattern(64, 0x40);
-  dir.Write("fw.eep", IntelHex(0, eeprom));
-  ChooseFile("fw.hex");
-  // The chip's EEPROM differs from the file from address 1 on: an EEPROM
-  // verify that went past its first byte would ask about address 1.
-  std::vector<uint8_t> chip_eeprom(64, 0x00);
+  // Cancelled during the code part, the EEPROM part stops after one byte.
+  // The chip's EEPROM differs from the file from address 1 on: a verify that
+  // went past its first byte would ask about address 1.
+  const Bytes eeprom = WriteFile("fw.eep", Pattern(64, 0x40));
+  Bytes chip_eeprom(64, 0x00);
   chip_eeprom[0] = eeprom[0];
-  InsertChip(3, code, chip_eeprom);
+  InsertChip(3, fw, chip_eeprom);
   ClearRecords();
-
   services_view.OnPump(2, [&] { dialog->OnCancelClicked(); });
   EXPECT_EQ(dialog->VerifyCommand(), kVerifyFailed);
   EXPECT_THAT(Messages(), ElementsAre(kVerifyCancelledMessage, kVerifyCancelledMessage));
@@ -245,41 +184,14 @@ TEST_F(CommandTest, CancelDuringTheCodeVerifyStopsTheEepromAfterItsFirstByte) {
   ExpectIdle();
 
   // The flag did not outlive the command: the next verify reaches address 1.
-  ClearRecords();
   services_view.OnPump(2, [] {});
   EXPECT_EQ(dialog->VerifyCommand(), kVerifyFailed);
-  ASSERT_FALSE(Messages().empty());
-  EXPECT_THAT(Messages()[0], HasSubstr("EEPROM Fehler an Adresse 1 (0x1)"));
-}
-
-TEST_F(CommandTest, EraseAsksFirstAndChecksOnlyWhenConfirmed) {
-  StartWith(kPlainDevice);
-  InsertChip(4, Pattern(256, 1));
-  ClearRecords();
-
-  EXPECT_EQ(dialog->EraseCommand(), kEraseDeclined);
-  ASSERT_EQ(services_view.messages.size(), 1u);
-  EXPECT_EQ(services_view.messages[0].kind, MessageKind::kOkCancel);
-  EXPECT_THAT(Messages()[0], HasSubstr("*** T4 ***"));
-  EXPECT_THAT(services_view.statuses, Not(Contains(kBlankCheckCodeStatus)));
-  EXPECT_EQ(chip().code[0], 1);
-  ExpectIdle();
-
-  ClearRecords();
-  services_view.QueueAnswer(MessageKind::kOkCancel, kIdOk);
-  EXPECT_EQ(dialog->EraseCommand(), kOperationOk);
-  EXPECT_THAT(services_view.statuses, Contains(kBlankCheckCodeStatus));
-  EXPECT_EQ(Messages().back(), kDeviceBlankMessage);
-  EXPECT_EQ(chip().code, std::vector<uint8_t>(256, 0xFF));
+  EXPECT_THAT(Messages(), Contains(HasSubstr("EEPROM Fehler an Adresse 1 (0x1)")));
 }
 
 TEST_F(CommandTest, ALostAdapterEndsTheCommandWithOneMessage) {
-  StartWith(kPlainDevice);
-  WriteCode("fw.hex", 200);
-  ChooseFile("fw.hex");
-  ClearRecords();
+  StartWithFile(kPlainDevice, 200);
   hw().adapter().LoseAfter(3000);
-
   EXPECT_EQ(dialog->ProgramCommand(), kHandshakeTimeout);
   EXPECT_THAT(Messages(), ElementsAre(kTimeoutMessage));
   ExpectIdle();
@@ -292,39 +204,105 @@ TEST_F(CommandTest, ALostAdapterEndsTheCommandWithOneMessage) {
   EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
 }
 
-TEST_F(CommandTest, ADeviceThatCannotBeLoadedGetsOnlyTheCommonEnd) {
+TEST_F(CommandTest, ReadOutNamesTheFileAfterTheChosenFormat) {
   StartWith(kPlainDevice);
-  WriteCode("fw.hex", 8);
-  ChooseFile("fw.hex");
+  InsertChip(4, code);
+  struct Case {
+    const char* typed;
+    int filter;  // the format is its position less one
+    const char* name;
+    int format;
+    char first;  // of a text file; 0: a binary image
+  } const cases[] = {
+      {"daten.txt", 3, "daten.hex", kFormatIntel8, ':'},
+      {"daten.hex", 1, "daten.hex", kFormatBinary, 0},  // "all files": the typed name
+      {"daten.BIN", 2, "daten.bin", kFormatBinary, 0},
+      {"noext", 4, "noext.hex", kFormatIntel32, ':'},
+      {"a.b.c", 2, "a.b.bin", kFormatBinary, 0},
+      {"fw.s19", 6, "fw.hex", kFormatS1, 'S'},
+      {"trailing.", 9, "trailing.hex", kFormatMos, ';'},
+      {"odd", 11, "odd", kFormatBinary, 0},  // a filter the list does not have
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ClearRecords();
+    EXPECT_EQ(ReadOut(c.typed, c.filter), kCommandOk);
+    EXPECT_THAT(Messages(), ElementsAre(kSaved));
+    EXPECT_EQ(settings().data_file_path, dir.File(c.name));
+    EXPECT_EQ(view.file_name_text, c.name);
+    EXPECT_EQ(settings().DataFormat, c.format);
+    const std::string written = dir.Read(c.name);
+    EXPECT_EQ(c.first ? written.substr(0, 1) : written,
+              c.first ? std::string(1, c.first) : std::string(code.begin(), code.begin() + 100));
+    EXPECT_TRUE(c.name == std::string(c.typed) || !dir.Exists(c.typed));
+  }
+  EXPECT_FALSE(dir.Exists("daten.eep")) << "no EEPROM, no companion file";
+  // Each save dialog proposed the name and the format of the one before, where it was.
+  EXPECT_EQ(view.save_requests.back().proposed_name, "trailing");
+  EXPECT_EQ(view.save_requests.back().selected_filter, kFormatMos + 1);
+  EXPECT_EQ(view.save_requests.back().initial_directory, dir.path());
+}
+
+TEST_F(CommandTest, WhatWasReadOutIsProgrammedByTheNextBrennen) {
+  StartWith(kEepromDevice);
+  const Bytes eeprom = Pattern(64, 0x70);
+  InsertChip(3, code, eeprom);
+  ASSERT_EQ(ReadOut("copy.txt", 3), kCommandOk);
+  EXPECT_THAT(dir.Read("copy.eep"), StartsWith(":")) << "the companion file, in the same format";
+
+  InsertChip(3, Bytes(256, 0xFF), Bytes(64, 0xFF));
+  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
+  EXPECT_THAT(view.open_requests, IsEmpty());
+  EXPECT_EQ(chip().code, code);
+  EXPECT_EQ(chip().eeprom, eeprom);
+  EXPECT_EQ(dialog->VerifyCommand(), kCommandOk);
+  EXPECT_EQ(Messages().back(), "Keine Fehler beim Prüfen");
+}
+
+TEST_F(CommandTest, AFailedReadOutStillLeavesTheChosenNameCurrent) {
+  isp["LastFile"] = "keep.hex";
+  StartWith(kPlainDevice);
+  InsertChip(4, code);
+  EXPECT_EQ(dialog->ReadOutCommand(), kCommandDialogCancelled);
+  EXPECT_EQ(settings().data_file_name, "keep.hex") << "a cancelled dialog changes nothing";
+
   std::remove(dir.File("VOZ8051.CSV").c_str());
+  EXPECT_EQ(ReadOut("lost.hex", 3), kLibraryFailed);
+  EXPECT_EQ(settings().data_file_name, "lost.hex");
+  EXPECT_FALSE(dir.Exists("lost.hex"));
+
+  // Cancelled while reading: the name is current too, and nothing was written.
+  WriteLibrary();
   ClearRecords();
-  EXPECT_EQ(dialog->ProgramCommand(), kLibraryFailed);
-  EXPECT_THAT(Messages(), ElementsAre(kLibraryOpenFailedMessage));
-  EXPECT_THAT(view.LogLines("disable"), IsEmpty());
+  services_view.OnPump(3, [&] { dialog->OnCancelClicked(); });
+  EXPECT_EQ(ReadOut("half.hex", 3), kSaveFailed);
+  EXPECT_THAT(Messages(), ElementsAre(kReadOutCancelledMessage));
+  EXPECT_EQ(settings().data_file_name, "half.hex");
+  EXPECT_FALSE(dir.Exists("half.hex"));
   ExpectIdle();
 }
 
-TEST_F(CommandTest, ChoosingAFileSetsTheCurrentFileAndTheFilter) {
-  SetKey(isp, "ReadFilter=2");
-  SetKey(isp, "DataPath=" + dir.path() + "sub/");
-  Start();
-  view.QueueOpenDialog({true, "/work/fw/main.ihx", "main.ihx", 4});
-  EXPECT_EQ(dialog->ChooseDataFile(), kCommandOk);
-  ASSERT_EQ(view.open_requests.size(), 1u);
-  EXPECT_EQ(view.open_requests[0].selected_filter, 2);
-  EXPECT_EQ(view.open_requests[0].initial_directory, dir.path() + "sub/");
-  EXPECT_EQ(settings().ReadFilter, 4);
-  EXPECT_EQ(settings().data_file_path, "/work/fw/main.ihx");
-  EXPECT_EQ(settings().data_file_name, "main.ihx");
-  EXPECT_EQ(settings().data_directory, "/work/fw/");
-  EXPECT_EQ(dialog->eeprom_path(), "/work/fw/main.eep");
-  EXPECT_EQ(view.file_name_text, "main.ihx");
+TEST_F(CommandTest, AFileThatTheExtensionRuleWouldReplaceIsNotReplacedUnasked) {
+  StartWith(kPlainDevice);
+  InsertChip(4, code);
+  dir.Write("firmware.hex", "precious");
+  dir.Write("firmware.txt", "typed");
+  ClearRecords();
+  // The dialog asked about firmware.txt; firmware.hex is another file.
+  EXPECT_EQ(ReadOut("firmware.txt", 3), kCommandDialogCancelled);
+  EXPECT_THAT(Messages(), ElementsAre(std::string(kReplaceQuestionStart) + "firmware.hex" +
+                                      kReplaceQuestionEnd));
+  EXPECT_EQ(dir.Read("firmware.hex"), "precious");
 
-  // Cancelled: nothing changes.
-  EXPECT_EQ(dialog->ChooseDataFile(), kCommandDialogCancelled);
-  EXPECT_EQ(settings().ReadFilter, 4);
-  EXPECT_EQ(settings().data_file_path, "/work/fw/main.ihx");
-  EXPECT_EQ(view.open_requests[1].initial_directory, "/work/fw/");
+  services_view.QueueAnswer(MessageKind::kOkCancel, kIdOk);
+  EXPECT_EQ(ReadOut("firmware.txt", 3), kCommandOk);
+  EXPECT_THAT(dir.Read("firmware.hex"), StartsWith(":"));
+  EXPECT_EQ(dir.Read("firmware.txt"), "typed");
+
+  // The name the dialog confirmed is not asked about again.
+  ClearRecords();
+  EXPECT_EQ(ReadOut("firmware.hex", 3), kCommandOk);
+  EXPECT_THAT(Messages(), ElementsAre(kSaved));
 }
 
 }  // namespace

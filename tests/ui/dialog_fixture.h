@@ -1,12 +1,13 @@
 // A main dialog on a simulated programmer: a settings directory with its own
 // settings file and device library, the scripted window and services, the
-// locks in a directory of their own, and helpers to write data files and to
-// look into the simulated chip.
+// locks in a directory of their own, and helpers for data files and the chip.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "ui/runtime.h"
 
 namespace zivivar {
+
+using Bytes = std::vector<uint8_t>;
 
 // No parallel port on this machine: every port access fails.
 class NoParportSystem : public PortAccessSystem {
@@ -36,53 +39,24 @@ enum TestDevice : int {
   kEepromDevice = 1,   // mode 3, 256 bytes, 64 bytes EEPROM, 3 lock bits
   kNoEraseDevice = 2,  // erase wait 0, no lock bits
   kOneLockDevice = 3,  // one lock bit
-  kNoLockDevice = 4,   // mode 4, 256 bytes, no lock bits
+  kNoLockDevice = 4,   // no lock bits
 };
 
 class DialogTest : public ::testing::Test {
  protected:
-  // The settings file's lines, without the section headers.
-  std::vector<std::string> hardware = {"PortAdress=378", "Simulator=1", "SimState=chip.zvchip"};
-  std::vector<std::string> isp = {"X-Koord=40", "Y-Koord=50", "LastFile="};
-
-  // Sets a key of a section's lines, replacing an earlier value.
-  static void SetKey(std::vector<std::string>& lines, const std::string& line) {
-    const std::string key = line.substr(0, line.find('=') + 1);
-    for (std::string& existing : lines) {
-      if (existing.rfind(key, 0) == 0) {
-        existing = line;
-        return;
-      }
-    }
-    lines.push_back(line);
-  }
-
-  void WriteSettings() {
-    std::string text = "[Hardware]\r\n";
-    for (const std::string& line : hardware)
-      text += line + "\r\n";
-    text += "[8051 ISP INI-Section]\r\n";
-    for (const std::string& line : isp)
-      text += line + "\r\n";
-    dir.Write("KORVALNK.INI", text);
-  }
-
-  static std::string Device(const std::string& name, const std::string& erase_us,
-                            const std::string& code, const std::string& eeprom,
-                            const std::string& locks, const std::string& mode) {
-    return name + ";DIP40;5000;4000;" + erase_us + ";0;0;0;0;0;0;" + code + ";" + eeprom + ";" +
-           locks + ";" + mode + ";Y";
-  }
-
+  // The settings file's two sections, and the library's lines.
+  std::map<std::string, std::string> hardware = {
+      {"PortAdress", "378"}, {"Simulator", "1"}, {"SimState", "chip.zvchip"}};
+  std::map<std::string, std::string> isp = {{"X-Koord", "40"}, {"Y-Koord", "50"}, {"LastFile", ""}};
   std::vector<std::string> library = {
       ":Testmaker;Y",
-      Device("T4", "500000", "256", "0", "3", "4"),
-      Device("T3E", "500000", "256", "64", "3", "3"),
-      Device("TNOERASE", "0", "256", "0", "0", "4"),
-      Device("T1LOCK", "500000", "256", "0", "1", "4"),
-      Device("T0LOCK", "500000", "256", "0", "0", "4"),
+      "T4;DIP40;5000;4000;500000;0;0;0;0;0;0;256;0;3;4;Y",
+      "T3E;DIP40;5000;4000;500000;0;0;0;0;0;0;256;64;3;3;Y",
+      "TNOERASE;DIP40;5000;4000;0;0;0;0;0;0;0;256;0;0;4;Y",
+      "T1LOCK;DIP40;5000;4000;500000;0;0;0;0;0;0;256;0;1;4;Y",
+      "T0LOCK;DIP40;5000;4000;500000;0;0;0;0;0;0;256;0;0;4;Y",
       ":Other;Y",
-      Device("O1", "500000", "128", "0", "2", "4"),
+      "O1;DIP40;5000;4000;500000;0;0;0;0;0;0;128;0;2;4;Y",
   };
 
   void WriteLibrary() {
@@ -91,73 +65,62 @@ class DialogTest : public ::testing::Test {
       text += line + "\r\n";
     dir.Write("VOZ8051.CSV", text);
   }
-
-  // Builds the run's objects and the dialog, and runs the start-up.
-  void Start() {
-    WriteSettings();
+  // Writes the settings and the library, builds the run's objects and the
+  // dialog, and runs the start-up.
+  void Start(RuntimeOptions options = {}) {
+    std::string ini = "[Hardware]\r\n";
+    for (const auto& [key, value] : hardware)
+      ini += key + "=" + value + "\r\n";
+    ini += "[8051 ISP INI-Section]\r\n";
+    for (const auto& [key, value] : isp)
+      ini += key + "=" + value + "\r\n";
+    dir.Write("KORVALNK.INI", ini);
     WriteLibrary();
-    RuntimeOptions options;
     options.settings_directory = dir.path();
     options.lock_directory = locks.path();
     options.port_access_system = &no_parport;
+    dialog.reset();
+    runtime.reset();
     runtime = std::make_unique<Runtime>(services_view, std::move(options));
     dialog = std::make_unique<MainDialog>(*runtime, view);
     dialog->Initialize();
   }
-
-  // Start() with the given device of the test library selected.
   void StartWith(int device_index) {
-    SetKey(isp, "DeviceIndex=" + std::to_string(device_index));
+    isp["DeviceIndex"] = std::to_string(device_index);
     Start();
+  }
+  // StartWith(device) with fw.bin of size bytes as the current file, and the
+  // records cleared; returns the file's bytes.
+  Bytes StartWithFile(int device, size_t size) {
+    StartWith(device);
+    const Bytes bytes = WriteFile("fw.bin", Pattern(size, 0x11));
+    view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 1});
+    EXPECT_EQ(dialog->ChooseDataFile(), kCommandOk);
+    ClearRecords();
+    return bytes;
   }
 
   Settings& settings() { return runtime->settings(); }
   sim::SimulatedHardware& hw() { return *runtime->simulator(); }
   const sim::ChipState& chip() { return hw().chip().state(); }
-
-  // Intel HEX data records for bytes from address, then the end record.
-  static std::string IntelHex(uint16_t address, const std::vector<uint8_t>& bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (size_t at = 0; at < bytes.size(); at += 16) {
-      const size_t count = std::min<size_t>(16, bytes.size() - at);
-      const uint16_t line_address = static_cast<uint16_t>(address + at);
-      std::vector<uint8_t> record = {static_cast<uint8_t>(count),
-                                     static_cast<uint8_t>(line_address >> 8),
-                                     static_cast<uint8_t>(line_address), 0};
-      record.insert(record.end(), bytes.begin() + static_cast<long>(at),
-                    bytes.begin() + static_cast<long>(at + count));
-      uint8_t sum = 0;
-      for (uint8_t byte : record)
-        sum = static_cast<uint8_t>(sum + byte);
-      record.push_back(static_cast<uint8_t>(-sum));
-      text += ':';
-      for (uint8_t byte : record) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 15];
-      }
-      text += "\r\n";
-    }
-    return text + ":00000001FF\r\n";
+  Bytes ChipCode(size_t count) {
+    return Bytes(chip().code.begin(), chip().code.begin() + static_cast<long>(count));
   }
 
-  static std::vector<uint8_t> Pattern(size_t count, uint8_t seed) {
-    std::vector<uint8_t> bytes(count);
+  // Neither blank nor 0x00 (which a locked chip reads back).
+  static Bytes Pattern(size_t count, uint8_t seed) {
+    Bytes bytes(count);
     for (size_t i = 0; i < count; ++i)
       bytes[i] = static_cast<uint8_t>(seed + i * 7);
     return bytes;
   }
-
-  // Makes name in the settings directory the current data file, as the open
-  // dialog would.
-  void ChooseFile(const std::string& name, int filter = 1) {
-    view.QueueOpenDialog({true, dir.File(name), name, filter});
-    ASSERT_EQ(dialog->ChooseDataFile(), kCommandOk);
+  // A binary data file in the settings directory.
+  Bytes WriteFile(const std::string& name, const Bytes& bytes) {
+    dir.Write(name, std::string(bytes.begin(), bytes.end()));
+    return bytes;
   }
-
   // Puts a chip of the device's kind with these contents into the socket.
-  void InsertChip(uint8_t mode, const std::vector<uint8_t>& code,
-                  const std::vector<uint8_t>& eeprom = {}) {
+  void InsertChip(uint8_t mode, const Bytes& code, const Bytes& eeprom = {}) {
     sim::ChipState state = sim::ErasedChip(
         {mode, static_cast<uint32_t>(code.size()), static_cast<uint32_t>(eeprom.size())});
     state.code = code;
@@ -169,6 +132,15 @@ class DialogTest : public ::testing::Test {
   void ClearRecords() {
     services_view.Clear();
     view.log.clear();
+  }
+  // What every device command leaves behind once it has created its busy window.
+  void ExpectIdle() {
+    EXPECT_FALSE(view.busy_window_shown);
+    ASSERT_FALSE(services_view.statuses.empty());
+    EXPECT_EQ(services_view.statuses.back(), kIdleStatus);
+    EXPECT_FALSE(services_view.cancel_enabled);
+    EXPECT_EQ(runtime->services().cancel_flag(), 0);
+    EXPECT_FALSE(NamedLock(locks.path(), kBusyWindowTitle).HeldElsewhere()) << "busy lock released";
   }
 
   testing::TempDir dir;

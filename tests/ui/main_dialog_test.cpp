@@ -3,188 +3,113 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "dialog_fixture.h"
-#include "library/device_selection.h"
+#include "programmer/device_operations.h"
 #include "programmer/port_link.h"
 
 namespace zivivar {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
-const char kManufList[] = "list 1004";
-const char kDeviceList[] = "list 1011";
+constexpr Control kLockBoxes[] = {Control::kLock1Box, Control::kLock2Box, Control::kLock3Box};
 
-TEST_F(DialogTest, StartUpPlacesTheWindowSetsTheBoxesAndFillsTheLists) {
-  isp = {"X-Koord=40",     "Y-Koord=50",    "Verify=0",          "FFSave=1",
-         "TestChecksum=1", "Lock1=1",       "Lock2=0",           "Lock3=0",
-         "ManufIndex=0",   "DeviceIndex=1", "LastFile=blink.ihx"};
+TEST_F(DialogTest, StartUpPlacesTheWindowSetsTheBoxesAndFillsTheListsWithoutFaultyRecords) {
+  isp = {{"X-Koord", "40"}, {"Y-Koord", "50"},     {"Verify", "0"},
+         {"FFSave", "1"},   {"TestChecksum", "1"}, {"Lock1", "1"},
+         {"Lock2", "0"},    {"DeviceIndex", "1"},  {"LastFile", "blink.ihx"}};
+  library.insert(library.begin() + 1, "BAD;DIP40;5000;4000;500000;0;0;0;0;0;0;0;0;3;4;Y");
   view.rect = {0, 0, 420, 260};
   Start();
 
-  ASSERT_FALSE(view.log.empty());
   EXPECT_EQ(view.log.front(), "move 40,50 420x260") << "placed first, with its own size";
   EXPECT_FALSE(dialog->demo_mode());
-  EXPECT_FALSE(view.IsChecked(Control::kVerifyBox));
-  EXPECT_TRUE(view.IsChecked(Control::kFFSaveBox));
-  EXPECT_TRUE(view.IsChecked(Control::kChecksumBox));
-  EXPECT_TRUE(view.IsChecked(Control::kLock1Box));
-  EXPECT_FALSE(view.IsChecked(Control::kLock2Box));
+  EXPECT_THAT(view.LogLines("check"), ElementsAre("check 1013", "check 1022", "check 1015"));
   EXPECT_EQ(view.file_name_text, "blink.ihx");
   EXPECT_EQ(dialog->eeprom_path(), dir.File("blink.eep"));
-
   EXPECT_THAT(view.ListTexts(Control::kManufacturerList), ElementsAre("Testmaker", "Other"));
   EXPECT_THAT(view.ListTexts(Control::kDeviceList),
               ElementsAre("T4", "T3E", "TNOERASE", "T1LOCK", "T0LOCK"));
   EXPECT_EQ(view.ListSelection(Control::kDeviceList), 1);
-  EXPECT_EQ(view.ListItemData(Control::kDeviceList, 2), 0u);
-  EXPECT_EQ(runtime->device().device_name, "T3E") << "the selected device is loaded";
-
-  // Boxes, then the file name, then the lists.
-  const auto& log = view.log;
-  const auto at = [&](const std::string& line) {
-    return std::find(log.begin(), log.end(), line) - log.begin();
-  };
-  EXPECT_LT(at("uncheck 1010"), at("file blink.ihx"));
-  EXPECT_LT(at("file blink.ihx"), at(view.LogLines(kManufList).front()));
-  EXPECT_LT(at(view.LogLines(kManufList).front()), at(view.LogLines(kDeviceList).front()));
-
   EXPECT_FALSE(services_view.cancel_enabled);
-  EXPECT_EQ(runtime->services().cancel_flag(), 0);
-  EXPECT_TRUE(Messages().empty()) << ::testing::PrintToString(Messages());
+  EXPECT_THAT(Messages(), SizeIs(1)) << "the faulty record was announced";
+  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
+  EXPECT_EQ(chip().kind.eeprom_size, 64u) << "the command worked on the device shown";
 }
 
 TEST_F(DialogTest, NoAdapterAfterThreeAttemptsOpensThePreferencesTwiceThenDemo) {
-  SetKey(hardware, "SearchHardware=3");
-  SetKey(hardware, "SimFault=noadapter");
-  SetKey(hardware, "TimeOut=10000");
+  hardware.insert({{"SearchHardware", "3"}, {"SimFault", "noadapter"}, {"TimeOut", "10000"}});
   Start();
-
   EXPECT_EQ(view.preferences_runs, 2);
   EXPECT_TRUE(dialog->demo_mode());
   // Every failed attempt told its time-out; the last one the demo mode.
   EXPECT_THAT(Messages(),
               ElementsAre(kTimeoutMessage, kTimeoutMessage, kTimeoutMessage, kNoHardwareMessage));
-  EXPECT_TRUE(dir.Exists("KORVALNK.INI"));
-  EXPECT_NE(dir.Read("KORVALNK.INI").find("SearchHardware=3"), std::string::npos)
+  EXPECT_THAT(dir.Read("KORVALNK.INI"), HasSubstr("SearchHardware=3"))
       << "the settings were written back on entering demo mode";
-  // The rest of the start-up still runs.
-  EXPECT_THAT(view.ListTexts(Control::kManufacturerList), ElementsAre("Testmaker", "Other"));
-}
-
-TEST_F(DialogTest, AnAdapterFoundAfterThePreferencesEndsTheSearch) {
-  SetKey(hardware, "SearchHardware=3");
-  SetKey(hardware, "TimeOut=10000");
-  SetKey(hardware, "SimFault=noadapter");
-  // The user "fixes the cable" in the preferences dialog.
-  view.QueuePreferences(true, [this] { hw().adapter().ReconnectAdapter(); });
-  Start();
-  EXPECT_EQ(view.preferences_runs, 1);
-  EXPECT_FALSE(dialog->demo_mode());
-}
-
-TEST_F(DialogTest, WithoutPortAccessTheSearchIsSkipped) {
-  hardware = {"PortAdress=378"};
-  Start();
-  EXPECT_TRUE(dialog->demo_mode());
-  EXPECT_EQ(view.preferences_runs, 0);
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_NE(Messages()[0].find("Demomodus"), std::string::npos);
+  EXPECT_THAT(view.ListTexts(Control::kManufacturerList), SizeIs(2)) << "the start-up goes on";
 }
 
 TEST_F(DialogTest, LockLevelsAreCumulative) {
   Start();
-  // Checking Lock3 checks the two below it.
-  view.checked[Control::kLock3Box] = true;
-  dialog->OnLockClicked(3, true);
-  EXPECT_EQ(settings().Lock1 + settings().Lock2 + settings().Lock3, 3);
-  EXPECT_TRUE(view.IsChecked(Control::kLock1Box));
-  EXPECT_TRUE(view.IsChecked(Control::kLock2Box));
-
-  // Lower levels cannot be cleared while a higher one is set.
-  view.checked[Control::kLock1Box] = false;
-  dialog->OnLockClicked(1, false);
-  EXPECT_EQ(settings().Lock1, 1);
-  EXPECT_TRUE(view.IsChecked(Control::kLock1Box));
-  view.checked[Control::kLock2Box] = false;
-  dialog->OnLockClicked(2, false);
-  EXPECT_EQ(settings().Lock2, 1);
-  EXPECT_TRUE(view.IsChecked(Control::kLock2Box));
-
-  // Clearing Lock3 leaves the others; then they clear from the top down.
-  view.checked[Control::kLock3Box] = false;
-  dialog->OnLockClicked(3, false);
-  EXPECT_EQ(settings().Lock3, 0);
-  EXPECT_EQ(settings().Lock2, 1);
-  EXPECT_TRUE(view.IsChecked(Control::kLock1Box));
-  dialog->OnLockClicked(2, false);
-  EXPECT_EQ(settings().Lock2, 0);
-  EXPECT_EQ(settings().Lock1, 1);
-  dialog->OnLockClicked(1, false);
-  EXPECT_EQ(settings().Lock1, 0);
-
-  // Lock2 alone brings Lock1.
-  dialog->OnLockClicked(2, true);
-  EXPECT_EQ(settings().Lock1, 1);
-  EXPECT_EQ(settings().Lock3, 0);
+  // Level clicked, the state the box toggled itself to, then Lock1 to Lock3
+  // afterwards, in the settings and the boxes.
+  const int steps[][5] = {
+      {3, 1, 1, 1, 1},                   // checking a level checks those below it
+      {1, 0, 1, 1, 1},                   // a level cannot be cleared while a higher one is set
+      {2, 0, 1, 1, 1}, {3, 0, 1, 1, 0},  // the top one can, then the others from the top down
+      {2, 0, 1, 0, 0}, {1, 0, 0, 0, 0}, {2, 1, 1, 1, 0}, {1, 0, 1, 1, 0},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(::testing::Message() << "level " << step[0] << " to " << step[1]);
+    view.checked[kLockBoxes[step[0] - 1]] = step[1] == 1;
+    dialog->OnLockClicked(step[0], step[1] == 1);
+    const int now[] = {settings().Lock1, settings().Lock2, settings().Lock3};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(now[i], step[2 + i]) << "Lock" << i + 1;
+      EXPECT_EQ(view.IsChecked(kLockBoxes[i]), step[2 + i] == 1) << "box " << i + 1;
+    }
+  }
 }
 
-TEST_F(DialogTest, DeviceControlsFollowTheSelectedDevice) {
-  SetKey(isp, "Lock1=1");
-  SetKey(isp, "Lock2=1");
-  StartWith(kNoEraseDevice);
-  EXPECT_FALSE(view.IsControlEnabled(Control::kEraseButton)) << "erase wait 0";
-  EXPECT_FALSE(view.IsControlEnabled(Control::kLock1Box));
-  EXPECT_FALSE(view.IsControlEnabled(Control::kLock3Box));
-  EXPECT_TRUE(view.IsChecked(Control::kLock1Box)) << "check states are kept";
-  EXPECT_TRUE(view.IsChecked(Control::kLock2Box));
-
-  view.selections[Control::kDeviceList] = kOneLockDevice;
-  dialog->OnDeviceSelected(kOneLockDevice);
-  EXPECT_EQ(settings().DeviceIndex, kOneLockDevice);
-  EXPECT_EQ(runtime->device().device_name, "T1LOCK");
-  EXPECT_TRUE(view.IsControlEnabled(Control::kEraseButton));
-  EXPECT_TRUE(view.IsControlEnabled(Control::kLock1Box));
-  EXPECT_FALSE(view.IsControlEnabled(Control::kLock2Box));
-  EXPECT_FALSE(view.IsControlEnabled(Control::kLock3Box));
-}
-
-TEST_F(DialogTest, AManufacturerChangeRefillsTheDevicesWithoutLoadingOne) {
-  StartWith(kEepromDevice);
-  const std::string loaded = runtime->device().device_name;
-  view.selections[Control::kManufacturerList] = 1;
-  dialog->OnManufacturerSelected(1);
-  EXPECT_EQ(settings().ManufIndex, 1);
-  EXPECT_THAT(view.ListTexts(Control::kDeviceList), ElementsAre("O1"));
-  EXPECT_EQ(settings().DeviceIndex, 0) << "beyond the shorter list: the first entry";
-  EXPECT_EQ(view.ListSelection(Control::kDeviceList), 0);
-  EXPECT_TRUE(view.IsControlEnabled(Control::kLock2Box)) << "O1 has two lock bits";
-  EXPECT_FALSE(view.IsControlEnabled(Control::kLock3Box));
-  dialog->OnManufacturerSelected(-1);  // typed text, no entry
-  EXPECT_EQ(settings().ManufIndex, 1);
-}
-
-TEST_F(DialogTest, AFaultyRecordIsLeftOutAndTheListStillLoadsWhatItShows) {
-  library.insert(library.begin() + 1, Device("BAD", "500000", "0", "0", "3", "4"));
-  StartWith(1);
-  EXPECT_THAT(view.ListTexts(Control::kDeviceList),
-              ElementsAre("T4", "T3E", "TNOERASE", "T1LOCK", "T0LOCK"));
-  EXPECT_FALSE(Messages().empty()) << "the faulty record was announced";
-  EXPECT_EQ(runtime->device().device_name, "T3E");
-  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
-  EXPECT_EQ(chip().kind.eeprom_size, 64u) << "the command worked on the device shown";
+TEST_F(DialogTest, DeviceControlsFollowEraseWaitAndLockCountOfTheSelectedDevice) {
+  isp["Lock2"] = "1";
+  Start();
+  // Manufacturer, device, then "Löschen" and the number of lock-bit boxes on.
+  const int cases[][4] = {{0, kNoEraseDevice, 0, 0},
+                          {0, kOneLockDevice, 1, 1},
+                          {0, kPlainDevice, 1, 3},
+                          {0, kNoLockDevice, 1, 0},
+                          {1, 0, 1, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c[0] << "/" << c[1]);
+    if (c[0] == 0) {
+      view.selections[Control::kDeviceList] = c[1];
+      dialog->OnDeviceSelected(c[1]);
+    } else {
+      // The list is refilled; the device index is beyond it and falls back to its first entry.
+      view.selections[Control::kManufacturerList] = c[0];
+      dialog->OnManufacturerSelected(c[0]);
+      EXPECT_THAT(view.ListTexts(Control::kDeviceList), ElementsAre("O1"));
+    }
+    EXPECT_EQ(settings().ManufIndex, c[0]);
+    EXPECT_EQ(settings().DeviceIndex, c[1]);
+    EXPECT_EQ(view.IsControlEnabled(Control::kEraseButton), c[2] == 1);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(view.IsControlEnabled(kLockBoxes[i]), i < c[3]) << "box " << i + 1;
+    EXPECT_TRUE(view.IsChecked(Control::kLock2Box)) << "check states are kept";
+  }
 }
 
 TEST_F(DialogTest, WindowPositionFollowsMovesButNotMaximisingOrMinimising) {
   view.rect = {0, 0, 420, 260};
   Start();
-  dialog->OnMoved(100, 120);
-  EXPECT_EQ(settings().XKoord, 100);
-  EXPECT_EQ(settings().YKoord, 120);
-
   // Maximising moves the window to (0, 0) first; it goes back with its size.
+  dialog->OnMoved(100, 120);
   dialog->OnMoved(0, 0);
   view.log.clear();
   dialog->OnSizeChanged(SizeChange::kMaximized);
@@ -199,67 +124,42 @@ TEST_F(DialogTest, WindowPositionFollowsMovesButNotMaximisingOrMinimising) {
   dialog->OnSizeChanged(SizeChange::kMinimized);
   EXPECT_EQ(settings().XKoord, 200);
   EXPECT_EQ(settings().YKoord, 220);
-  EXPECT_TRUE(view.log.empty()) << "the window is not moved";
-
-  dialog->OnSizeChanged(SizeChange::kRestored);
-  EXPECT_EQ(settings().XKoord, 200);
+  EXPECT_THAT(view.log, IsEmpty()) << "the window is not moved";
 }
 
-TEST_F(DialogTest, ClosingSavesThePositionThenShowsTheEndMessage) {
-  SetKey(isp, "EndMessage=1");
-  Start();
-  view.rect = {77, 88, 400, 300};
+TEST_F(DialogTest, ClosingSavesThePositionThenShowsTheEndMessageWhenWanted) {
   std::string file_at_message;
-  services_view.OnMessage(
-      [&](const testing::RecordedMessage&) { file_at_message = dir.Read("KORVALNK.INI"); });
-  EXPECT_TRUE(dialog->OnCloseRequest());
-  EXPECT_THAT(Messages(), ElementsAre(kEndMessage));
-  EXPECT_NE(file_at_message.find("X-Koord=77"), std::string::npos) << "saved before the message";
-  EXPECT_NE(file_at_message.find("Y-Koord=88"), std::string::npos);
+  services_view.OnMessage([&](auto&) { file_at_message = dir.Read("KORVALNK.INI"); });
+  // The close box without the end message, Escape with it: both close alike.
+  for (const bool end_message : {false, true}) {
+    SCOPED_TRACE(end_message);
+    isp["EndMessage"] = end_message ? "1" : "0";
+    Start();
+    services_view.Clear();
+    view.rect = {77, 88, 400, 300};
+    EXPECT_TRUE(end_message ? dialog->OnCancelKey() : dialog->OnCloseRequest());
+    EXPECT_THAT(dir.Read("KORVALNK.INI"), AllOf(HasSubstr("X-Koord=77"), HasSubstr("Y-Koord=88")));
+    EXPECT_EQ(Messages(),
+              end_message ? std::vector<std::string>{kEndMessage} : std::vector<std::string>{});
+  }
+  EXPECT_THAT(file_at_message, HasSubstr("X-Koord=77")) << "saved before the message";
 }
 
-TEST_F(DialogTest, ClosingWithoutEndMessageIsSilent) {
-  Start();
-  EXPECT_TRUE(dialog->OnCancelKey()) << "the cancel key closes like the close box";
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_NE(dir.Read("KORVALNK.INI").find("X-Koord=40"), std::string::npos);
-}
-
-TEST_F(DialogTest, ClosingIsRefusedWhileACommandRuns) {
+TEST_F(DialogTest, BadSimulatorSettingsAreToldAndTheSimulatorStillRuns) {
+  dir.Write("chip.zvchip", "not a chip");
+  hardware["SimFault"] = "stuck=nonsense";
   StartWith(kPlainDevice);
-  view.rect = {99, 98, 400, 300};
-  bool closed = true;
-  bool escaped = true;
-  services_view.OnPump(1, [&] {
-    closed = dialog->OnCloseRequest();
-    escaped = dialog->OnCancelKey();
-  });
-  dialog->BlankCheckCommand();
-  EXPECT_FALSE(closed);
-  EXPECT_FALSE(escaped);
-  EXPECT_EQ(dir.Read("KORVALNK.INI").find("X-Koord=99"), std::string::npos) << "nothing saved";
-
-  // Another copy running a command counts too.
-  NamedLock other(locks.path(), kBusyWindowTitle);
-  ASSERT_EQ(other.Acquire(), NamedLock::Result::kAcquired);
-  EXPECT_FALSE(dialog->OnCloseRequest());
-  other.Release();
-  EXPECT_TRUE(dialog->OnCloseRequest());
-  EXPECT_NE(dir.Read("KORVALNK.INI").find("X-Koord=99"), std::string::npos);
-}
-
-TEST_F(DialogTest, PreferencesReconfigureThePortLink) {
-  Start();
-  view.QueuePreferences(true, [this] {
-    settings().TimeOut = 20000;
-    settings().TimeBaseKorr = 90;
-  });
-  EXPECT_TRUE(dialog->EditPreferences());
-  EXPECT_EQ(runtime->port_link().timeout(), 20000u);
-  EXPECT_EQ(runtime->port_link().timebase_korr(), 90u);
-  view.QueuePreferences(false);
-  EXPECT_FALSE(dialog->EditPreferences());
+  EXPECT_THAT(Messages(),
+              ElementsAre(HasSubstr("'stuck=nonsense'"), AllOf(HasSubstr(dir.File("chip.zvchip")),
+                                                               HasSubstr("keine Zustandsdatei"))));
   EXPECT_FALSE(dialog->demo_mode());
+
+  // A state file that cannot be written is told after the command.
+  hardware = {{"Simulator", "1"}, {"SimState", dir.path() + "missing-dir/chip.zvchip"}};
+  StartWith(kPlainDevice);
+  ClearRecords();
+  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
+  EXPECT_THAT(Messages(), ElementsAre(kDeviceBlankMessage, HasSubstr("kann nicht geschrieben")));
 }
 
 }  // namespace
