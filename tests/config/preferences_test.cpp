@@ -2,121 +2,87 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <utility>
+
 namespace zivivar {
 namespace {
 
-PreferencesInput Valid() {
-  PreferencesInput input;
-  input.port_address = "0x378";
-  input.time_out = "100000";
-  input.timebase_korr = "85";
-  input.hex_line_len = "32";
-  return input;
+using namespace std::string_literals;
+
+std::string RangeText(const std::string& low, const std::string& high) {
+  return "Geben Sie eine ganze Zahl zwischen " + low + " und " + high + " ein.";
+}
+
+// Valid input with one field replaced.
+PreferencesCheck Check(std::string PreferencesInput::*field, const std::string& text,
+                       const char* time_out = "100000") {
+  PreferencesInput input{"0x378", time_out, "85", "32"};
+  input.*field = text;
+  return CheckPreferences(input);
 }
 
 TEST(PreferencesTest, FieldsShowTheSettings) {
   Settings settings;
   settings.PortAdress = 0x3bc;
   settings.TimeOut = 20000000;  // more than the dialog takes: shown as it is
-  settings.TimeBaseKorr = 50;
   settings.HexLineLen = 16;
   settings.MessageBeap = 0;
   settings.EndMessage = 1;
   const PreferencesInput input = PreferencesFromSettings(settings);
-  EXPECT_EQ(input.port_address, "0x3BC");
-  EXPECT_EQ(input.time_out, "20000000");
-  EXPECT_EQ(input.timebase_korr, "50");
-  EXPECT_EQ(input.hex_line_len, "16");
-  EXPECT_FALSE(input.message_beap);
-  EXPECT_TRUE(input.end_message);
+  EXPECT_EQ(std::tuple(input.port_address, input.time_out, input.timebase_korr, input.hex_line_len,
+                       input.message_beap, input.end_message),
+            std::tuple("0x3BC", "20000000", "85", "16", false, true));
 }
 
-TEST(PreferencesTest, PortAddressIsACIntegerLiteral) {
-  for (const char* text : {"888", "01570", "0x378", "0X378", " 0x378", kPortAddressEntries[1]}) {
-    PreferencesInput input = Valid();
-    input.port_address = text;
-    const PreferencesCheck check = CheckPreferences(input);
-    ASSERT_TRUE(check.accepted) << text;
-    EXPECT_EQ(check.values.PortAdress, 0x378u) << text;
-  }
-  PreferencesInput input = Valid();
-  input.port_address = "0x200";
-  EXPECT_TRUE(CheckPreferences(input).accepted);
-  input.port_address = "1024";
-  EXPECT_TRUE(CheckPreferences(input).accepted);
-}
-
-TEST(PreferencesTest, PortAddressOutsideTheFileRangeKeepsTheDialogOpen) {
-  for (const char* text : {"0x1FF", "0x401", "378", "", "zzz", "-0x378", "0xd010"}) {
-    PreferencesInput input = Valid();
-    input.port_address = text;
-    input.time_out = "5";  // a later bad field must not hide the first one
-    const PreferencesCheck check = CheckPreferences(input);
-    EXPECT_FALSE(check.accepted) << text;
-    EXPECT_EQ(check.field, kPortAddressField) << text;
-    EXPECT_EQ(check.message, "Geben Sie eine ganze Zahl zwischen 0x200 und 0x400 ein.");
+TEST(PreferencesTest, PortAddressIsACIntegerLiteralFrom0x200To0x400) {
+  const std::pair<const char*, uint32_t> cases[] = {
+      // 0: refused
+      {"888", 0x378},  {"01570", 0x378}, {" 0X378", 0x378}, {"0x200", 0x200},
+      {"1024", 0x400}, {"0x1FF", 0},     {"0x401", 0},      {"378", 0},
+      {"", 0},         {"zzz", 0},       {"-0x378", 0},     {"0xd010", 0}};
+  for (const auto& [text, value] : cases) {
+    // A later bad field must not hide a bad port address.
+    const PreferencesCheck check =
+        Check(&PreferencesInput::port_address, text, value ? "100000" : "5");
+    EXPECT_EQ(check.accepted ? check.values.PortAdress : 0, value) << text;
+    EXPECT_EQ(check.field, value ? kNoField : kPortAddressField) << text;
+    EXPECT_EQ(check.message, value ? "" : RangeText("0x200", "0x400")) << text;
   }
 }
 
 TEST(PreferencesTest, NumberFieldsTakeTheirRangeBoundsAndRefuseOutside) {
-  struct Case {
-    std::string PreferencesInput::*member;
-    PreferencesField field;
-    const char* low;
-    const char* high;
-    const char* below;
-    const char* above;
-  };
-  const Case cases[] = {
-      {&PreferencesInput::time_out, kTimeOutField, "10000", "10000000", "9999", "10000001"},
-      {&PreferencesInput::timebase_korr, kTimeBaseKorrField, "70", "100", "69", "101"},
-      {&PreferencesInput::hex_line_len, kHexLineLenField, "16", "255", "15", "256"},
-  };
-  for (const Case& c : cases) {
-    const std::string message =
-        std::string("Geben Sie eine ganze Zahl zwischen ") + c.low + " und " + c.high + " ein.";
-    for (const char* good : {c.low, c.high}) {
-      PreferencesInput input = Valid();
-      input.*c.member = good;
-      EXPECT_TRUE(CheckPreferences(input).accepted) << good;
-    }
-    for (const char* bad :
-         {c.below, c.above, "", "abc", "12x", "1 2", "-1", "99999999999999999999999"}) {
-      PreferencesInput input = Valid();
-      input.*c.member = bad;
-      const PreferencesCheck check = CheckPreferences(input);
-      EXPECT_FALSE(check.accepted) << bad;
-      EXPECT_EQ(check.field, c.field) << bad;
-      EXPECT_EQ(check.message, message) << bad;
+  const std::tuple<std::string PreferencesInput::*, PreferencesField, int, int> fields[] = {
+      {&PreferencesInput::time_out, kTimeOutField, 10000, 10000000},
+      {&PreferencesInput::timebase_korr, kTimeBaseKorrField, 70, 100},
+      {&PreferencesInput::hex_line_len, kHexLineLenField, 16, 255}};
+  for (const auto& [member, field, low, high] : fields) {
+    const std::string from = std::to_string(low), to = std::to_string(high);
+    EXPECT_TRUE(Check(member, from).accepted && Check(member, to).accepted) << from;
+    for (const std::string& bad : {std::to_string(low - 1), std::to_string(high + 1), ""s, "12x"s,
+                                   "1 2"s, "-1"s, "99999999999999999999999"s}) {
+      const PreferencesCheck check = Check(member, bad);
+      EXPECT_EQ(std::tuple(check.accepted, check.field, check.message),
+                std::tuple(false, field, RangeText(from, to)))
+          << bad;
     }
   }
 }
 
-TEST(PreferencesTest, AcceptedValuesAreTakenWithTheLineLengthMadeEven) {
-  PreferencesInput input = Valid();
-  input.port_address = "0x278";
-  input.time_out = " 10000000 ";
-  input.timebase_korr = "+70";
-  input.hex_line_len = "255";
-  input.message_beap = true;
-  input.end_message = false;
-  const PreferencesCheck check = CheckPreferences(input);
+TEST(PreferencesTest, AcceptedValuesAreAppliedWithTheLineLengthMadeEven) {
+  const PreferencesCheck check =
+      CheckPreferences({"0x278", " 10000000 ", "+70", "255", true, false});
   ASSERT_TRUE(check.accepted);
-  EXPECT_EQ(check.field, kNoField);
-  EXPECT_EQ(check.message, "");
-
   Settings settings;
   settings.MessageBeap = 0;
   settings.EndMessage = 1;
-  settings.Verify = 0;
+  settings.Verify = 0;  // not the dialog's
   ApplyPreferences(check.values, settings);
-  EXPECT_EQ(settings.PortAdress, 0x278u);
-  EXPECT_EQ(settings.TimeOut, 10000000u);
-  EXPECT_EQ(settings.TimeBaseKorr, 70);
-  EXPECT_EQ(settings.HexLineLen, 254);
-  EXPECT_EQ(settings.MessageBeap, 1);
-  EXPECT_EQ(settings.EndMessage, 0);
-  EXPECT_EQ(settings.Verify, 0);  // not the dialog's
+  EXPECT_EQ(
+      std::tuple(settings.PortAdress, settings.TimeOut, settings.TimeBaseKorr, settings.HexLineLen,
+                 settings.MessageBeap, settings.EndMessage, settings.Verify),
+      std::tuple(0x278u, 10000000u, 70, 254, 1, 0, 0));
 }
 
 }  // namespace
