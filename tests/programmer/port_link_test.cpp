@@ -3,352 +3,172 @@
 #include <sched.h>
 #include <sys/resource.h>
 
+#include <cerrno>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "programmer/register_script.h"
 #include "sim/sim_adapter.h"
 #include "support/recording_port_io.h"
-#include "support/register_recorder.h"
-#include "support/scripted_services_view.h"
 
 namespace zivivar {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using testing::InAccess;
 using testing::OutAccess;
-using testing::RecordingPortIo;
-using testing::RegisterRecorder;
-using testing::RegisterWrite;
-using testing::ScriptedServicesView;
+using testing::Rig;
+using testing::Script;
 
-class PortLinkTest : public ::testing::Test {
- protected:
-  std::vector<std::string> Texts() const { return view_.Texts(); }
-
-  ScriptedServicesView view_;
-  int message_beap_ = 0;
-  Services services_{view_, message_beap_};
-  RecordingPortIo io_;
-  PortLink link_{io_, services_};
-};
+class PortLinkTest : public ::testing::Test, protected Rig<testing::RecordingPortIo> {};
+class PortLinkRegisterTest : public ::testing::Test, protected Rig<testing::RegisterRecorder> {};
 
 TEST_F(PortLinkTest, WriteRegisterWaitsForBothHandshakeEdges) {
   // Two reads until the acknowledge, three until it drops again.
-  io_.QueueReads({0x00, 0x80, 0xFF, 0x80, 0x3F});
-  EXPECT_EQ(link_.WriteRegister(6, 0x02), kLinkOk);
-  EXPECT_THAT(io_.accesses,
+  io.QueueReads({0x00, 0x80, 0xFF, 0x80, 0x3F});
+  EXPECT_EQ(link.WriteRegister(6, 0x02), kLinkOk);
+  EXPECT_THAT(io.accesses,
               ElementsAre(OutAccess(0x378, 0x02), OutAccess(0x37A, 0x06), InAccess(0x379, 0x00),
                           InAccess(0x379, 0x80), OutAccess(0x37A, 0x07), InAccess(0x379, 0xFF),
                           InAccess(0x379, 0x80), InAccess(0x379, 0x3F)));
-  EXPECT_EQ(link_.last_status(), 0x3F);
-  EXPECT_EQ(link_.control_image(), 0x07);
-  EXPECT_TRUE(Texts().empty());
-
-  // A new base address counts from the next write on.
-  RecordingPortIo other(0x278);
-  link_.SetPortIo(other);
-  link_.Configure(0x278, 100000, 85);
-  EXPECT_EQ(link_.WriteRegister(14, 0x80), kLinkOk);
-  EXPECT_THAT(other.accesses,
-              ElementsAre(OutAccess(0x278, 0x80), OutAccess(0x27A, 0x0E), InAccess(0x279, 0x80),
-                          OutAccess(0x27A, 0x0F), InAccess(0x279, 0x00)));
-}
-
-TEST_F(PortLinkTest, TimeoutCountOneFailsOnTheFirstRead) {
-  link_.Configure(0x378, 1, 85);
-  EXPECT_EQ(link_.WriteRegister(4, 0x20), kHandshakeTimeout);
-  // The read shows the acknowledge, yet it is the one that exhausts the count.
-  EXPECT_THAT(io_.accesses,
-              ElementsAre(OutAccess(0x378, 0x20), OutAccess(0x37A, 0x04), InAccess(0x379, 0x80)));
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].kind, MessageKind::kOk);
-  EXPECT_EQ(view_.messages[0].caption, "Meldung");
-  EXPECT_EQ(view_.messages[0].text, kTimeoutMessage);
-  EXPECT_TRUE(link_.link_lost());
 }
 
 TEST_F(PortLinkTest, AnswerOnTheReadThatExhaustsTheCountIsATimeout) {
-  link_.Configure(0x378, 4, 85);
-  io_.QueueReads({0x00, 0x00, 0x00, 0x80});
-  EXPECT_EQ(link_.WriteRegister(2, 0), kHandshakeTimeout);
-  EXPECT_EQ(io_.CountIns(), 4u);
+  link.Configure(0x378, 1, 85);
+  EXPECT_EQ(link.WriteRegister(4, 0x20), kHandshakeTimeout);
+  // With a count of 1 the first read exhausts it, acknowledge or not.
+  EXPECT_THAT(io.accesses,
+              ElementsAre(OutAccess(0x378, 0x20), OutAccess(0x37A, 0x04), InAccess(0x379, 0x80)));
+  EXPECT_THAT(view.Texts(), ElementsAre(kTimeoutMessage));
 
-  // One read earlier is still in time; the same rule holds for the drop.
-  link_.ClearLinkLost();
-  io_.Clear();
-  io_.QueueReads({0x00, 0x00, 0x80, 0x80, 0x80, 0x80, 0x00});
-  EXPECT_EQ(link_.WriteRegister(2, 0), kHandshakeTimeout);
-  EXPECT_EQ(io_.CountIns(), 3u + 4u);
-  EXPECT_EQ(Texts().size(), 2u);
+  link.ClearLinkLost();
+  link.Configure(0x378, 4, 85);
+  io.QueueReads({0x00, 0x00, 0x80, 0x80, 0x80, 0x00});  // both edges on the third read
+  EXPECT_EQ(link.WriteRegister(2, 0), kLinkOk);
+  io.QueueReads({0x00, 0x00, 0x00, 0x80});  // on the fourth
+  EXPECT_EQ(link.WriteRegister(2, 0), kHandshakeTimeout);
+  EXPECT_EQ(io.CountIns(), 1u + 6u + 4u);
 }
 
 TEST_F(PortLinkTest, LostLinkGivesOneMessageAndNoPortAccessUntilCleared) {
-  io_.SetReadHandler([](uint16_t) { return uint8_t{0x00}; });  // never acknowledges
-  link_.Configure(0x378, 10, 85);
-  EXPECT_EQ(link_.WriteRegister(10, 0x01), kHandshakeTimeout);
-  const size_t accesses = io_.accesses.size();
-
-  EXPECT_EQ(link_.WriteRegister(10, 0x21), kHandshakeTimeout);
-  EXPECT_EQ(link_.DelayMs(1), kDelayCutShort);
-  link_.ClockPulses(100);
-  link_.LoadSupplyWord();
-  link_.ResetAdapter();
-  EXPECT_EQ(io_.accesses.size(), accesses);
-  EXPECT_EQ(Texts().size(), 1u);
+  io.SetReadHandler([](uint16_t) { return uint8_t{0x00}; });  // never acknowledges
+  EXPECT_EQ(link.WriteRegister(10, 0x01), kHandshakeTimeout);
+  const size_t accesses = io.accesses.size();
+  EXPECT_EQ(link.WriteRegister(10, 0x21), kHandshakeTimeout);
+  EXPECT_EQ(link.DelayMs(1), kDelayCutShort);
+  link.ResetAdapter();
+  EXPECT_EQ(io.accesses.size(), accesses);
+  EXPECT_EQ(view.messages.size(), 1u);
 
   // A new command tries the port again (and tells of a new loss once more).
-  link_.ClearLinkLost();
-  EXPECT_EQ(link_.WriteRegister(10, 0x01), kHandshakeTimeout);
-  EXPECT_GT(io_.accesses.size(), accesses);
-  EXPECT_EQ(Texts().size(), 2u);
-
-  // Detection tries again too (this fake has no loop-back, hence 8).
-  io_.SetReadHandler(nullptr);
-  EXPECT_EQ(link_.DetectAdapter(), kAdapterNotFound);
-  EXPECT_FALSE(link_.link_lost());
-  EXPECT_EQ(link_.WriteRegister(10, 0x01), kLinkOk);
+  link.ClearLinkLost();
+  EXPECT_EQ(link.WriteRegister(10, 0x01), kHandshakeTimeout);
+  EXPECT_GT(io.accesses.size(), accesses);
+  EXPECT_EQ(view.messages.size(), 2u);
+  // So does detection (this fake has no loop-back, hence 8).
+  io.SetReadHandler(nullptr);
+  EXPECT_EQ(link.DetectAdapter(), kAdapterNotFound);
+  EXPECT_EQ(link.WriteRegister(10, 0x01), kLinkOk);
 }
 
-TEST_F(PortLinkTest, ReadInputByteAssemblesTheNibblesOfRegisters4And8) {
-  link_.RegisterImage(4) = 0x22;
-  link_.RegisterImage(8) = 0x80;
-  // Low nibble 0x5 on status bits 6 and 4; high nibble 0xA on bits 3 and 5.
-  io_.QueueReads({0x80, 0x50, 0x80, 0x28});
-  EXPECT_EQ(link_.ReadInputByte(), 0xA5);
-  EXPECT_THAT(io_.OutsTo(0x378), ElementsAre(0x22, 0x80));
-  EXPECT_THAT(io_.OutsTo(0x37A), ElementsAre(0x04, 0x05, 0x08, 0x09));
-  EXPECT_EQ(link_.RegisterImage(4), 0x22);
-  EXPECT_EQ(link_.RegisterImage(8), 0x80);
-}
-
-TEST(UsToCyclesTest, DividesByTheCorrectionAndNeverGivesZero) {
-  EXPECT_EQ(UsToCycles(0, 85), 1u);
-  EXPECT_EQ(UsToCycles(84, 85), 1u);
-  EXPECT_EQ(UsToCycles(170, 85), 2u);
-  EXPECT_EQ(UsToCycles(100000, 85), 1176u);
-  EXPECT_EQ(UsToCycles(100000, 0), 100000u);
-}
-
-class PortLinkRegisterTest : public ::testing::Test {
- protected:
-  ScriptedServicesView view_;
-  int message_beap_ = 0;
-  Services services_{view_, message_beap_};
-  RegisterRecorder adapter_;
-  PortLink link_{adapter_, services_};
-};
-
-TEST_F(PortLinkRegisterTest, DelayMsHoldsTheTimerBitForTheCountedWrites) {
-  link_.RegisterImage(4) = 0x02;  // other bits of the image are kept
-  EXPECT_EQ(link_.DelayMs(100), kLinkOk);
-  std::vector<uint8_t> expected(1176, 0x22);
-  expected.push_back(0x02);
-  EXPECT_THAT(adapter_.WritesTo(4), ElementsAreArray(expected));
-  EXPECT_EQ(adapter_.write_count(), 1177u);
-}
-
-TEST_F(PortLinkRegisterTest, ClockPulsesTogglesTheTimerBit) {
-  link_.ClockPulses(0);
-  EXPECT_EQ(adapter_.write_count(), 0u);
-  link_.ClockPulses(3);
-  EXPECT_THAT(adapter_.WritesTo(4), ElementsAre(0x20, 0x00, 0x20, 0x00, 0x20, 0x00));
-}
-
-TEST_F(PortLinkRegisterTest, LoadSupplyWordShiftsSixteenBitsThenLoads) {
-  link_.SetSupplyCode(0xA5);
-  link_.LoadSupplyWord();
-  const std::vector<uint8_t> expected = {
-      0x02, 0x03, 0x02, 0x00, 0x01, 0x00, 0x02, 0x03, 0x02, 0x00, 0x01, 0x00,  // 1 0 1 0
-      0x00, 0x01, 0x00, 0x02, 0x03, 0x02, 0x00, 0x01, 0x00, 0x02, 0x03, 0x02,  // 0 1 0 1
-      0x00, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01, 0x00,  // second byte
-      0x00, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01, 0x00,  //
-      0x04, 0x00, 0x00};                                                       // load, data off
-  EXPECT_THAT(adapter_.WritesTo(4), ElementsAreArray(expected));
-  EXPECT_EQ(adapter_.write_count(), 51u);
+TEST_F(PortLinkRegisterTest, DelayAndPulsesToggleTheTimerBit) {
+  link.ClockPulses(0);
+  EXPECT_EQ(io.write_count(), 0u);
+  link.RegisterImage(4) = 0x02;  // other bits of the image are kept
+  EXPECT_EQ(link.DelayMs(100), kLinkOk);
+  link.ClockPulses(2);
+  EXPECT_EQ(io.writes(), Script{.reg4 = 0x02}.DelayMs(100).Pulses(2).writes);
+  EXPECT_EQ(io.write_count(), 1176u + 1u + 4u);
 }
 
 TEST_F(PortLinkRegisterTest, ResetAdapterWritesTheIdleState) {
-  link_.RegisterImage(0) = 0xF3;
-  link_.RegisterImage(4) = 0x20;
-  link_.RegisterImage(8) = 0x81;
-  link_.RegisterImage(10) = 0x29;
-  link_.SetSupplyCode(0x60);
-  link_.ResetAdapter();
-
-  std::vector<RegisterWrite> expected = {{4, 0x00}, {0, 0}, {2, 0}, {6, 0}, {10, 0}};
-  for (int word = 0; word < 2; ++word) {
-    for (int bit = 0; bit < 16; ++bit) {
-      expected.insert(expected.end(), {{4, 0x00}, {4, 0x01}, {4, 0x00}});
-    }
-    expected.insert(expected.end(), {{4, 0x04}, {4, 0x00}, {4, 0x00}});
-  }
-  expected.insert(expected.end(), {{0, 0x03}, {8, 0x01}});
-  EXPECT_THAT(adapter_.writes(), ElementsAreArray(expected));
-  EXPECT_EQ(expected.size(), 109u);
-  EXPECT_EQ(link_.supply_code(), 0);
-  EXPECT_EQ(link_.RegisterImage(10), 0x29);
-  EXPECT_EQ(link_.RegisterImage(8), 0x01);
+  link.RegisterImage(0) = 0xF3;
+  link.RegisterImage(4) = 0x20;
+  link.RegisterImage(8) = 0x81;
+  link.RegisterImage(10) = 0x29;
+  link.SetSupplyCode(0x60);
+  link.ResetAdapter();
+  Script s;
+  s.W(4, 0).W(0, 0).W(2, 0).W(6, 0).W(10, 0).Supply(0).Supply(0).W(0, 0x03).W(8, 0x01);
+  EXPECT_EQ(io.writes(), s.writes);
+  EXPECT_EQ(io.write_count(), 5u + 2 * 51u + 2u);
+  EXPECT_EQ(link.supply_code(), 0);
+  EXPECT_EQ(link.RegisterImage(10), 0x29);  // only the lines went low
 }
 
 TEST_F(PortLinkRegisterTest, DetectAdapterRunsTheLoopbackTestAndLeavesImagesAtZero) {
-  link_.RegisterImage(4) = 0x20;
-  link_.RegisterImage(10) = 0x29;
-  EXPECT_EQ(link_.DetectAdapter(), kLinkOk);
-  const std::vector<RegisterWrite> expected = {
-      {12, 0x80}, {14, 0x80}, {6, 0}, {2, 0}, {0, 0},     {8, 0}, {4, 0}, {10, 0}, {4, 0},
-      {8, 0},     {10, 0xAA}, {4, 0}, {8, 0}, {10, 0x55}, {4, 0}, {8, 0}, {10, 0}};
-  EXPECT_THAT(adapter_.writes(), ElementsAreArray(expected));
+  link.RegisterImage(4) = 0x20;
+  link.RegisterImage(10) = 0x29;
+  EXPECT_EQ(link.DetectAdapter(), kLinkOk);
+  Script s;
+  s.W(12, 0x80).W(14, 0x80).W(6, 0).W(2, 0).W(0, 0).W(8, 0).W(4, 0).W(10, 0).W(4, 0).W(8, 0);
+  s.W(10, 0xAA).W(4, 0).W(8, 0).W(10, 0x55).W(4, 0).W(8, 0).W(10, 0);
+  EXPECT_EQ(io.writes(), s.writes);
   for (int reg : {0, 4, 8, 10})
-    EXPECT_EQ(link_.RegisterImage(reg), 0) << reg;
-  EXPECT_TRUE(view_.messages.empty());
+    EXPECT_EQ(link.RegisterImage(reg), 0) << reg;
 }
 
-TEST_F(PortLinkRegisterTest, WrongLoopbackIsNotFoundWithoutMessage) {
-  // Lines that read 0xAA after 0x55 was written.
-  adapter_.SetNibbleHook([this](int reg) {
-    const uint8_t input = adapter_.last(10) == 0x55 ? 0xAA : adapter_.last(10);
-    return static_cast<uint8_t>(reg == 4 ? input & 0x0F : input >> 4);
-  });
-  EXPECT_EQ(link_.DetectAdapter(), kAdapterNotFound);
-  EXPECT_TRUE(view_.messages.empty());
-  EXPECT_EQ(adapter_.writes().back(), (RegisterWrite{8, 0}));  // stopped at the third read
-}
-
-class PortLinkSimTest : public ::testing::Test {
- protected:
-  PortLinkSimTest() { link_.Configure(0x378, 200, 85); }
-
-  ScriptedServicesView view_;
-  int message_beap_ = 0;
-  Services services_{view_, message_beap_};
-  sim::SimAdapter adapter_;
-  PortLink link_{adapter_, services_};
-};
-
-TEST_F(PortLinkSimTest, DetectAdapterFindsTheSimulatedAdapter) {
-  EXPECT_EQ(link_.DetectAdapter(), kLinkOk);
-  EXPECT_EQ(adapter_.handshake_errors(), 0) << adapter_.last_error();
-  EXPECT_EQ(adapter_.register_writes(), 17u);
-  EXPECT_TRUE(view_.messages.empty());
-}
-
-TEST_F(PortLinkSimTest, DetectAdapterFaultsGiveTheirResultAndMessages) {
-  struct Case {
+TEST(PortLinkSimTest, DetectAdapterAgainstTheSimulatorAndItsFaults) {
+  using SimRig = Rig<sim::SimAdapter>;
+  const struct {
     const char* name;
-    void (*fault)(sim::SimAdapter&, PortLink&);
+    std::function<void(SimRig&)> fault;
     int result;
     size_t messages;
-  };
-  const Case cases[] = {
-      {"no adapter", [](sim::SimAdapter& a, PortLink&) { a.RemoveAdapter(); }, kAdapterNotFound, 1},
-      {"status stuck busy", [](sim::SimAdapter& a, PortLink&) { a.RemoveAdapter(0xFF); },
-       kHandshakeTimeout, 1},
-      {"wrong port address", [](sim::SimAdapter&, PortLink& l) { l.Configure(0x278, 200, 85); },
-       kHandshakeTimeout, 1},
-      {"lost after 3 writes", [](sim::SimAdapter& a, PortLink&) { a.LoseAfter(3); },
-       kAdapterNotFound, 1},
+  } cases[] = {
+      {"sound", [](SimRig&) {}, kLinkOk, 0},
+      {"no adapter", [](SimRig& r) { r.io.RemoveAdapter(); }, kAdapterNotFound, 1},
+      {"status stuck busy", [](SimRig& r) { r.io.RemoveAdapter(0xFF); }, kHandshakeTimeout, 1},
+      {"other port", [](SimRig& r) { r.link.Configure(0x278, 200, 85); }, kHandshakeTimeout, 1},
+      {"lost after 3 writes", [](SimRig& r) { r.io.LoseAfter(3); }, kAdapterNotFound, 1},
       // Every check passed; the closing write must not turn a lost link into success.
-      {"lost before the last write", [](sim::SimAdapter& a, PortLink&) { a.LoseAfter(16); },
-       kAdapterNotFound, 1},
-      {"wrong loop-back", [](sim::SimAdapter& a, PortLink&) { a.set_loopback_error(0x01); },
-       kAdapterNotFound, 0},
+      {"lost before the last write", [](SimRig& r) { r.io.LoseAfter(16); }, kAdapterNotFound, 1},
+      {"wrong loop-back", [](SimRig& r) { r.io.set_loopback_error(0x01); }, kAdapterNotFound, 0},
   };
-  for (const Case& c : cases) {
-    ScriptedServicesView view;
-    Services services(view, message_beap_);
-    sim::SimAdapter adapter;
-    PortLink link(adapter, services);
-    link.Configure(0x378, 200, 85);
-    c.fault(adapter, link);
-    EXPECT_EQ(link.DetectAdapter(), c.result) << c.name;
-    EXPECT_EQ(view.messages.size(), c.messages) << c.name;
-    if (c.messages == 1) {
-      EXPECT_EQ(view.messages[0].text, kTimeoutMessage) << c.name;
-    }
+  for (const auto& c : cases) {
+    SimRig rig;
+    c.fault(rig);
+    EXPECT_EQ(rig.link.DetectAdapter(), c.result) << c.name;
+    EXPECT_EQ(rig.view.Texts(), std::vector<std::string>(c.messages, kTimeoutMessage)) << c.name;
+    EXPECT_EQ(rig.io.handshake_errors(), 0) << c.name << rig.io.last_error();
   }
 }
 
-TEST_F(PortLinkSimTest, DelayCutShortLeavesTheTimerBitSet) {
-  adapter_.LoseAfter(10);
-  EXPECT_EQ(link_.DelayMs(10), kDelayCutShort);
-  EXPECT_EQ(adapter_.register_writes(), 10u);
-  EXPECT_EQ(link_.RegisterImage(4) & kReg4Timer, kReg4Timer);
-  EXPECT_EQ(view_.messages.size(), 1u);
-}
-
-class SearchAdapterTest : public PortLinkSimTest {
- protected:
-  // Runs the search and returns the events in order.
-  bool Search(uint32_t attempts, std::function<void()> on_preferences = nullptr) {
-    view_.OnMessage([this](const testing::RecordedMessage& m) {
-      events_.push_back(m.text == kNoHardwareMessage ? "no hardware" : "timeout");
+TEST(PortLinkSimTest, SearchAdapterGivesUpAfterTheAllowedAttempts) {
+  for (const uint32_t attempts : {0u, 2u, 3u}) {
+    Rig<sim::SimAdapter> rig;
+    rig.io.RemoveAdapter();
+    std::vector<std::string> events, expected;
+    rig.view.OnMessage([&](const testing::RecordedMessage& m) {
+      events.push_back(m.text == kNoHardwareMessage ? "no hardware" : "timeout");
     });
-    return link_.SearchAdapter(
-        attempts,
-        [&] {
-          events_.push_back("preferences");
-          if (on_preferences)
-            on_preferences();
-        },
-        [&] { events_.push_back("save"); });
+    EXPECT_FALSE(rig.link.SearchAdapter(
+        attempts, [&] { events.push_back("preferences"); }, [&] { events.push_back("save"); }));
+    for (uint32_t i = 1; i < attempts; ++i)  // a count of 0 still makes one attempt
+      expected.insert(expected.end(), {"timeout", "preferences"});
+    expected.insert(expected.end(), {"timeout", "no hardware", "save"});
+    EXPECT_EQ(events, expected) << attempts;
   }
-  std::vector<std::string> events_;
-};
-
-TEST_F(SearchAdapterTest, GivesUpAfterTheAllowedAttempts) {
-  adapter_.RemoveAdapter();
-  EXPECT_FALSE(Search(2));
-  EXPECT_THAT(events_, ElementsAre("timeout", "preferences", "timeout", "no hardware", "save"));
-
-  events_.clear();
-  EXPECT_FALSE(Search(3));
-  EXPECT_THAT(events_, ElementsAre("timeout", "preferences", "timeout", "preferences", "timeout",
-                                   "no hardware", "save"));
 }
 
-TEST_F(SearchAdapterTest, FindsTheAdapterAfterThePortIsCorrected) {
-  adapter_.set_base(0x278);
-  EXPECT_TRUE(Search(2, [this] { link_.Configure(0x278, 200, 85); }));
-  EXPECT_THAT(events_, ElementsAre("timeout", "preferences"));
-  EXPECT_FALSE(link_.link_lost());
-}
-
-TEST_F(SearchAdapterTest, AZeroAttemptCountStillEnds) {
-  adapter_.RemoveAdapter();
-  EXPECT_FALSE(Search(0));
-  EXPECT_THAT(events_, ElementsAre("timeout", "no hardware", "save"));
-}
-
-struct Priority {
-  int policy;
-  int nice;
-  bool operator==(const Priority&) const = default;
-};
-Priority CurrentPriority() {
+std::pair<int, int> CurrentPriority() {
   errno = 0;
   const int nice = getpriority(PRIO_PROCESS, 0);
   return {sched_getscheduler(0), nice};
 }
 
 TEST_F(PortLinkTest, RestorePriorityPutsBackWhatRaiseChanged) {
-  const Priority before = CurrentPriority();
-  link_.RaisePriority(0);
-  link_.RaisePriority(0);  // nested: must not take the raised state as the one to restore
-  const Priority raised = CurrentPriority();
-  EXPECT_TRUE(raised.policy == SCHED_FIFO || raised.nice <= before.nice);
-  link_.RestorePriority();
-  EXPECT_EQ(CurrentPriority(), before);
-
-  // The codes that only got a high priority never go real-time.
-  link_.RaisePriority(6);
-  EXPECT_EQ(CurrentPriority().policy, before.policy);
-  link_.RestorePriority();
-  EXPECT_EQ(CurrentPriority(), before);
+  const auto before = CurrentPriority();
+  for (const int os_kind : {0, 6}) {  // real time, or only a high priority
+    link.RaisePriority(os_kind);
+    link.RaisePriority(os_kind);  // nested: must not take the raised state as the one to restore
+    link.RestorePriority();
+    EXPECT_EQ(CurrentPriority(), before) << os_kind;
+  }
 }
 
 }  // namespace
