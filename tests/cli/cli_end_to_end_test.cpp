@@ -13,28 +13,19 @@ namespace zivivar::testing {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
-const char* const kFormats[] = {"bin", "intel8", "intel32", "intelmcs", "s1",
-                                "s2",  "s3",     "mos",     "tek"};
-
 // size bytes of firmware-like data: random, with runs of 0xFF that the
-// programming skips and the text writers leave out.
+// programming skips and the text writers leave out, and data in the last
+// byte, so that the read-out has the file's length.
 std::string Image(size_t size, unsigned seed) {
   std::mt19937 random(seed);
   std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) {
+  for (size_t i = 0; i < size; ++i)
     bytes[i] = static_cast<char>((i / 256) % 3 == 2 ? 0xFF : random() & 0xFF);
-  }
-  // Data up to the last byte, so the read-out has the file's length.
   bytes[size - 1] = 0x22;
   return bytes;
-}
-
-std::string Hex2(char byte) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%02X", static_cast<unsigned char>(byte));
-  return text;
 }
 
 class CliSimTest : public CliTest {
@@ -45,12 +36,30 @@ class CliSimTest : public CliTest {
     EXPECT_EQ(sim::LoadChipState(dir_.File("chip.zvchip"), &state), sim::kChipStateOk);
     return state;
   }
-  // Converts file to a binary image and returns its bytes.
-  std::string AsBinary(const std::string& device, const std::string& file) {
-    const CliResult result =
-        Run({"-d", device, "convert", dir_.File(file), dir_.File("as.bin"), "--format", "bin"});
-    EXPECT_EQ(result.status, 0) << file << ": " << result.err;
-    return dir_.Read("as.bin");
+  static std::string Text(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+  }
+  // Reads device's chip back in every format given, then checks each file:
+  // named as in the window, listed on standard output with the companion
+  // file, holding the image, and verifying against the chip.
+  void ReadBack(const std::string& device, const std::vector<const char*>& formats,
+                const std::string& image, bool eeprom) {
+    for (const std::string format : formats) {
+      SCOPED_TRACE(format);
+      const std::string base = "back-" + format;
+      const std::string name = base + (format == "bin" ? ".bin" : ".hex");
+      CliResult result = Sim(device, {"read", dir_.File(base), "--format", format});
+      EXPECT_EQ(result.status, 0) << result.err;
+      EXPECT_EQ(result.err, "\nProzessor-Programm gespeichert \n");
+      EXPECT_EQ(result.out,
+                dir_.File(name) + "\n" + (eeprom ? dir_.File(base + ".eep") + "\n" : ""));
+      EXPECT_EQ(dir_.Exists(base + ".eep"), eeprom);
+      result =
+          Run({"-d", device, "convert", dir_.File(name), dir_.File("as.bin"), "--format", "bin"});
+      EXPECT_EQ(result.status, 0) << result.err;
+      EXPECT_EQ(dir_.Read("as.bin"), image);
+      EXPECT_EQ(Sim(device, {"verify", dir_.File(name)}).status, 0);
+    }
   }
 };
 
@@ -58,10 +67,6 @@ TEST_F(CliSimTest, CodeOnlyDeviceProgramsVerifiesAndReadsBackInEveryFormat) {
   const std::string image = Image(8192, 1);
   dir_.Write("fw.bin", image);
   // The firmware as a compiler hands it over: Intel HEX.
-  ASSERT_EQ(Run({"convert", dir_.File("fw.bin"), dir_.File("fw.ihx"), "--format", "intel8", "-d",
-                 "AT89S52"})
-                .status,
-            2);  // global options go before the command
   ASSERT_EQ(Run({"-d", "AT89S52", "convert", dir_.File("fw.bin"), dir_.File("fw.ihx"), "--format",
                  "intel8"})
                 .status,
@@ -70,27 +75,12 @@ TEST_F(CliSimTest, CodeOnlyDeviceProgramsVerifiesAndReadsBackInEveryFormat) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n");
   EXPECT_EQ(result.out, "");
-  const sim::ChipState chip = Chip();
-  EXPECT_EQ(std::string(chip.code.begin(), chip.code.end()), image);
-
+  EXPECT_EQ(Text(Chip().code), image);
   result = Sim("AT89S52", {"verify", dir_.File("fw.ihx")});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Keine Fehler beim Prüfen\n");
-
-  for (const char* format : kFormats) {
-    SCOPED_TRACE(format);
-    result = Sim("AT89S52", {"read", dir_.File(std::string("back-") + format), "--format", format});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err, "\nProzessor-Programm gespeichert \n");
-    // As in the window, a binary image is named .bin and a text format .hex.
-    const std::string name =
-        std::string("back-") + format + (std::string(format) == "bin" ? ".bin" : ".hex");
-    EXPECT_EQ(result.out, dir_.File(name) + "\n");
-    EXPECT_EQ(AsBinary("AT89S52", name), image);
-    // Every format can be programmed back and verifies against the chip.
-    EXPECT_EQ(Sim("AT89S52", {"verify", dir_.File(name)}).status, 0);
-  }
-  EXPECT_FALSE(dir_.Exists("back-bin.eep"));
+  ReadBack("AT89S52", {"bin", "intel8", "intel32", "intelmcs", "s1", "s2", "s3", "mos", "tek"},
+           image, false);
 }
 
 TEST_F(CliSimTest, CodeAndEepromDeviceHandlesTheCompanionFile) {
@@ -100,22 +90,9 @@ TEST_F(CliSimTest, CodeAndEepromDeviceHandlesTheCompanionFile) {
   dir_.Write("fw.eep", eeprom);
   CliResult result = Sim("AT89S8252", {"program", dir_.File("fw.bin")});
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n");
-  const sim::ChipState chip = Chip();
-  EXPECT_EQ(std::string(chip.code.begin(), chip.code.end()), code);
-  EXPECT_EQ(std::string(chip.eeprom.begin(), chip.eeprom.end()), eeprom);
-
-  for (const char* format : {"bin", "intel32", "s2", "tek"}) {
-    SCOPED_TRACE(format);
-    const std::string base = std::string("rd-") + format;
-    result = Sim("AT89S8252", {"read", dir_.File(base), "--format", format});
-    EXPECT_EQ(result.status, 0) << result.err;
-    const std::string name = base + (std::string(format) == "bin" ? ".bin" : ".hex");
-    EXPECT_EQ(result.out, dir_.File(name) + "\n" + dir_.File(base + ".eep") + "\n");
-    EXPECT_EQ(AsBinary("AT89S8252", name), code);
-    // The companion file is written in the same format and verifies.
-    EXPECT_EQ(Sim("AT89S8252", {"verify", dir_.File(name)}).status, 0);
-  }
+  EXPECT_EQ(Text(Chip().code), code);
+  EXPECT_EQ(Text(Chip().eeprom), eeprom);
+  ReadBack("AT89S8252", {"bin", "intel32", "s2", "tek"}, code, true);
 
   // A wrong EEPROM fails the verify although the code memory matches.
   std::string other = eeprom;
@@ -123,112 +100,79 @@ TEST_F(CliSimTest, CodeAndEepromDeviceHandlesTheCompanionFile) {
   dir_.Write("fw.eep", other);
   result = Sim("AT89S8252", {"verify", dir_.File("fw.bin")});
   EXPECT_EQ(result.status, 6);
-  EXPECT_EQ(result.err, "EEPROM Fehler an Adresse 100 (0x64) !\nRichtig: 0x" + Hex2(other[100]) +
-                            "\nGelesen: 0x" + Hex2(eeprom[100]) + "\n-> Cancel\n");
+  char expected[128];
+  std::snprintf(expected, sizeof expected,
+                "EEPROM Fehler an Adresse 100 (0x64) !\nRichtig: 0x%02X\nGelesen: 0x%02X\n-> "
+                "Cancel\n",
+                static_cast<unsigned char>(other[100]), static_cast<unsigned char>(eeprom[100]));
+  EXPECT_EQ(result.err, expected);
 }
 
 TEST_F(CliSimTest, EraseAsksFirstThenChecksTheChipIsBlank) {
   dir_.Write("fw.bin", Image(4096, 4));
   ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
-
   CliResult result = Sim("AT89S52", {"blank"});
   EXPECT_EQ(result.status, 5);
   EXPECT_THAT(result.err, StartsWith("CodeSpeicher an Adresse 0x0000 ist nicht leer !\n"));
-  EXPECT_THAT(result.err, HasSubstr("-> Cancel\n"));
 
   result = Sim("AT89S52", {"erase"});
   EXPECT_EQ(result.status, 20);
   EXPECT_THAT(result.err, HasSubstr("-> Cancel\n"));
-  EXPECT_THAT(result.err, ::testing::Not(HasSubstr("gelöscht")));
+  EXPECT_THAT(result.err, Not(HasSubstr("gelöscht")));
   EXPECT_EQ(Chip().code[0], static_cast<uint8_t>(Image(4096, 4)[0]));
 
   result = Sim("AT89S52", {"-y", "erase"});
   EXPECT_EQ(result.status, 0);
   EXPECT_THAT(result.err, HasSubstr("-> OK\n"));
-  EXPECT_THAT(result.err, HasSubstr("\nController ist gelöscht !\n"));
-  result = Sim("AT89S52", {"blank"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "\nController ist gelöscht !\n");
+  EXPECT_EQ(Sim("AT89S52", {"blank"}).err, "\nController ist gelöscht !\n");
 }
 
-TEST_F(CliSimTest, RetryAnswersGoOnPastEveryFaultyByte) {
-  dir_.Write("fw.bin", std::string(16, '\x00'));
-  ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
-  const CliResult result = Sim("AT89S52", {"--on-fault", "retry", "blank"});
-  // Sixteen questions, all answered Retry: the check ran to the end.
-  EXPECT_EQ(result.status, 4);
-  size_t count = 0;
-  for (size_t at = result.err.find("-> Retry"); at != std::string::npos;
-       at = result.err.find("-> Retry", at + 1)) {
-    ++count;
-  }
-  EXPECT_EQ(count, 16u);
-}
-
-TEST_F(CliSimTest, LockLevelsAreProgrammedCumulatively) {
+TEST_F(CliSimTest, LockLevelsAreProgrammedCumulativelyAndMustTakeEffect) {
   dir_.Write("fw.bin", Image(1024, 5));
   CliResult result = Sim("AT89S52", {"program", dir_.File("fw.bin"), "--lock", "2"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n\nLockbits sind aktiv.\n");
   EXPECT_EQ(Chip().lock_bits, sim::kLockBit1 | sim::kLockBit2);
 
-  // A chip that ignores its lock bits gives 15.
-  result = Sim("AT89S52", {"--set", "SimFault=nolock", "-y", "erase"});
-  EXPECT_EQ(result.status, 0);
+  ASSERT_EQ(Sim("AT89S52", {"-y", "erase"}).status, 0);
   result =
       Sim("AT89S52", {"--set", "SimFault=nolock", "program", dir_.File("fw.bin"), "--lock", "3"});
   EXPECT_EQ(result.status, 15);
   EXPECT_THAT(result.err, HasSubstr("Schutzbits haben keine Wirkung !\n"));
+  EXPECT_THAT(result.err, Not(HasSubstr("aktiv")));
 }
 
 TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
-  const std::string image = Image(2048, 6);
-  dir_.Write("fw.bin", image);
-
-  // A file with a bad checksum: 3, and nothing is programmed.
+  dir_.Write("fw.bin", Image(2048, 6));
   dir_.Write("bad.hex", ":0400000001020304F0\r\n:00000001FF\r\n");
-  CliResult result = Sim("AT89S52", {"program", dir_.File("bad.hex")});
-  EXPECT_EQ(result.status, 3);
-  EXPECT_THAT(result.err, StartsWith("Prüfsumme der HEX-Zeile 1 stimmt nicht !"));
-  // A missing file: 3, with the file error.
-  result = Sim("AT89S52", {"verify", dir_.File("missing.hex")});
-  EXPECT_EQ(result.status, 3);
-  EXPECT_THAT(result.err, StartsWith("Fehler beim Öffnen der Datei\n\n"));
-
-  // Verify against other data: 6.
-  ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
-  std::string other = image;
+  std::string other = Image(2048, 6);
   other[7] = static_cast<char>(other[7] ^ 1);
   dir_.Write("other.bin", other);
-  result = Sim("AT89S52", {"verify", dir_.File("other.bin")});
-  EXPECT_EQ(result.status, 6);
-  EXPECT_THAT(result.err, StartsWith("Programmspeicher Fehler\nan Adresse 7 (0x7) !\n"));
-
-  // A cell that does not take its data: 7.
-  result =
-      Sim("AT89S52", {"--set", "SimFault=stuck-write=0x10:0x01:0", "program", dir_.File("fw.bin")});
-  EXPECT_EQ(result.status, (image[0x10] & 1) != 0 ? 7 : 0) << result.err;
-
-  // No chip in the socket: the writes do not read back.
-  result = Sim("AT89S52", {"--set", "SimFault=nochip", "program", dir_.File("fw.bin")});
-  EXPECT_EQ(result.status, 7);
-  EXPECT_THAT(result.err, HasSubstr("Programmierfehler an Adresse 0 (0x0)"));
-
-  // The adapter goes away in the middle: 10, with the one time-out message.
-  result = Sim("AT89S52", {"--set", "SimFault=lost-after=20000", "program", dir_.File("fw.bin")});
-  EXPECT_EQ(result.status, 10);
-  EXPECT_THAT(result.err, StartsWith("\nTimeout-Fehler bei Datenübertragung !!"));
-  EXPECT_THAT(result.err, ::testing::Not(HasSubstr("Keine Fehler")));
-
-  // No adapter at all: 8.
-  result = Sim("AT89S52", {"--set", "SimFault=noadapter", "blank"});
-  EXPECT_EQ(result.status, 8);
-  EXPECT_THAT(result.err, HasSubstr("Kann Hardware nicht finden !"));
-}
-
-TEST_F(CliSimTest, AFailedReadOutLeavesTheOldFileAlone) {
-  dir_.Write("fw.bin", Image(2048, 7));
   ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* err;
+  } cases[] = {
+      {{"program", dir_.File("bad.hex")}, 3, "Prüfsumme der HEX-Zeile 1 stimmt nicht !"},
+      {{"verify", dir_.File("other.bin")}, 6, "Programmspeicher Fehler\nan Adresse 7 (0x7) !\n"},
+      {{"--set", "SimFault=nochip", "program", dir_.File("fw.bin")},
+       7,
+       "Programmierfehler an Adresse 0 (0x0)"},
+      {{"--set", "SimFault=lost-after=20000", "program", dir_.File("fw.bin")},
+       10,
+       "\nTimeout-Fehler bei Datenübertragung !!"},
+      {{"--set", "SimFault=noadapter", "blank"}, 8, "Kann Hardware nicht finden !"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[c.args.size() - 2]);
+    const CliResult result = Sim("AT89S52", c.args);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_THAT(result.err, HasSubstr(c.err));
+    EXPECT_THAT(result.err, Not(HasSubstr("Keine Fehler")));
+  }
+
+  // A read-out that fails leaves the file it was to replace alone.
   dir_.Write("keep.hex", "old contents");
   const CliResult result = Sim("AT89S52", {"--set", "SimFault=lost-after=30000", "read",
                                            dir_.File("keep.hex"), "--format", "intel8"});
@@ -248,29 +192,23 @@ TEST_F(CliSimTest, AnInterruptStopsTheOperationAsTheCancelButtonDoes) {
 TEST_F(CliSimTest, ConvertWritesWhatTheReadOutWouldWithoutADevice) {
   const std::string image = Image(300, 9);
   dir_.Write("in.bin", image);
+  dir_.Write("big.bin", Image(5000, 10));
   // FFSave keeps the blank bytes up to the end of the code memory.
-  CliResult result = Run({"-d", "AT89S51", "--set", "FFSave=1", "convert", dir_.File("in.bin"),
-                          dir_.File("out.bin"), "--format", "bin"});
-  EXPECT_EQ(result.status, 0);
+  auto convert = [&](const std::string& in, const std::string& out, const char* format) {
+    return Run({"-d", "AT89S51", "--set", "FFSave=1", "convert", dir_.File(in), dir_.File(out),
+                "--format", format});
+  };
+  EXPECT_EQ(convert("in.bin", "out.bin", "bin").status, 0);
   EXPECT_EQ(dir_.Read("out.bin"), image + std::string(4096 - 300, '\xFF'));
-
   // The output is named as given.
-  result = Run(
-      {"-d", "AT89S51", "convert", dir_.File("in.bin"), dir_.File("out.s19"), "--format", "s1"});
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(convert("in.bin", "out.s19", "s1").status, 0);
   EXPECT_THAT(dir_.Read("out.s19"), HasSubstr("\r\nS1230000"));
 
-  // Too much for the device: 3.
-  dir_.Write("big.bin", Image(5000, 10));
-  result = Run(
-      {"-d", "AT89S51", "convert", dir_.File("big.bin"), dir_.File("x.bin"), "--format", "bin"});
+  CliResult result = convert("big.bin", "x.bin", "bin");
   EXPECT_EQ(result.status, 3);
   EXPECT_THAT(result.err, StartsWith("Zuviele Daten für diesen Baustein !"));
   EXPECT_FALSE(dir_.Exists("x.bin"));
-
-  // Nowhere to write: 4, and no file.
-  result = Run({"-d", "AT89S51", "convert", dir_.File("in.bin"), dir_.File("no/dir/x.hex"),
-                "--format", "intel8"});
+  result = convert("in.bin", "no/dir/x.hex", "intel8");
   EXPECT_EQ(result.status, 4);
   EXPECT_THAT(result.err, StartsWith("Fehler beim Öffnen der Datei\n\n"));
 }

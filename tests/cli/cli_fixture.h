@@ -35,7 +35,8 @@ class CliTest : public ::testing::Test {
     args.insert(args.begin(), {"-C", dir_.path()});
     return RunRaw(args);
   }
-  CliResult RunRaw(const std::vector<std::string>& args) {
+  // system: the port access of the machine; null for the Linux one.
+  CliResult RunRaw(const std::vector<std::string>& args, PortAccessSystem* system = nullptr) {
     std::ostringstream out;
     std::ostringstream err;
     CliEnvironment environment;
@@ -43,6 +44,7 @@ class CliTest : public ::testing::Test {
     environment.err = &err;
     environment.lock_directory = dir_.path();
     environment.interrupt_requested = [this] { return interrupt_; };
+    environment.port_access_system = system;
     CliResult result;
     result.status = RunCli(args, environment);
     result.out = out.str();

@@ -15,54 +15,31 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-class CliProcessTest : public ::testing::Test {
+class CliProcessTest : public CliTest {
  protected:
-  CliProcessTest() { dir_.Write("VOZ8051.CSV", ShippedLibrary()); }
-
-  // Runs the tool in the test directory with arguments args (a shell word
-  // list without quotes of its own), standard input closed.
+  // Runs the tool in the test directory with args (shell words without
+  // quotes of their own), standard input closed.
   CliResult Exec(const std::string& args) {
     const std::string command = "cd '" + dir_.path() + "' && '" + ZIVIVAR_CLI_PATH + "' " + args +
                                 " >out.txt 2>err.txt </dev/null";
     const int status = std::system(command.c_str());
-    CliResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = dir_.Read("out.txt");
-    result.err = dir_.Read("err.txt");
-    return result;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir_.Read("out.txt"),
+            dir_.Read("err.txt")};
   }
-
-  TempDir dir_;
 };
-
-TEST_F(CliProcessTest, HelpAndUsageErrors) {
-  CliResult result = Exec("--help");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_THAT(result.out, StartsWith("Usage: zivivar-cli"));
-  result = Exec("program");
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err,
-            "zivivar-cli: program takes one file argument\n"
-            "Try 'zivivar-cli --help'.\n");
-}
 
 TEST_F(CliProcessTest, TheChipIsKeptBetweenRunsAndTheSettingsFileIsNeverWritten) {
   dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
   dir_.Write("fw.bin", std::string("\x02\x00\x08\x80\xFE", 5));
   CliResult result = Exec("-d AT89S52 program fw.bin");
   EXPECT_EQ(result.status, 0) << result.err;
-  // Not a terminal: the messages alone, no progress bar.
-  EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n");
+  EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n") << "not a terminal: no progress bar";
   EXPECT_TRUE(dir_.Exists("zivivar-sim.bin"));
 
-  result = Exec("-d AT89S52 verify fw.bin");
-  EXPECT_EQ(result.status, 0);
   dir_.Write("other.bin", std::string("\x02\x00\x09", 3));
   result = Exec("-d AT89S52 verify other.bin");
   EXPECT_EQ(result.status, 6);
   EXPECT_THAT(result.err, HasSubstr("Programmspeicher Fehler\nan Adresse 2 (0x2) !"));
-
   result = Exec("-d AT89S52 read copy --format intel8");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "copy.hex\n");

@@ -1,0 +1,61 @@
+#include "cli/terminal_services_view.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "services/services.h"
+
+namespace zivivar {
+namespace {
+
+TEST(TerminalServicesViewTest, MessagesPrintTheirExactTextAndQuestionsTheirAnswer) {
+  std::ostringstream err;
+  TerminalServicesView view(err, {kIdOk, kIdRetry}, false);
+  int beap = 1;
+  Services services(view, beap);
+  services.ShowMessage("\nController ist gelöscht !\n");
+  EXPECT_EQ(services.AskOkCancel("*** Controller löschen ***\n\n"), kIdOk);
+  EXPECT_EQ(services.AskRetryCancel("Fehler"), kIdRetry);
+  services.ShowPlainMessage("Diagnose");
+  EXPECT_EQ(err.str(),
+            "\nController ist gelöscht !\n"
+            "*** Controller löschen ***\n\n-> OK\n"
+            "Fehler\n-> Retry\n"
+            "Diagnose\n");
+}
+
+TEST(TerminalServicesViewTest, TheBarIsDrawnInPlaceOnATerminalOnly) {
+  for (const bool terminal : {false, true}) {
+    SCOPED_TRACE(terminal);
+    std::ostringstream err;
+    TerminalServicesView view(err, {}, terminal, 80);
+    int beap = 0;
+    Services services(view, beap);
+    services.SetStatus("Lesen");
+    services.ProgressStart(4);
+    services.ProgressStep();
+    services.ProgressStep();
+    EXPECT_EQ(err.str().find("\rLesen [##########..........]  50%\x1b[K") != std::string::npos,
+              terminal);
+    err.str("");
+    // The bar goes before a message; the next step draws it again.
+    services.ShowMessage("Fertig");
+    services.ProgressStep();
+    services.SetStatus(kIdleStatus);
+    EXPECT_EQ(err.str(), terminal
+                             ? "\r\x1b[KFertig\n\rLesen [###############.....]  75%\x1b[K\r\x1b[K"
+                             : "Fertig\n");
+  }
+}
+
+TEST(TerminalServicesViewTest, LongStatusTextsAreCutBetweenCharactersToFitTheLine) {
+  std::ostringstream err;
+  TerminalServicesView view(err, {}, true, 40);
+  // 40 columns less one less the bar leave 11 characters for the text.
+  view.SetStatusText("Prüfen Prüfen Prüfen");
+  EXPECT_EQ(err.str(), "\rPrüfen Prüf [....................]   0%\x1b[K");
+}
+
+}  // namespace
+}  // namespace zivivar
