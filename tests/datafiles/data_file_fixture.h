@@ -6,12 +6,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "datafiles/data_files.h"
-#include "datafiles/image_buffer.h"
-#include "library/device_descriptor.h"
-#include "services/services.h"
 #include "support/scripted_services_view.h"
 #include "support/temp_dir.h"
 
@@ -24,44 +20,35 @@ class DataFileTest : public ::testing::Test {
     device.eeprom_size = 0x200;
   }
 
-  // Writes text as a file and loads it into the code memory.
-  int Load(const std::string& text, const std::string& name = "data.hex") {
-    return files.LoadDataFile(dir.Write(name, text), kCodeMemory, options);
+  // Writes text as a file and loads it into the memory of kind.
+  int Load(const std::string& text, MemoryKind kind = kCodeMemory) {
+    return files.LoadDataFile(dir.Write("in.dat", text), kind, options);
   }
-  int LoadEeprom(const std::string& text, const std::string& name = "data.eep") {
-    return files.LoadDataFile(dir.Write(name, text), kEepromMemory, options);
-  }
-
-  // Saves the image of the code memory in format and returns the file's bytes.
-  std::string Save(int format, MemoryKind kind = kCodeMemory) {
+  // Saves the code memory in format and returns the file's bytes.
+  std::string Save(int format) {
     data_format = format;
-    const std::string path = dir.File("out.dat");
-    EXPECT_EQ(files.WriteDataFile(path, kind, options), kSaveOk) << Messages();
+    EXPECT_EQ(files.WriteDataFile(dir.File("out.dat"), kCodeMemory, options), kSaveOk)
+        << Messages();
     return dir.Read("out.dat");
   }
-
-  // The image's bytes from address on.
-  std::vector<uint8_t> Bytes(uint32_t address, uint32_t count) const {
-    return {image.bytes.begin() + address, image.bytes.begin() + address + count};
+  // The first size bytes of the image.
+  std::string ImageText(uint32_t size) const {
+    return {reinterpret_cast<const char*>(image.bytes.data()), size};
   }
-
-  std::string Messages() const {
+  // The texts of the messages shown since the last call: "" when none, one
+  // when one.
+  std::string Messages() {
     std::string all;
-    for (const auto& text : view.Texts())
-      all += "[" + text + "]\n";
+    for (const auto& message : view.messages)
+      all += (all.empty() ? "" : "\n----\n") + message.text;
+    view.messages.clear();
     return all;
-  }
-  // The one message shown so far ("" when none, all of them when several).
-  std::string OnlyMessage() const {
-    if (view.messages.size() == 1)
-      return view.messages[0].text;
-    return view.messages.empty() ? "" : "several: " + Messages();
   }
 
   testing::TempDir dir;
   testing::ScriptedServicesView view;
-  int message_beap = 0;
-  Services services{view, message_beap};
+  int message_beep = 0;
+  Services services{view, message_beep};
   ImageBuffer image;
   DeviceDescriptor device;
   int data_format = 0;
@@ -69,16 +56,15 @@ class DataFileTest : public ::testing::Test {
   DataFiles files{image, services, device, data_format};
 };
 
-// Fills the first size bytes of image with a pattern that has runs of blank
-// bytes (whole lines and single cells) among data, so that both the skipping
-// of blank lines and the writing of single blank bytes are exercised.
-inline void FillTestPattern(ImageBuffer& image, uint32_t size, uint32_t seed = 1) {
+// Fills the first size bytes of image with data among whole blank stretches
+// (every fifth run of 96 bytes), so that both the leaving out of blank lines
+// and single blank bytes among data are exercised.
+inline void FillTestPattern(ImageBuffer& image, uint32_t size, uint32_t seed) {
   image.bytes.fill(kBlankByte);
   uint32_t state = seed * 2654435761u + 12345u;
   for (uint32_t a = 0; a < size; ++a) {
     state = state * 1103515245u + 12345u;
-    const bool blank_run = ((a / 96) % 5) == 3;  // whole blank stretches
-    image.bytes[a] = blank_run ? kBlankByte : static_cast<uint8_t>(state >> 16);
+    image.bytes[a] = (a / 96) % 5 == 3 ? kBlankByte : static_cast<uint8_t>(state >> 16);
   }
 }
 

@@ -1,80 +1,57 @@
-// The text every writer makes of an image, byte for byte, and what it does
-// with memories larger than its addresses reach.
+// The text every writer makes of an image, byte for byte, what it does with
+// memories larger than its addresses reach, and reading every format back.
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <string>
-#include <vector>
+#include <cstring>
+#include <utility>
 
 #include "data_file_fixture.h"
 
 namespace zivivar {
 namespace {
 
-class WritersTest : public DataFileTest {
- protected:
-  WritersTest() { options.hex_line_len = 4; }
+std::string BeyondFormatMessage(int format, const std::string& address) {
+  return "Daten ab Adresse " + address + " passen nicht in das Format\n" + DataFormatName(format) +
+         " (nur Adressen bis 0xFFFF) !\n\nSpeichervorgang abgebrochen.\n\nDiese Daten lassen sich "
+         "speichern als\nBinär, Intel8, Intel32, IntelMCS,\nMotorola S2 Exormax oder Motorola S3 "
+         "32Bit.";
+}
 
-  // 02 00 30 FF at 0, blank lines at 4 to 0xF, 01 02 03 04 at 0x10; 20 bytes.
-  void SetUpExample() {
-    device.code_size = 0x14;
-    const uint8_t bytes[] = {0x02, 0x00, 0x30, 0xFF};
-    std::copy(std::begin(bytes), std::end(bytes), image.bytes.begin());
-    for (uint8_t i = 0; i < 4; ++i)
-      image.bytes[0x10 + i] = static_cast<uint8_t>(i + 1);
-  }
-  int SaveFails(int format) {
-    data_format = format;
-    return files.WriteDataFile(dir.File("refused"), kCodeMemory, options);
-  }
-};
-
-constexpr char kHeader[] = "S00F000056454C444F522056312E3030EF\r\n";
-
-TEST_F(WritersTest, ExampleImageInEveryTextFormat) {
-  SetUpExample();
-  const std::string intel_data = ":04000000020030FFCB\r\n:0400100001020304E2\r\n:00000001FF\r\n";
-  EXPECT_EQ(Save(kFormatIntel8), intel_data);
-  EXPECT_EQ(Save(kFormatIntelMcs), ":020000020000FC\r\n" + intel_data);
-  EXPECT_EQ(Save(kFormatIntel32), ":020000040000FA\r\n:020000020000FC\r\n" + intel_data);
-  EXPECT_EQ(Save(kFormatS1), kHeader + std::string("S1070000020030FFC7\r\nS107001001020304DE\r\n"
-                                                   "S9030000FC\r\n"));
-  EXPECT_EQ(Save(kFormatS2), kHeader + std::string("S204000000FB\r\nS208000000020030FFC6\r\n"
-                                                   "S20800001001020304DD\r\nS804000000FB\r\n"));
-  EXPECT_EQ(Save(kFormatS3), kHeader + std::string("S30500000000FA\r\nS30900000000020030FFC5\r\n"
-                                                   "S3090000001001020304DC\r\nS70500000000FA\r\n"));
+TEST_F(DataFileTest, ExampleImageInEveryTextFormat) {
+  // 02 00 30 FF at 0, blank lines at 4 to 0xF, 01 02 03 04 at 0x10, and
+  // nothing but blank lines above, up to 128 KiB: no obstacle to the 16-bit formats.
+  options.hex_line_len = 4;
+  std::memcpy(image.bytes.data(), "\x02\x00\x30\xFF", 4);
+  std::memcpy(image.bytes.data() + 0x10, "\x01\x02\x03\x04", 4);
+  const std::string header = "S00F000056454C444F522056312E3030EF\r\n";
+  const std::string intel = ":04000000020030FFCB\r\n:0400100001020304E2\r\n:00000001FF\r\n";
+  EXPECT_EQ(Save(kFormatIntel8), intel);
+  EXPECT_EQ(Save(kFormatIntelMcs), ":020000020000FC\r\n" + intel);
+  EXPECT_EQ(Save(kFormatIntel32), ":020000040000FA\r\n:020000020000FC\r\n" + intel);
+  EXPECT_EQ(Save(kFormatS1), header + "S1070000020030FFC7\r\nS107001001020304DE\r\nS9030000FC\r\n");
+  EXPECT_EQ(Save(kFormatS2), header +
+                                 "S204000000FB\r\nS208000000020030FFC6\r\n"
+                                 "S20800001001020304DD\r\nS804000000FB\r\n");
+  EXPECT_EQ(Save(kFormatS3), header +
+                                 "S30500000000FA\r\nS30900000000020030FFC5\r\n"
+                                 "S3090000001001020304DC\r\nS70500000000FA\r\n");
   EXPECT_EQ(Save(kFormatMos), ";040000020030FF0135\r\n;04001001020304001E\r\n");
   EXPECT_EQ(Save(kFormatTektronix), "/00000404020030FF39\r\n/001004140102030432\r\n");
   // Blank lines are written when blank cells are saved.
+  device.code_size = 0x14;
   options.ff_save = true;
   EXPECT_EQ(Save(kFormatIntel8),
-            ":04000000020030FFCB\r\n:04000400FFFFFFFFFC\r\n"
-            ":04000800FFFFFFFFF8\r\n:04000C00FFFFFFFFF4\r\n"
-            ":0400100001020304E2\r\n:00000001FF\r\n");
-}
-
-TEST_F(WritersTest, ShortLastLineIsWrittenEvenWhenBlank) {
+            ":04000000020030FFCB\r\n:04000400FFFFFFFFFC\r\n:04000800FFFFFFFFF8\r\n"
+            ":04000C00FFFFFFFFF4\r\n:0400100001020304E2\r\n:00000001FF\r\n");
+  // A short last line is written even when blank.
+  options.ff_save = false;
   device.code_size = 6;
+  image.bytes.fill(kBlankByte);
   EXPECT_EQ(Save(kFormatIntel8), ":02000400FFFFFC\r\n:00000001FF\r\n");
 }
 
-TEST_F(WritersTest, LinesOfHexLineLenAndBlankLinesLeftOut) {
-  device.code_size = 4096;
-  options.hex_line_len = 32;
-  EXPECT_EQ(Save(kFormatIntel32), ":020000040000FA\r\n:020000020000FC\r\n:00000001FF\r\n");
-  for (uint32_t a = 0; a < 40; ++a)
-    image.bytes[a] = static_cast<uint8_t>(a);
-  EXPECT_EQ(Save(kFormatIntel8),
-            ":20000000000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1FF0\r\n"
-            ":200020002021222324252627FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFBC\r\n"
-            ":00000001FF\r\n");
-  options.ff_save = true;
-  const std::string all = Save(kFormatIntelMcs);
-  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 1 + 128 + 1);
-}
-
-TEST_F(WritersTest, IntelBanksAboveTheFirstGetAnAddressRecordOfTheVariantsKind) {
-  device.code_size = 0x20000;
+TEST_F(DataFileTest, IntelBanksAboveTheFirstGetAnAddressRecordOfTheVariantsKind) {
+  options.hex_line_len = 4;
   image.bytes[0x00010] = 0x11;
   image.bytes[0x10010] = 0x22;
   const std::string bank0 = ":0400100011FFFFFFDE\r\n";
@@ -85,63 +62,67 @@ TEST_F(WritersTest, IntelBanksAboveTheFirstGetAnAddressRecordOfTheVariantsKind) 
   EXPECT_EQ(Save(kFormatIntel8), bank0 + ":020000021000EC\r\n" + bank1);
   image.bytes[0x00010] = kBlankByte;  // a bank without data needs no record of its own
   EXPECT_EQ(Save(kFormatIntel8), ":020000021000EC\r\n" + bank1);
-}
 
-TEST_F(WritersTest, IntelLineAcrossABankBoundaryIsSplitThere) {
-  device.code_size = 0x20000;
-  options.hex_line_len = 6;  // the line at 0xFFFC holds 0xFFFC..0x10001
+  // A line across a bank boundary is split there: the line at 0xFFFC holds 0xFFFC-0x10001.
+  image.bytes[0x10010] = kBlankByte;
+  options.hex_line_len = 6;
   for (uint32_t a = 0xFFFC; a < 0x10002; ++a)
     image.bytes[a] = static_cast<uint8_t>(a);
   EXPECT_EQ(Save(kFormatIntel8),
             ":04FFFC00FCFDFEFF0B\r\n:020000021000EC\r\n:020000000001FD\r\n"
-            ":02FFFE00FFFF03\r\n:00000001FF\r\n");  // short last line
+            ":02FFFE00FFFF03\r\n:00000001FF\r\n");  // the short last line
 }
 
-TEST_F(WritersTest, SRecordLinesHoldWhatTheirCountFieldAllows) {
+TEST_F(DataFileTest, SRecordLinesHoldWhatTheirCountFieldAllows) {
   device.code_size = 0x200;
   options.hex_line_len = 254;
   for (uint32_t a = 0; a < 0x200; ++a)
     image.bytes[a] = static_cast<uint8_t>(a);
+  // 252, 251 and 250 bytes a line: the count covers the address and checksum too.
   for (int w = 2; w <= 4; ++w) {
-    const int format = kFormatS1 + w - 2;
-    std::istringstream text(Save(format));
-    std::vector<uint32_t> starts;  // address of every data line with data
-    for (std::string line; std::getline(text, line);) {
-      if (line[1] == '0' + w - 1 && line.size() > 4u + 2 * w + 4) {
-        EXPECT_LE(line.substr(2, 2), "FF");
-        starts.push_back(static_cast<uint32_t>(std::stoul(line.substr(4, 2 * w), nullptr, 16)));
-      }
-    }
-    // 252, 251 and 250 bytes per line: the count covers address and checksum too.
-    const uint32_t per_line = 255u - static_cast<uint32_t>(w) - 1;
-    EXPECT_EQ(starts, (std::vector<uint32_t>{0, per_line, 2 * per_line})) << format;
+    const std::string full_line = "\r\nS" + std::to_string(w - 1) + "FF" + std::string(2 * w, '0');
+    EXPECT_NE(Save(kFormatS1 + w - 2).find(full_line), std::string::npos) << full_line;
   }
 }
 
-TEST_F(WritersTest, SixteenBitFormatsRefuseDataAbove64KiBAndWriteNothing) {
-  device.code_size = 0x20000;
-  options.hex_line_len = 32;
-  image.bytes[0x1FFFF] = 0;
-  for (int format : {kFormatS1, kFormatMos, kFormatTektronix}) {
-    view.Clear();
-    EXPECT_EQ(SaveFails(format), kSaveFailed);
-    EXPECT_EQ(OnlyMessage(), std::string("Daten ab Adresse 0x1FFE0 passen nicht in das Format\n") +
-                                 DataFormatName(format) +
-                                 " (nur Adressen bis 0xFFFF) !\n\nSpeichervorgang abgebrochen.\n\n"
-                                 "Diese Daten lassen sich speichern als\nBinär, Intel8, Intel32, "
-                                 "IntelMCS,\nMotorola S2 Exormax oder Motorola S3 32Bit.");
-    EXPECT_FALSE(dir.Exists("refused"));
+TEST_F(DataFileTest, EveryFormatReadsBackWhatItWrote) {
+  // Memory sizes and line lengths: these at the limits of the count fields
+  // and not dividing the memory; at 0x10002 a line runs from 0xFFFC across 0x10000.
+  const std::pair<uint32_t, uint32_t> shapes[] = {{0x1000, 32}, {0x10000, 32}, {0x20000, 32},
+                                                  {0x1001, 2},  {0x1001, 254}, {0x10002, 6}};
+  int file_number = 0;
+  for (int format = kFormatBinary; format <= kLastDataFormat; ++format) {
+    for (const auto& [size, line_length] : shapes) {
+      for (bool ff_save : {false, true}) {
+        SCOPED_TRACE(::testing::Message()
+                     << DataFormatName(format) << ", " << size << " bytes, lines of " << line_length
+                     << (ff_save ? ", blanks saved" : ""));
+        device.code_size = size;
+        options.ff_save = ff_save;
+        options.hex_line_len = line_length;
+        FillTestPattern(image, size, size + line_length);
+        const auto expected = image.bytes;
+        if (size < kImageBufferSize)
+          image.bytes[size] = 0;  // beyond the memory: never written
+        data_format = format;
+        const std::string name = std::to_string(++file_number);
+        const int saved = files.WriteDataFile(dir.File(name), kCodeMemory, options);
+        if (size > 0x10000 && (format == kFormatS1 || format >= kFormatMos)) {
+          EXPECT_EQ(saved, kSaveFailed);
+          EXPECT_EQ(Messages(),
+                    BeyondFormatMessage(format, "0x10000"));  // data there in the pattern
+          EXPECT_FALSE(dir.Exists(name));
+          continue;
+        }
+        ASSERT_EQ(saved, kSaveOk) << Messages();
+        image.bytes.fill(0x00);
+        ASSERT_EQ(files.LoadDataFile(dir.File(name), kCodeMemory, options), kLoadOk) << Messages();
+        EXPECT_EQ(data_format, format) << "recognised as another format";
+        EXPECT_TRUE(image.bytes == expected) << "image differs after reading back";
+        EXPECT_EQ(Messages(), "");
+      }
+    }
   }
-  // Nor may a line start below 0x10000 and reach beyond it.
-  image.bytes[0x1FFFF] = kBlankByte;
-  options.hex_line_len = 6;
-  image.bytes[0xFFFC] = 0;
-  view.Clear();
-  EXPECT_EQ(SaveFails(kFormatTektronix), kSaveFailed);
-  EXPECT_NE(OnlyMessage().find("ab Adresse 0x10000"), std::string::npos) << Messages();
-  // Blank lines above 64 KiB are left out and do not stand in the way.
-  options.hex_line_len = 4;
-  EXPECT_NE(Save(kFormatS1).find("S107FFFC00FFFFFF"), std::string::npos);
 }
 
 }  // namespace
