@@ -37,7 +37,7 @@ std::string LineLengthText(const std::string& length) {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  // Loads the settings file after writing contents into it (none when null).
+  // Loads the settings file after writing contents into it (no file without contents).
   Settings LoadFrom(const std::optional<std::string>& contents) {
     if (contents)
       dir.Write(kSettingsFileName, *contents);
@@ -111,7 +111,7 @@ TEST_F(SettingsTest, HexLineLengthLosesItsLowestBitAndOutliersAreReported) {
 // Each key of the first file lies just beyond one end of its range, or is a
 // switch set to another number than 0 or 1, and is replaced; the second file
 // holds the values at those ends and comes back unchanged.
-TEST_F(SettingsTest, OtherValuesOutsideTheirRangesAreReplacedSilently) {
+TEST_F(SettingsTest, OtherValuesAreReplacedSilentlyBeyondTheirRangesAndKeptAtTheEnds) {
   Settings s = LoadFrom(
       Lines("[Hardware]|DebugNT=2|SearchHardware=6|TimeOut=9999|MessageBeap=-1|TimeBaseKorr=0|"
             "Simulator=2|[8051 ISP INI-Section]|Verify=-3|FFSave=2|x-koord=1025|Y-Koord=-1|"
