@@ -35,14 +35,20 @@ class PortTapTest : public ::testing::Test {
 TEST_F(PortTapTest, SeesTheLatchedWritesAndPairsRegisterFourAndEightIntoInputBytes) {
   link_.WriteRegister(10, 0xA5);
   EXPECT_EQ(link_.ReadInputByte(), 0xA5);
-  // Register 8 alone, or 4 followed by another register, is no input byte.
+  // Register 8 alone, or 4 and 8 with another register between, is no input byte.
   link_.WriteRegister(8, 0);
   link_.WriteRegister(4, 0);
   link_.WriteRegister(10, 0x5A);
+  link_.WriteRegister(8, 0);
   EXPECT_EQ(link_.ReadInputByte(), 0x5A);
+  // A write the adapter no longer acknowledges is not seen.
+  adapter_.RemoveAdapter();
+  EXPECT_EQ(link_.WriteRegister(10, 0x11), kHandshakeTimeout);
+  EXPECT_EQ(link_.WriteRegister(10, 0x11), kHandshakeTimeout);
   EXPECT_EQ(inputs_, (Pairs{{0xA5, 0xA5}, {0x5A, 0x5A}}));
-  EXPECT_EQ(writes_,
-            (Pairs{{10, 0xA5}, {4, 0}, {8, 0}, {8, 0}, {4, 0}, {10, 0x5A}, {4, 0}, {8, 0}}));
+  EXPECT_EQ(
+      writes_,
+      (Pairs{{10, 0xA5}, {4, 0}, {8, 0}, {8, 0}, {4, 0}, {10, 0x5A}, {8, 0}, {4, 0}, {8, 0}}));
   EXPECT_EQ(tap_.register_writes(), adapter_.register_writes());
 }
 

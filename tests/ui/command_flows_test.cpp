@@ -189,17 +189,19 @@ TEST_F(CommandTest, TheEepromPartRunsWhateverBecameOfTheCodePart) {
   EXPECT_THAT(Messages(), Contains(HasSubstr("EEPROM Fehler an Adresse 1 (0x1)")));
 }
 
-TEST_F(CommandTest, ALostAdapterEndsTheCommandWithOneMessage) {
+TEST_F(CommandTest, ALostAdapterEndsEveryCommandWithOneMessage) {
   StartWithFile(kPlainDevice, 200);
-  hw().adapter().LoseAfter(3000);
-  EXPECT_EQ(dialog->ProgramCommand(), kHandshakeTimeout);
-  EXPECT_THAT(Messages(), ElementsAre(kTimeoutMessage));
-  ExpectIdle();
-  EXPECT_TRUE(view.IsControlEnabled(Control::kProgramButton)) << "the window is usable again";
-
-  // Plugged in again: the next command works.
-  hw().adapter().ReconnectAdapter();
-  ClearRecords();
+  for (auto command :
+       {&MainDialog::ProgramCommand, &MainDialog::VerifyCommand, &MainDialog::BlankCheckCommand}) {
+    hw().adapter().LoseAfter(300);
+    EXPECT_EQ((dialog.get()->*command)(), kHandshakeTimeout);
+    EXPECT_THAT(Messages(), ElementsAre(kTimeoutMessage));
+    ExpectIdle();
+    hw().adapter().ReconnectAdapter();
+    ClearRecords();
+  }
+  // The window is usable again, and the adapter, plugged in again, too.
+  EXPECT_TRUE(view.IsControlEnabled(Control::kProgramButton));
   EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
   EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
 }
