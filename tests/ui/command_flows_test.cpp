@@ -94,14 +94,13 @@ TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently
   EXPECT_EQ(hw().adapter().register_writes(), writes);
   other.Release();
   EXPECT_TRUE(dialog->OnCloseRequest());
-  EXPECT_THAT(dir.Read("KORVALNK.INI"), HasSubstr("X-Koord=99"));
 }
 
-TEST_F(CommandTest, BrennenWithoutAFileAsksForOneAndACancelledDialogEndsQuietly) {
-  isp["ReadFilter"] = "2";
-  isp["DataPath"] = dir.path() + "sub/";
+TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
+  isp.insert({{"Verify", "0"}, {"ReadFilter", "2"}, {"DataPath", dir.path() + "sub/"}});
   StartWith(kPlainDevice);
   ClearRecords();
+  // Without a file it asks for one; a cancelled dialog ends quietly.
   EXPECT_EQ(dialog->ProgramCommand(), kCommandDialogCancelled);
   ASSERT_EQ(view.open_requests.size(), 1u);
   EXPECT_EQ(view.open_requests[0].selected_filter, 2);
@@ -110,20 +109,15 @@ TEST_F(CommandTest, BrennenWithoutAFileAsksForOneAndACancelledDialogEndsQuietly)
   EXPECT_THAT(view.LogLines("disable"), IsEmpty()) << "no work frame";
   ExpectIdle();
 
-  // A chosen file becomes the current one, with its directory and filter.
-  const Bytes fw = WriteFile("fw.bin", Pattern(20, 0x11));
+  // A chosen file becomes the current one, with its directory and filter,
+  // and is programmed without verify.
+  const Bytes fw = WriteFile("fw.bin", Pattern(100, 0x11));
   view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 4});
+  ClearRecords();
   EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
   EXPECT_EQ(settings().ReadFilter, 4);
   EXPECT_EQ(settings().data_directory, dir.path());
   EXPECT_EQ(view.file_name_text, "fw.bin");
-  EXPECT_EQ(ChipCode(20), fw);
-}
-
-TEST_F(CommandTest, ProgramWithVerifyOffThenWithTheLockBitsOfTheSettings) {
-  isp["Verify"] = "0";
-  const Bytes fw = StartWithFile(kPlainDevice, 100);
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
   EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
   EXPECT_EQ(ChipCode(100), fw);
   EXPECT_THAT(services_view.statuses, Contains(HasSubstr("Programmspeicher Bytes: 100")));
