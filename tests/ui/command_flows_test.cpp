@@ -152,7 +152,7 @@ TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
   EXPECT_EQ(chip().lock_bits, sim::kLockBit1 | sim::kLockBit2 | sim::kLockBit3);
 }
 
-TEST_F(CommandTest, TheEepromPartRunsWhateverBecameOfTheCodePart) {
+TEST_F(CommandTest, TheEepromRunsWhateverBecameOfTheCodeMemory) {
   isp["Lock1"] = "1";
   const Bytes fw = StartWithFile(kEepromDevice, 256);
   // Without its companion file: the code memory is programmed, but there is
@@ -163,7 +163,7 @@ TEST_F(CommandTest, TheEepromPartRunsWhateverBecameOfTheCodePart) {
   EXPECT_EQ(chip().lock_bits, 0);
   ExpectIdle();
 
-  // Cancelled during the code part, the EEPROM part stops after one byte.
+  // Cancelled while the code memory is checked, the EEPROM stops after one byte.
   // The chip's EEPROM differs from the file from address 1 on: a verify that
   // went past its first byte would ask about address 1.
   const Bytes eeprom = WriteFile("fw.eep", Pattern(64, 0x40));
