@@ -33,6 +33,7 @@ TEST(At89sTargetTest, ListensOnlyWithSupplyResetAndProgrammingEnable) {
   EXPECT_EQ(isp.ReadCode(0x10), 0x00);  // no answer: MISO stays low
   EXPECT_EQ(chip.last_ignored(), "before programming enable");
   EXPECT_EQ(isp.Enable(), kEnableAnswer);
+  EXPECT_EQ(isp.ReadCode(0x10), 0xFF);
   isp.WriteCode(0x10, 0x12);
   isp.Tick(chip.timing().write_ticks);
   EXPECT_EQ(isp.ReadCode(0x10), 0x12);
@@ -114,13 +115,14 @@ TEST(At89sTargetTest, Mode4WriteAndEraseTimingAndFlashBits) {
   EXPECT_EQ(isp.ReadCode(0x0201), 0xFF);
 }
 
+// Each level programs its own bit only, so they are taken out of order here.
 TEST(At89sTargetTest, Mode4LockLevelsShowInTheLockByteAndGuardTheCode) {
   At89sTarget chip(kS52);
   IspPins isp(chip);
   isp.StartEnabled();
   isp.WriteCode(0, 0x02);
   isp.Tick(200);
-  const std::pair<int, uint8_t> levels[] = {{0, 0x00}, {1, 0x04}, {2, 0x0C}, {3, 0x1C}};
+  const std::pair<int, uint8_t> levels[] = {{0, 0x00}, {1, 0x04}, {3, 0x14}, {2, 0x1C}};
   for (const auto& [level, expected] : levels) {
     isp.Send({0xAC, static_cast<uint8_t>(0xE0 + level), 0x00, 0x00});
     isp.Tick(200);
