@@ -196,7 +196,9 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
   if (header == kNone) {
     if (!lines_.empty() && !Trim(lines_.back().text).empty())
       InsertLine(lines_.size(), "");
-    InsertLine(lines_.size(), "[" + std::string(section) + "]");
+    std::string header_line = "[";
+    header_line.append(section).append("]");
+    InsertLine(lines_.size(), std::move(header_line));
     InsertLine(lines_.size(), std::move(key_line));
     return;
   }
