@@ -95,31 +95,19 @@ int MainDialog::EraseCommand() {
 }
 
 int MainDialog::ProgramCommand() {
-  if (BusyWindowExists())
-    return kCommandBusy;
-  Settings& settings = runtime_.settings();
-  int result = kCommandOk;
-  if (settings.data_file_name.empty())
-    result = ChooseDataFile();
-  if (demo_mode_) {
-    runtime_.services().ShowDemoMessage();
-    return kCommandDemoMode;
-  }
-  CreateBusyWindow();
-  eeprom_path_ = EepromPathFor(settings.data_file_path);
-  if (result == kCommandOk)
-    result = runtime_.LoadSelectedDevice();
-  if (result == kCommandOk)
-    result = WorkFrame([this] { return ProgramOrVerify(true); });
-  CommonEnd();
-  return result;
+  return FileCommand(true);
 }
 
 int MainDialog::VerifyCommand() {
+  return FileCommand(false);
+}
+
+int MainDialog::FileCommand(bool program) {
   if (BusyWindowExists())
     return kCommandBusy;
   Settings& settings = runtime_.settings();
   int result = kCommandOk;
+  // In demo mode without a file the open dialog still comes first.
   if (settings.data_file_name.empty())
     result = ChooseDataFile();
   if (demo_mode_) {
@@ -131,7 +119,7 @@ int MainDialog::VerifyCommand() {
   if (result == kCommandOk)
     result = runtime_.LoadSelectedDevice();
   if (result == kCommandOk)
-    result = WorkFrame([this] { return ProgramOrVerify(false); });
+    result = WorkFrame([this, program] { return ProgramOrVerify(program); });
   CommonEnd();
   return result;
 }

@@ -127,6 +127,8 @@ class MainDialog {
   bool LinkLost();
   void SetCurrentDataFile(const DataFileNames& names);
   // Program or verify work on the code memory, then the EEPROM.
+  // The frame of "Brennen" and "Prüfen": file question, guards, busy window.
+  int FileCommand(bool program);
   int ProgramOrVerify(bool program);
   int SaveReadOut();
 
