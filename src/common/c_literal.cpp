@@ -8,9 +8,12 @@ bool IsSpace(char c) {
 }
 
 int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'z')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z')
+    return c - 'A' + 10;
   return 99;
 }
 
@@ -18,7 +21,8 @@ int DigitValue(char c) {
 
 uint32_t ParseCLiteral(std::string_view text) {
   size_t pos = 0;
-  while (pos < text.size() && IsSpace(text[pos])) ++pos;
+  while (pos < text.size() && IsSpace(text[pos]))
+    ++pos;
   bool negative = false;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
     negative = text[pos] == '-';
@@ -39,14 +43,16 @@ uint32_t ParseCLiteral(std::string_view text) {
   bool overflow = false;
   for (; pos < text.size(); ++pos) {
     const int digit = DigitValue(text[pos]);
-    if (digit >= static_cast<int>(base)) break;
+    if (digit >= static_cast<int>(base))
+      break;
     value = value * base + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFu) {
       overflow = true;
       value = 0xFFFFFFFFu;
     }
   }
-  if (overflow) return 0xFFFFFFFFu;
+  if (overflow)
+    return 0xFFFFFFFFu;
   const auto result = static_cast<uint32_t>(value);
   return negative ? static_cast<uint32_t>(0u - result) : result;
 }

@@ -25,18 +25,22 @@ PathParts SplitPath(const std::string& path) {
 
 std::string MakePath(const PathParts& parts) {
   std::string path = parts.drive + parts.directory;
-  if (!parts.directory.empty() && parts.directory.back() != '/') path += '/';
+  if (!parts.directory.empty() && parts.directory.back() != '/')
+    path += '/';
   path += parts.name;
-  if (!parts.extension.empty() && parts.extension.front() != '.') path += '.';
+  if (!parts.extension.empty() && parts.extension.front() != '.')
+    path += '.';
   path += parts.extension;
   return path;
 }
 
 std::string CurrentDirectory() {
   std::vector<char> buffer(PATH_MAX + 1);
-  if (getcwd(buffer.data(), buffer.size()) == nullptr) return "./";
+  if (getcwd(buffer.data(), buffer.size()) == nullptr)
+    return "./";
   std::string dir(buffer.data());
-  if (dir.empty() || dir.back() != '/') dir += '/';
+  if (dir.empty() || dir.back() != '/')
+    dir += '/';
   return dir;
 }
 

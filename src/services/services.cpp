@@ -6,11 +6,14 @@ Services::Services(ServicesView& view, const int& message_beap)
     : view_(view), message_beap_(message_beap) {}
 
 int Services::Ask(MessageKind kind, const std::string& text) {
-  if (message_beap_ != 0) view_.Beep();
+  if (message_beap_ != 0)
+    view_.Beep();
   return view_.ShowMessageBox(kind, kMessageCaption, text);
 }
 
-void Services::ShowMessage(const std::string& text) { Ask(MessageKind::kOk, text); }
+void Services::ShowMessage(const std::string& text) {
+  Ask(MessageKind::kOk, text);
+}
 
 int Services::AskRetryCancel(const std::string& text) {
   return Ask(MessageKind::kRetryCancel, text) == kIdRetry ? kIdRetry : kIdCancel;
@@ -20,7 +23,9 @@ int Services::AskOkCancel(const std::string& text) {
   return Ask(MessageKind::kOkCancel, text) == kIdOk ? kIdOk : kIdCancel;
 }
 
-void Services::ShowDemoMessage() { ShowMessage(kDemoMessage); }
+void Services::ShowDemoMessage() {
+  ShowMessage(kDemoMessage);
+}
 
 void Services::ShowPlainMessage(const std::string& text) {
   view_.ShowMessageBox(MessageKind::kPlain, kApplicationTitle, text);
@@ -55,8 +60,12 @@ void Services::ProgressStep() {
   }
 }
 
-void Services::SetProgress(uint32_t position) { view_.SetProgressPosition(position); }
+void Services::SetProgress(uint32_t position) {
+  view_.SetProgressPosition(position);
+}
 
-void Services::PumpMessages() { view_.ProcessPendingEvents(); }
+void Services::PumpMessages() {
+  view_.ProcessPendingEvents();
+}
 
 }  // namespace zivivar

@@ -5,7 +5,8 @@ namespace zivivar::testing {
 int ScriptedServicesView::ShowMessageBox(MessageKind kind, const std::string& caption,
                                          const std::string& text) {
   messages.push_back({kind, caption, text});
-  if (on_message_) on_message_(messages.back());
+  if (on_message_)
+    on_message_(messages.back());
   auto& queue = answers_[kind];
   if (!queue.empty()) {
     const int answer = queue.front();
@@ -18,12 +19,14 @@ int ScriptedServicesView::ShowMessageBox(MessageKind kind, const std::string& ca
 void ScriptedServicesView::ProcessPendingEvents() {
   ++pumps;
   const auto it = pump_actions_.find(pumps);
-  if (it != pump_actions_.end()) it->second();
+  if (it != pump_actions_.end())
+    it->second();
 }
 
 std::vector<std::string> ScriptedServicesView::Texts() const {
   std::vector<std::string> texts;
-  for (const auto& m : messages) texts.push_back(m.text);
+  for (const auto& m : messages)
+    texts.push_back(m.text);
   return texts;
 }
 

@@ -13,7 +13,8 @@ TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "zivivar-test-XXXXXX").string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  if (mkdtemp(name.data()) == nullptr)
+    throw std::runtime_error("mkdtemp failed");
   path_ = std::string(name.data()) + "/";
 }
 
@@ -34,6 +35,8 @@ std::string TempDir::Read(const std::string& name) const {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool TempDir::Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
+bool TempDir::Exists(const std::string& name) const {
+  return std::filesystem::exists(File(name));
+}
 
 }  // namespace zivivar::testing
