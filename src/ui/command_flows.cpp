@@ -61,37 +61,34 @@ int MainDialog::WorkFrame(const std::function<int()>& work) {
   return result;
 }
 
-int MainDialog::BlankCheckCommand() {
-  int result = CheckDemoThenBusy();
-  if (result != kCommandOk)
-    return result;
+int MainDialog::DeviceCommand(const std::function<int()>& work) {
   CreateBusyWindow();
-  result = runtime_.LoadSelectedDevice();
-  if (result == kLibraryOk) {
-    result = WorkFrame([this] { return runtime_.operations().BlankCheck(); });
-  }
+  int result = runtime_.LoadSelectedDevice();
+  if (result == kLibraryOk)
+    result = WorkFrame(work);
   CommonEnd();
   return result;
 }
 
-int MainDialog::EraseCommand() {
-  int result = CheckDemoThenBusy();
+int MainDialog::BlankCheckCommand() {
+  const int result = CheckDemoThenBusy();
   if (result != kCommandOk)
     return result;
-  CreateBusyWindow();
-  result = runtime_.LoadSelectedDevice();
-  if (result == kLibraryOk) {
-    result = WorkFrame([this] {
-      DeviceOperations& operations = runtime_.operations();
-      // A declined erase returns non-zero, so nothing is checked then.
-      int erased = operations.EraseDevice();
-      if (erased == kOperationOk && !LinkLost())
-        erased = operations.BlankCheck();
-      return erased;
-    });
-  }
-  CommonEnd();
-  return result;
+  return DeviceCommand([this] { return runtime_.operations().BlankCheck(); });
+}
+
+int MainDialog::EraseCommand() {
+  const int result = CheckDemoThenBusy();
+  if (result != kCommandOk)
+    return result;
+  return DeviceCommand([this] {
+    DeviceOperations& operations = runtime_.operations();
+    // A declined erase returns non-zero, so nothing is checked then.
+    int erased = operations.EraseDevice();
+    if (erased == kOperationOk && !LinkLost())
+      erased = operations.BlankCheck();
+    return erased;
+  });
 }
 
 int MainDialog::ProgramCommand() {
@@ -114,14 +111,14 @@ int MainDialog::FileCommand(bool program) {
     runtime_.services().ShowDemoMessage();
     return kCommandDemoMode;
   }
-  CreateBusyWindow();
   eeprom_path_ = EepromPathFor(settings.data_file_path);
-  if (result == kCommandOk)
-    result = runtime_.LoadSelectedDevice();
-  if (result == kCommandOk)
-    result = WorkFrame([this, program] { return ProgramOrVerify(program); });
-  CommonEnd();
-  return result;
+  if (result != kCommandOk) {
+    // The file question was cancelled: only the busy window and the common end.
+    CreateBusyWindow();
+    CommonEnd();
+    return result;
+  }
+  return DeviceCommand([this, program] { return ProgramOrVerify(program); });
 }
 
 int MainDialog::ProgramOrVerify(bool program) {

@@ -124,6 +124,9 @@ class MainDialog {
   // Disable, raise the priority, work, restore, enable. The result is the
   // work's, or kHandshakeTimeout when the adapter stopped answering.
   int WorkFrame(const std::function<int()>& work);
+  // Busy window, a fresh device descriptor, the work frame around work, the
+  // common end.
+  int DeviceCommand(const std::function<int()>& work);
   bool LinkLost();
   void SetCurrentDataFile(const DataFileNames& names);
   // Program or verify work on the code memory, then the EEPROM.
