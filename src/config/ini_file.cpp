@@ -1,7 +1,8 @@
 #include "config/ini_file.h"
 
 #include <cerrno>
-#include <cstdio>
+
+#include "common/file_contents.h"
 
 namespace zivivar {
 
@@ -225,18 +226,8 @@ std::string IniFile::Contents() const {
 
 int ReadIniFile(const std::string& path, IniFile& file) {
   file = IniFile();
-  std::FILE* stream = std::fopen(path.c_str(), "rb");
-  if (stream == nullptr)
-    return errno;
   std::string contents;
-  char buffer[4096];
-  size_t got = 0;
-  errno = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
-    contents.append(buffer, got);
-  const int error = std::ferror(stream) ? (errno != 0 ? errno : EIO) : 0;
-  std::fclose(stream);
-  if (error != 0)
+  if (const int error = ReadFileContents(path, &contents); error != 0)
     return error;
   file = IniFile::Parse(contents);
   return 0;

@@ -1,10 +1,10 @@
 #include "sim/chip_state_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "common/atomic_file.h"
+#include "common/file_contents.h"
 
 namespace zivivar::sim {
 
@@ -99,23 +99,9 @@ int SaveChipState(const std::string& path, const ChipState& state, int* error_nu
 }
 
 int LoadChipState(const std::string& path, ChipState* state) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr)
-    return errno == ENOENT ? kChipStateNotFound : kChipStateReadError;
   std::string bytes;
-  char buffer[8192];
-  bool failed = false;
-  while (bytes.size() <= kMaxFileSize) {
-    const size_t got = std::fread(buffer, 1, sizeof buffer, file);
-    bytes.append(buffer, got);
-    if (got < sizeof buffer) {
-      failed = std::ferror(file) != 0;
-      break;
-    }
-  }
-  std::fclose(file);
-  if (failed)
-    return kChipStateReadError;
+  if (const int error = ReadFileContents(path, &bytes, kMaxFileSize); error != 0)
+    return error == ENOENT ? kChipStateNotFound : kChipStateReadError;
   return DecodeChipState(bytes, state);
 }
 
