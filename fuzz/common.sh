@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Shared by run-short and run-long (sourced): the targets, their optimised
 # build with the preset "fuzz", and the figures of a finished run.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
