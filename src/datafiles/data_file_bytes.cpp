@@ -38,25 +38,32 @@ int WaitReadable(int fd, int timeout_ms) {
   }
 }
 
-int ReadAll(int fd, bool regular, int idle_timeout_ms, std::string* bytes) {
-  char buffer[65536];
+// Reads straight into *bytes, which grows by blocks; expected is the size a
+// regular file announces (0 for pipes and devices).
+int ReadAll(int fd, bool regular, size_t expected, int idle_timeout_ms, std::string* bytes) {
+  constexpr size_t kBlock = 65536;
+  size_t used = 0;
+  bytes->resize(std::min(expected + 1, kMaxDataFileSize + 1));
   for (;;) {
     // Only pipes and devices can keep a reader waiting; they are asked first.
     if (!regular) {
       if (const int error = WaitReadable(fd, idle_timeout_ms); error != 0)
         return error;
     }
-    const size_t want = std::min(sizeof buffer, kMaxDataFileSize + 1 - bytes->size());
-    const ssize_t got = ::read(fd, buffer, want);
+    if (used == bytes->size())
+      bytes->resize(std::min(used + kBlock, kMaxDataFileSize + 1));
+    const ssize_t got = ::read(fd, bytes->data() + used, bytes->size() - used);
     if (got < 0) {
       if (errno == EINTR || errno == EAGAIN)
         continue;
       return errno;
     }
-    if (got == 0)
+    if (got == 0) {
+      bytes->resize(used);
       return 0;
-    bytes->append(buffer, static_cast<size_t>(got));
-    if (bytes->size() > kMaxDataFileSize)
+    }
+    used += static_cast<size_t>(got);
+    if (used > kMaxDataFileSize)
       return EFBIG;
   }
 }
@@ -78,7 +85,8 @@ int ReadDataFileBytes(const std::string& path, std::string* bytes, int idle_time
   const bool regular = S_ISREG(info.st_mode);
   if (regular && static_cast<unsigned long long>(info.st_size) > kMaxDataFileSize)
     return EFBIG;
-  const int error = ReadAll(fd, regular, idle_timeout_ms, bytes);
+  const size_t expected = regular ? static_cast<size_t>(info.st_size) : 0;
+  const int error = ReadAll(fd, regular, expected, idle_timeout_ms, bytes);
   if (error != 0)
     bytes->clear();
   return error;

@@ -170,14 +170,6 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
     EXPECT_THAT(result.err, HasSubstr(c.err));
     EXPECT_THAT(result.err, Not(HasSubstr("Keine Fehler")));
   }
-
-  // A read-out that fails leaves the file it was to replace alone.
-  dir_.Write("keep.hex", "old contents");
-  const CliResult result = Sim("AT89S52", {"--set", "SimFault=lost-after=30000", "read",
-                                           dir_.File("keep.hex"), "--format", "intel8"});
-  EXPECT_EQ(result.status, 10);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(dir_.Read("keep.hex"), "old contents");
 }
 
 TEST_F(CliSimTest, AnEmptySocketFailsEveryCommandAndChangesNothing) {
