@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -264,8 +265,9 @@ int MainDialog::SaveReadOut() {
     targets.push_back(eeprom_path_);
   for (const std::string& target : targets) {
     if (runtime_.IsSimulatorStateFile(target)) {
-      char text[1024];
-      std::snprintf(text, sizeof text, kReadOutIsSimStateFormat, target.c_str());
+      std::string text(std::strlen(kReadOutIsSimStateFormat) + target.size(), '\0');
+      text.resize(static_cast<size_t>(
+          std::snprintf(text.data(), text.size(), kReadOutIsSimStateFormat, target.c_str())));
       services.ShowMessage(text);
       return kSaveFailed;
     }

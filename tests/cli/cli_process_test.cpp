@@ -17,11 +17,14 @@ using ::testing::StartsWith;
 
 class CliProcessTest : public CliTest {
  protected:
+  // The busy lock in the test directory: other runs of the tool (parallel
+  // tests, other checkouts) must not make this one wait or refuse.
+  std::string Locks() const { return "XDG_RUNTIME_DIR='" + dir_.path() + "' "; }
   // Runs the tool in the test directory with args (shell words without
   // quotes of their own), standard input closed.
   CliResult Exec(const std::string& args) {
-    const std::string command = "cd '" + dir_.path() + "' && '" + ZIVIVAR_CLI_PATH + "' " + args +
-                                " >out.txt 2>err.txt </dev/null";
+    const std::string command = "cd '" + dir_.path() + "' && " + Locks() + "'" + ZIVIVAR_CLI_PATH +
+                                "' " + args + " >out.txt 2>err.txt </dev/null";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir_.Read("out.txt"),
             dir_.Read("err.txt")};
@@ -51,7 +54,7 @@ TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
   dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
   const std::string hex = ":040000000200088072\r\n:00000001FF\r\n";
   dir_.Write("fw.ihx", hex);
-  const std::string cli = std::string("'") + ZIVIVAR_CLI_PATH + "' -d AT89S52 ";
+  const std::string cli = Locks() + "'" + ZIVIVAR_CLI_PATH + "' -d AT89S52 ";
   // Recognising the format once used up the stream: the chip was erased,
   // nothing written, and the run passed.
   const struct {
