@@ -73,4 +73,18 @@ DialogUnits DialogLayout::Apply(const QFont& font) const {
   return units;
 }
 
+void FitFrameAround(QWidget& frame, const std::vector<QWidget*>& inside) {
+  QRect need;
+  for (const QWidget* box : inside) {
+    // A box is taller than its mark and caption, which sit in its middle.
+    const int height = std::min(box->height(), box->sizeHint().height());
+    need |= QRect(box->x(), box->y() + (box->height() - height) / 2, box->width(), height);
+  }
+  const QMargins margins = frame.contentsMargins();
+  QRect place = frame.geometry();
+  place.setTop(std::min(place.top(), need.top() - margins.top()));
+  place.setBottom(std::max(place.bottom(), need.bottom() + margins.bottom()));
+  frame.setGeometry(place);
+}
+
 }  // namespace zivivar
