@@ -27,7 +27,8 @@ class MainWindowTest : public QObject {
   void RefillingAListIsNotAUserChoice();
   void EnterProgramsExceptInTheLists();
   void FileNameFieldIsReadOnlyAndShowsTheName();
-  void BusyWindowIsCaptionlessAtItsPlace();
+  void BusyWindowAndFramesCoverNoControl_data();
+  void BusyWindowAndFramesCoverNoControl();
   void CaptionsFitTheirControls();
 };
 
@@ -205,27 +206,62 @@ void MainWindowTest::FileNameFieldIsReadOnlyAndShowsTheName() {
   QCOMPARE(field->cursorPosition(), 0);  // the start of the name is what shows
 }
 
-void MainWindowTest::BusyWindowIsCaptionlessAtItsPlace() {
+void MainWindowTest::BusyWindowAndFramesCoverNoControl_data() {
+  QTest::addColumn<int>("point_size");
+  QTest::newRow("8 pt") << 8;
+  QTest::newRow("11 pt") << 11;
+  QTest::newRow("16 pt") << 16;
+}
+
+void MainWindowTest::BusyWindowAndFramesCoverNoControl() {
+  // The test runs at scale factors 1 and 2 (QT_SCALE_FACTOR), each at three fonts.
+  QFETCH(int, point_size);
+  const QFont before = QApplication::font();
+  QFont font = before;
+  font.setPointSize(point_size);
+  QApplication::setFont(font);
   MainWindow window;
+  QApplication::setFont(before);
   window.show();
   QVERIFY(QTest::qWaitForWindowExposed(&window));
-  window.MoveWindow(WindowRect{40, 30, 0, 0});
-  QVERIFY(window.busyWindow() == nullptr);
-  // Where the logic puts it: 314, 103 pixels from the window's position.
-  const QPoint origin = window.geometry().topLeft();
-  window.CreateBusyWindow(origin.x() + 314, origin.y() + 103);
+  auto global = [](const QWidget* widget) {
+    return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+  };
+
+  window.CreateBusyWindow(0, 0);  // the logic's place is not used
   BusyWindow* busy = window.busyWindow();
-  QVERIFY(busy != nullptr);
-  QVERIFY(busy->isVisible());
-  QVERIFY(busy->isWindow());
-  QVERIFY(busy->parentWidget() == nullptr);
+  QVERIFY(busy != nullptr && busy->isVisible() && busy->parentWidget() == nullptr);
   QCOMPARE(busy->windowTitle(), QStringLiteral("KorvalinkDevil"));
   QVERIFY(busy->windowFlags() & Qt::FramelessWindowHint);
-  QCOMPARE(busy->size(), window.units().ToPixels(0, 0, 50, 50).size());
-  QCOMPARE(busy->pos(), origin + QPoint(314, 103));
+  QCOMPARE(busy->frameGeometry(), global(window.picture()));
+  const QList<QGroupBox*> frames = window.findChildren<QGroupBox*>();
+  QList<QWidget*> others(frames.begin(), frames.end());
+  for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child != window.picture() && child->isVisible())
+      others << child;
+  }
+  for (const QWidget* other : others) {
+    QVERIFY2(!busy->frameGeometry().intersects(global(other)), qPrintable(other->objectName()));
+  }
   window.DestroyBusyWindow();
   QVERIFY(window.busyWindow() == nullptr);
-  window.DestroyBusyWindow();  // twice is harmless
+
+  // Each frame's line lies above its boxes (the style draws it 3 pixels above
+  // its contents area), and a frame that grew for them covers no other control.
+  for (QGroupBox* frame : frames) {
+    const QRect inside = frame->geometry() - frame->contentsMargins() + QMargins(0, 2, 0, 0);
+    for (QWidget* other : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const bool framed = other != frame && frame->geometry().contains(other->geometry());
+      const int visible = std::min(other->height(), other->sizeHint().height());
+      const QRect shown(other->x(), other->y() + (other->height() - visible) / 2, other->width(),
+                        visible);
+      if (framed) {
+        QVERIFY2(inside.contains(shown), qPrintable(frame->title()));
+      } else if (other != frame) {
+        QVERIFY2(!frame->geometry().intersects(other->geometry()), qPrintable(frame->title()));
+      }
+    }
+  }
 }
 
 void MainWindowTest::CaptionsFitTheirControls() {
