@@ -62,23 +62,11 @@ void MainWindowTest::EveryControlHasItsCaption() {
     captions << frame->title();
   captions << window.statusLine()->text();
   captions.sort();
-  QStringList expected = {"Leertest",
-                          "Auslesen",
-                          "Brennen",
-                          "Prüfen",
-                          "Neue Datei",
-                          "Prefs",
-                          "Löschen",
-                          "Abbrechen",
-                          "Optionen",
-                          "Baustein prüfen",
-                          "Leerzellen speichern",
-                          "Checksummen prüfen",
-                          "Schutzbits",
-                          "Lock1",
-                          "Lock2",
-                          "Lock3",
-                          "Warte auf Eingaben"};
+  QStringList expected = QString::fromUtf8(
+                             "Leertest|Auslesen|Brennen|Prüfen|Neue Datei|Prefs|Löschen|Abbrechen|"
+                             "Optionen|Baustein prüfen|Leerzellen speichern|Checksummen prüfen|"
+                             "Schutzbits|Lock1|Lock2|Lock3|Warte auf Eingaben")
+                             .split(QLatin1Char('|'));
   expected.sort();
   QCOMPARE(captions, expected);
   // Every identifier the logic uses has its control.
@@ -113,12 +101,6 @@ void MainWindowTest::WindowIsFixedWithoutMinimiseOrMaximiseAndProgramIsDefault()
     }
   }
   QCOMPARE(defaults, 1);
-
-  QStringList frames;
-  for (QGroupBox* frame : window.findChildren<QGroupBox*>())
-    frames << frame->title();
-  frames.sort();
-  QCOMPARE(frames, QStringList({"Optionen", "Schutzbits"}));
 }
 
 void MainWindowTest::PicturesAreBuiltIn() {
@@ -156,11 +138,6 @@ void MainWindowTest::ListsKeepOrderItemDataAndSelection() {
   QCOMPARE(window.ListSelection(Control::kDeviceList), -1);
   window.FillList(Control::kDeviceList, devices, 7);
   QCOMPARE(window.ListSelection(Control::kDeviceList), -1);
-  // Typing into the edit field never adds an entry.
-  combo->setFocus();
-  combo->lineEdit()->setText(QStringLiteral("AT89C2051"));
-  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-  QCOMPARE(combo->count(), 4);
 }
 
 void MainWindowTest::EnterProgramsExceptInTheLists() {
@@ -179,6 +156,7 @@ void MainWindowTest::EnterProgramsExceptInTheLists() {
   QTest::keyClick(devices->lineEdit(), Qt::Key_Return);
   QCOMPARE(picked.count(), 1);
   QCOMPARE(devices->currentIndex(), 1);
+  QCOMPARE(devices->count(), 2);  // typing never adds an entry
   QCOMPARE(programs.count(), 0);
 
   // Elsewhere Enter is "Brennen", the default button.
@@ -231,31 +209,24 @@ void MainWindowTest::BusyWindowAndFramesCoverNoControl() {
   window.CreateBusyWindow(0, 0);  // the logic's place is not used
   BusyWindow* busy = window.busyWindow();
   QVERIFY(busy != nullptr && busy->isVisible() && busy->parentWidget() == nullptr);
-  QCOMPARE(busy->windowTitle(), QStringLiteral("KorvalinkDevil"));
   QVERIFY(busy->windowFlags() & Qt::FramelessWindowHint);
   QCOMPARE(busy->frameGeometry(), global(window.picture()));
-  const QList<QGroupBox*> frames = window.findChildren<QGroupBox*>();
-  QList<QWidget*> others(frames.begin(), frames.end());
-  for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (child != window.picture() && child->isVisible())
-      others << child;
-  }
-  for (const QWidget* other : others) {
-    QVERIFY2(!busy->frameGeometry().intersects(global(other)), qPrintable(other->objectName()));
+  const QList<QWidget*> children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (const QWidget* other : children) {
+    QVERIFY(other == window.picture() || !busy->frameGeometry().intersects(global(other)));
   }
   window.DestroyBusyWindow();
   QVERIFY(window.busyWindow() == nullptr);
 
   // Each frame's line lies above its boxes (the style draws it 3 pixels above
   // its contents area), and a frame that grew for them covers no other control.
-  for (QGroupBox* frame : frames) {
+  for (QGroupBox* frame : window.findChildren<QGroupBox*>()) {
     const QRect inside = frame->geometry() - frame->contentsMargins() + QMargins(0, 2, 0, 0);
-    for (QWidget* other : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      const bool framed = other != frame && frame->geometry().contains(other->geometry());
+    for (QWidget* other : children) {
       const int visible = std::min(other->height(), other->sizeHint().height());
       const QRect shown(other->x(), other->y() + (other->height() - visible) / 2, other->width(),
                         visible);
-      if (framed) {
+      if (other != frame && frame->geometry().contains(other->geometry())) {
         QVERIFY2(inside.contains(shown), qPrintable(frame->title()));
       } else if (other != frame) {
         QVERIFY2(!frame->geometry().intersects(other->geometry()), qPrintable(frame->title()));
