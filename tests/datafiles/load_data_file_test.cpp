@@ -72,15 +72,6 @@ TEST_F(DataFileTest, LoadIsCheckedAgainstTheSizeOfItsMemory) {
   ASSERT_EQ(Load(":0400000001020304F2\r\n", kEepromMemory), kLoadOk) << Messages();
   EXPECT_EQ(Load(":0400010001020304F1\r\n", kEepromMemory), kLoadFailed);
   EXPECT_EQ(Messages(), TooMuchMessage("EEpromdaten", 4, 4, 4));
-
-  // A binary image longer than the memory is refused before it is read.
-  device.code_size = 4096;
-  image.bytes[0] = 0x12;
-  EXPECT_EQ(Load(std::string(4097, '\x01')), kLoadFailed);
-  EXPECT_EQ(Messages(),
-            "Zuviele Daten für diesen Baustein !\n\nMaximale Anzahl Bytes: 4096\nAnzahl Bytes in "
-            "Brenndatei: 4097\n");
-  EXPECT_EQ(image.bytes[0], kBlankByte);  // cleared, nothing read
 }
 
 TEST_F(DataFileTest, FileErrorsNameTheFileAndTheCondition) {
