@@ -1,5 +1,5 @@
 // One text reader, chosen at build time by FUZZ_READER, over arbitrary
-// files. Beyond the sanitizers' checks: the load counters must agree with
+// bytes. Beyond the sanitizers' checks: the load counters must agree with
 // the image, and whatever a reader accepted must survive being written and
 // read again.
 #include <algorithm>
@@ -29,10 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ImageBuffer again;
   // The first byte chooses the checksum setting, so both ways are explored.
   const bool test_checksum = size > 0 && (data[0] & 1) != 0;
-  const std::string& path = zivivar::fuzz::WriteInput(data, size);
-
+  // The readers get a loaded file's bytes, as in a load.
   zivivar::TextReader file;
-  if (file.Open(path) != 0)
+  if (file.OpenBytes({reinterpret_cast<const char*>(data), size}) != 0)
     std::abort();
   image.Clear();
   const int result = Read(file, image, harness.services, test_checksum);
@@ -52,10 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static std::string text;  // keeps its capacity from input to input
   text.clear();
   zivivar::WriteIntelFile(image, used, zivivar::kFormatIntel32, zivivar::DataFileOptions{}, text);
-  const std::string& copy =
-      zivivar::fuzz::WriteInput(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   zivivar::TextReader reread;
-  if (reread.Open(copy) != 0)
+  if (reread.OpenBytes(text) != 0)
     std::abort();
   again.Clear();
   if (zivivar::ReadIntelFile(reread, again, harness.services, true) != zivivar::kReadOk) {
