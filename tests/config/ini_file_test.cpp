@@ -80,10 +80,10 @@ TEST(IniFileTest, NewLinesEndLikeTheFirstLineOrInCrLf) {
 TEST(IniFileTest, ReadIniFileReportsMissingAndUnreadableFiles) {
   testing::TempDir dir;
   IniFile file = IniFile::Parse("[Stale]\nx=1\n");
-  EXPECT_EQ(ReadIniFile(dir.File("none.ini"), file), ENOENT);
+  EXPECT_EQ(ReadIniFile(dir.File("none.ini"), 64, file), ENOENT);
   EXPECT_EQ(file.Contents(), "");
-  EXPECT_EQ(ReadIniFile(dir.path(), file), EISDIR);
-  ASSERT_EQ(ReadIniFile(dir.Write("a.ini", "[S]\r\nk=v\r\n"), file), 0);
+  EXPECT_EQ(ReadIniFile(dir.path(), 64, file), EISDIR);
+  ASSERT_EQ(ReadIniFile(dir.Write("a.ini", "[S]\r\nk=v\r\n"), 64, file), 0);
   EXPECT_EQ(file.Find("S", "k"), "v");
 }
 

@@ -1,7 +1,10 @@
 #include "config/settings.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -10,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "support/in_child.h"
 #include "support/scripted_services_view.h"
 #include "support/temp_dir.h"
 
@@ -224,6 +228,47 @@ TEST_F(SettingsTest, AnUnreadableFileIsReportedAndNeverOverwritten) {
   EXPECT_EQ(SaveSettings(s, services), kSettingsNotSaved);
   EXPECT_EQ(view.messages.size(), 1u);
   EXPECT_TRUE(std::filesystem::is_directory(dir.File(kSettingsFileName)));
+}
+
+// A settings file that could block the reader or never end (a FIFO, a
+// device) or is far too long is not read: the defaults hold, and the file is
+// left alone. Each case runs in a child that is killed should it hang.
+TEST_F(SettingsTest, AFileThatCouldBlockOrNeverEndIsNotRead) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"/dev/zero", "keine gewöhnliche Datei"},
+      {"fifo", "keine gewöhnliche Datei"},
+      {"fifo with writer", "keine gewöhnliche Datei"},
+      {"big", "größer als 1 MByte"},
+  };
+  const std::string path = dir.File(kSettingsFileName);
+  for (const auto& [name, reason] : cases) {
+    std::filesystem::remove(path);
+    int writer = -1;
+    if (name == "/dev/zero") {
+      std::filesystem::create_symlink(name, path);
+    } else if (name == "big") {
+      dir.Write(kSettingsFileName,
+                "[Hardware]\nPortAdress=3bc\n" + std::string(kMaxSettingsFileSize, ';'));
+    } else {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+      // A writer that never closes: reading to the end would wait for ever.
+      if (name == "fifo with writer")
+        writer = open(path.c_str(), O_RDWR);
+    }
+    const std::optional<std::string> outcome = testing::InChild([&] {
+      const Settings s = LoadFrom(std::nullopt);
+      return std::to_string(load_result) + " " + std::to_string(s.PortAdress) + " " +
+             std::to_string(SaveSettings(s, services)) + "|" + view.Texts().at(0);
+    });
+    if (writer >= 0)
+      close(writer);
+    EXPECT_EQ(outcome, std::to_string(kSettingsUnreadable) + " " + std::to_string(0x278) + " " +
+                           std::to_string(kSettingsNotSaved) + "|Die Einstellungsdatei\n'" + path +
+                           "'\nkann nicht gelesen werden: " + reason +
+                           ".\n\nEs gelten die Standardwerte; die Datei wird beim Beenden\n"
+                           "nicht überschrieben.")
+        << name;
+  }
 }
 
 }  // namespace
