@@ -1,17 +1,13 @@
 #include "common/text_reader.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
-#include <tuple>
 #include <utility>
 
 #include "common/file_contents.h"
-#include "support/in_child.h"
+#include "support/endless_file.h"
 #include "support/temp_dir.h"
 
 namespace zivivar {
@@ -61,53 +57,36 @@ TEST(TextReaderTest, RulesHoldAcrossTheBlocksTheFileIsReadIn) {
             Pieces(block - 1, 'x') + "\n|short\n|" + Pieces(block, 'z') + "|");
 }
 
-// What could block a reader or never end is refused by both readers, a
-// file longer than the limit by the whole-file reader; a missing one gives
-// its errno. Each case runs in a child that is killed should it hang.
+// What could block a reader or never end is refused by both readers; the
+// whole-file reader also refuses a file longer than its limit.
 TEST(TextReaderTest, ReadersRefuseWhatCouldBlockOrNeverEnd) {
   testing::TempDir dir;
   const std::string path = dir.File("f");
-  const std::tuple<std::string, int, int> cases[] = {
-      // source, result of ReadFileContents with a limit of 64, of TextReader::Open
-      {"fifo", kNotRegularFile, kNotRegularFile},
-      {"fifo with writer", kNotRegularFile, kNotRegularFile},
-      {"/dev/zero", kNotRegularFile, kNotRegularFile},
-      {"65 bytes", kFileTooLarge, 0},
-      {"64 bytes", 0, 0},
-      {"missing", ENOENT, ENOENT},
-  };
-  for (const auto& [name, whole, lines] : cases) {
-    std::filesystem::remove(path);
-    int writer = -1;
-    if (name == "/dev/zero") {
-      std::filesystem::create_symlink(name, path);
-    } else if (name.starts_with("fifo")) {
-      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-      // A writer that never closes: reading to the end would wait for ever.
-      if (name == "fifo with writer") {
-        writer = open(path.c_str(), O_RDWR);
-        ASSERT_EQ(write(writer, "x\n", 2), 2);
-      }
-    } else if (name != "missing") {
-      dir.Write("f", std::string(name == "64 bytes" ? 64 : 65, 'x'));
-    }
-    const std::optional<std::string> results = testing::InChild([&] {
+  // The results of ReadFileContents with a limit of 64 and of TextReader::Open
+  // (read to its end), with the size of the contents read whole.
+  auto read = [&] {
+    return testing::InChild([&] {
       std::string contents = "stale";
-      const int read = ReadFileContents(path, &contents, 64);
+      const int whole = ReadFileContents(path, &contents, 64);
       TextReader reader;
       const int opened = reader.Open(path);
-      std::string line;
-      while (reader.ReadLine(line)) {
+      for (std::string line; reader.ReadLine(line);) {
       }
-      return std::to_string(read) + " " + std::to_string(contents.size()) + " " +
+      return std::to_string(whole) + " " + std::to_string(contents.size()) + " " +
              std::to_string(opened);
     });
-    if (writer >= 0)
-      close(writer);
-    EXPECT_EQ(results,
-              std::to_string(whole) + " " + (whole == 0 ? "64" : "0") + " " + std::to_string(lines))
-        << name;
+  };
+  const std::string refused = std::to_string(kNotRegularFile);
+  for (const char* kind : testing::kEndlessFiles) {
+    testing::EndlessFile file(path, kind);
+    EXPECT_EQ(read(), refused + " 0 " + refused) << kind;
   }
+  dir.Write("f", std::string(65, 'x'));
+  EXPECT_EQ(read(), std::to_string(kFileTooLarge) + " 0 0");
+  dir.Write("f", std::string(64, 'x'));
+  EXPECT_EQ(read(), "0 64 0");
+  std::filesystem::remove(path);
+  EXPECT_EQ(read(), std::to_string(ENOENT) + " 0 " + std::to_string(ENOENT));
 }
 
 }  // namespace
