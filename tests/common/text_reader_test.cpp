@@ -87,6 +87,16 @@ TEST(TextReaderTest, ReadersRefuseWhatCouldBlockOrNeverEnd) {
   EXPECT_EQ(read(), "0 64 0");
   std::filesystem::remove(path);
   EXPECT_EQ(read(), std::to_string(ENOENT) + " 0 " + std::to_string(ENOENT));
+
+  // A file whose size the system does not tell ends at the limit all the same.
+  const char* proc = "/proc/self/maps";
+  TextReader reader;
+  ASSERT_EQ(reader.Open(proc, 64), 0);
+  for (std::string line; reader.ReadLine(line);) {
+  }
+  EXPECT_EQ(reader.error(), kFileTooLarge);
+  std::string contents;
+  EXPECT_EQ(ReadFileContents(proc, &contents, 64), kFileTooLarge);
 }
 
 }  // namespace

@@ -143,13 +143,6 @@ TEST_F(SettingsTest, OtherValuesAreReplacedSilentlyBeyondTheirRangesAndKeptAtThe
   EXPECT_TRUE(view.messages.empty());
 }
 
-TEST_F(SettingsTest, TimeOutHasALowerLimitOnly) {
-  EXPECT_EQ(LoadKey("TimeOut=4294967295").TimeOut, 4294967295u);
-  for (const char* text : {"9999", "-5", "abc"}) {
-    EXPECT_EQ(LoadKey(std::string("TimeOut=") + text).TimeOut, 100000u) << text;
-  }
-}
-
 TEST_F(SettingsTest, DerivedPaths) {
   Settings s = LoadFrom("[8051 ISP INI-Section]\nDataPath=/home/u/data\nLastFile=old/dir/fw.hex\n");
   EXPECT_EQ(s.data_directory, "/home/u/data");
