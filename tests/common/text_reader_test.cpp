@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <utility>
 
 #include "common/file_contents.h"
-#include "support/endless_file.h"
 #include "support/temp_dir.h"
 
 namespace zivivar {
@@ -57,46 +55,26 @@ TEST(TextReaderTest, RulesHoldAcrossTheBlocksTheFileIsReadIn) {
             Pieces(block - 1, 'x') + "\n|short\n|" + Pieces(block, 'z') + "|");
 }
 
-// What could block a reader or never end is refused by both readers; the
-// whole-file reader also refuses a file longer than its limit.
-TEST(TextReaderTest, ReadersRefuseWhatCouldBlockOrNeverEnd) {
+// The readers stop at their limit. (What could block them or never end is
+// refused; the tests of the settings file and the library show it.)
+TEST(TextReaderTest, ReadersStopAtTheirLimit) {
   testing::TempDir dir;
-  const std::string path = dir.File("f");
-  // The results of ReadFileContents with a limit of 64 and of TextReader::Open
-  // (read to its end), with the size of the contents read whole.
-  auto read = [&] {
-    return testing::InChild([&] {
-      std::string contents = "stale";
-      const int whole = ReadFileContents(path, &contents, 64);
-      TextReader reader;
-      const int opened = reader.Open(path);
-      for (std::string line; reader.ReadLine(line);) {
-      }
-      return std::to_string(whole) + " " + std::to_string(contents.size()) + " " +
-             std::to_string(opened);
-    });
-  };
-  const std::string refused = std::to_string(kNotRegularFile);
-  for (const char* kind : testing::kEndlessFiles) {
-    testing::EndlessFile file(path, kind);
-    EXPECT_EQ(read(), refused + " 0 " + refused) << kind;
-  }
-  dir.Write("f", std::string(65, 'x'));
-  EXPECT_EQ(read(), std::to_string(kFileTooLarge) + " 0 0");
-  dir.Write("f", std::string(64, 'x'));
-  EXPECT_EQ(read(), "0 64 0");
-  std::filesystem::remove(path);
-  EXPECT_EQ(read(), std::to_string(ENOENT) + " 0 " + std::to_string(ENOENT));
-
-  // A file whose size the system does not tell ends at the limit all the same.
-  const char* proc = "/proc/self/maps";
+  std::string contents;
   TextReader reader;
+  EXPECT_EQ(ReadFileContents(dir.Write("64", std::string(64, 'x')), &contents, 64), 0);
+  EXPECT_EQ(contents.size(), 64u);
+  EXPECT_EQ(ReadFileContents(dir.Write("65", std::string(65, 'x')), &contents, 64), kFileTooLarge);
+  EXPECT_EQ(reader.Open(dir.File("65"), 64), kFileTooLarge);
+  EXPECT_EQ(ReadFileContents(dir.File("none"), &contents, 64), ENOENT);
+  EXPECT_EQ(reader.Open(dir.File("none")), ENOENT);
+  // A file of /proc tells no size: only the reading finds the limit.
+  const char* proc = "/proc/self/maps";
+  EXPECT_EQ(ReadFileContents(proc, &contents, 64), kFileTooLarge);
+  EXPECT_EQ(contents, "");
   ASSERT_EQ(reader.Open(proc, 64), 0);
   for (std::string line; reader.ReadLine(line);) {
   }
   EXPECT_EQ(reader.error(), kFileTooLarge);
-  std::string contents;
-  EXPECT_EQ(ReadFileContents(proc, &contents, 64), kFileTooLarge);
 }
 
 }  // namespace

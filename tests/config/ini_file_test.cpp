@@ -68,15 +68,6 @@ TEST(IniFileTest, SettingTouchesOnlyItsLineAndAddsWhatIsMissingInPlace) {
             "comment\n\n[Empty]\nk=1\n\n[Other]\nTimeOut=1\n\n[New Section]\nk=1\nl=2\n");
 }
 
-TEST(IniFileTest, NewLinesEndLikeTheFirstLineOrInCrLf) {
-  IniFile file;
-  file.SetString("Hardware", "PortAdress", "378");
-  EXPECT_EQ(file.Contents(), "[Hardware]\r\nPortAdress=378\r\n");
-  file = IniFile::Parse("[A]\r\nx=1\n");
-  file.SetString("A", "y", "2");
-  EXPECT_EQ(file.Contents(), "[A]\r\nx=1\ny=2\r\n");
-}
-
 TEST(IniFileTest, ReadIniFileReportsMissingAndUnreadableFiles) {
   testing::TempDir dir;
   IniFile file = IniFile::Parse("[Stale]\nx=1\n");
