@@ -231,10 +231,6 @@ std::string RangeText(const SettingsKey& key) {
 
 }  // namespace
 
-std::span<const SettingsKey> SettingsKeys() {
-  return kKeys;
-}
-
 const SettingsKey* FindSettingsKey(std::string_view name) {
   for (const SettingsKey& key : kKeys) {
     if (SameName(key.name, name))

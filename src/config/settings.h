@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -35,7 +34,7 @@ inline constexpr char kBadHexLineLenMessage[] =
     "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\nEingetragene Länge "
     "%d\n\nWert geändert auf Standardwert = 32 Datenbytes";
 
-// The settings file and the library are short text files; longer ones are not read.
+// The settings file is a short text file; a longer one is not read.
 inline constexpr size_t kMaxSettingsFileSize = size_t{1} << 20;
 
 // A default-constructed Settings holds the defaults of every key; the derived
@@ -86,8 +85,9 @@ struct Settings {
   int read_error = 0;
 };
 
-// One key of the settings file. The table of all keys (SettingsKeys) drives
-// loading, saving, the command line's --set and the preferences' ranges.
+// One key of the settings file. One table of all keys, in the order in
+// which SaveSettings adds missing ones, drives loading, saving, the command
+// line's --set and the preferences' ranges.
 struct SettingsKey {
   enum Kind {
     kInteger,     // decimal with an optional sign, as GetPrivateProfileInt reads it
@@ -116,8 +116,6 @@ struct SettingsKey {
   int64_t dialog_low, dialog_high;
 };
 
-// Every key, in the order in which SaveSettings adds missing ones.
-std::span<const SettingsKey> SettingsKeys();
 // The key named name (without regard to case), or null.
 const SettingsKey* FindSettingsKey(std::string_view name);
 
@@ -131,7 +129,9 @@ bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& s
 // Reads directory + "KORVALNK.INI" (directory with or without a trailing
 // '/'; empty means the working directory). A missing file, section or key
 // takes its default silently; out-of-range values are replaced, with a message
-// only for the port address and the hex line length. Returns kSettingsOk, or
+// only for the port address and the hex line length. A file that cannot be
+// read, is no regular file (a FIFO, a device) or is longer than
+// kMaxSettingsFileSize is not read. Returns kSettingsOk, or
 // kSettingsUnreadable after telling the user that the defaults are used.
 int LoadSettings(const std::string& directory, Services& services, Settings& settings);
 
