@@ -338,6 +338,10 @@ int CliRun::Convert() {
 int CliRun::PreparePort(bool tap) {
   if (!runtime_.PreparePortAccess())
     return kCommandDemoMode;
+  // A state file that holds no chip state was named at its loading; it is
+  // left alone, and so is the chip it should hold.
+  if (runtime_.simulator_state_unusable())
+    return kSimStateUnusable;
   if (!tap && !options_.trace_path)
     return kOperationOk;
   PortIo* inner = nullptr;
@@ -363,7 +367,6 @@ int CliRun::Detect() {
   tap_->OnInputByte(
       [&loopback](uint8_t reg10, uint8_t input) { loopback.emplace_back(reg10, input); });
   result = runtime_.port_link().DetectAdapter();
-  runtime_.SaveSimulatorState();
 
   services_view_.ClearLine();
   out_ << "Port: " << runtime_.port_access().message << '\n';
@@ -420,7 +423,6 @@ int CliRun::Calibrate() {
   link.WriteRegister(4, reg4);
   link.ResetAdapter();
   link.RestorePriority();
-  runtime_.SaveSimulatorState();
   if (failed || link.link_lost())
     return kHandshakeTimeout;
 
@@ -452,10 +454,8 @@ int CliRun::DeviceCommand() {
   // The window looks for the adapter once at its start; so does every run
   // here. No preferences dialog between attempts, and the settings stay as
   // they are.
-  if (!runtime_.port_link().SearchAdapter(1, {}, {})) {
-    runtime_.SaveSimulatorState();
+  if (!runtime_.port_link().SearchAdapter(1, {}, {}))
     return kAdapterNotFound;
-  }
 
   switch (options_.command) {
     case CliCommand::kBlank:

@@ -27,6 +27,27 @@ int TextReader::Open(const std::string& path, size_t limit) {
   return 0;
 }
 
+int TextReader::OpenBytes(std::string_view bytes) {
+  Close();
+  errno = 0;
+  // fmemopen refuses an empty buffer; a stream over "\x1A" ends at once as well.
+  static constexpr char kEnd[] = "\x1A";
+  const std::string_view source = bytes.empty() ? std::string_view(kEnd, 1) : bytes;
+  file_ = ::fmemopen(const_cast<char*>(source.data()), source.size(), "rb");
+  if (file_ == nullptr)
+    return errno != 0 ? errno : ENOMEM;
+  at_end_ = false;
+  failed_ = false;
+  error_ = 0;
+  limit_ = source.size();  // the bytes were held to their file's limit when they were read
+  total_ = 0;
+  pending_ = EOF;
+  buffer_.resize(kBlockSize);
+  pos_ = 0;
+  len_ = 0;
+  return 0;
+}
+
 void TextReader::Close() {
   if (file_ != nullptr)
     std::fclose(file_);

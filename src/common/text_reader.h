@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace zivivar {
 
@@ -30,6 +31,10 @@ class TextReader {
   // already longer than limit. One that grows beyond it while it is read
   // ends there, with Failed() and error() kFileTooLarge.
   int Open(const std::string& path, size_t limit = kDefaultLimit);
+  // Reads bytes, which must outlive the reading, as if they were the file's
+  // contents: a file that was read once can be read again by line.
+  // Returns 0 or the errno of the failure.
+  int OpenBytes(std::string_view bytes);
   bool IsOpen() const { return file_ != nullptr; }
   void Close();
 
