@@ -22,12 +22,13 @@ using ::testing::IsEmpty;
 using Texts = std::vector<std::string>;
 
 constexpr uint32_t kCodeSize = 2048;
-constexpr uint32_t kEepromSize = 512;
+constexpr sim::ChipKind kMode3Chip{kSpiMode3, kCodeSize, 512};
+constexpr sim::ChipKind kMode4Chip{kSpiMode4, kCodeSize, 0};
 
-class DeviceOperationsTest : public ::testing::TestWithParam<uint8_t> {
+class DeviceOperationsTest : public ::testing::TestWithParam<sim::ChipKind> {
  protected:
-  bool mode3() const { return GetParam() == kSpiMode3; }
-  sim::ChipKind Kind() const { return {GetParam(), kCodeSize, mode3() ? kEepromSize : 0}; }
+  bool mode3() const { return GetParam().spi_mode == kSpiMode3; }
+  sim::ChipKind Kind() const { return GetParam(); }
 
   // Takes the chip out, changes it and puts it back.
   template <class Change>
@@ -49,7 +50,7 @@ class DeviceOperationsTest : public ::testing::TestWithParam<uint8_t> {
   void ExpectIdle() {
     EXPECT_EQ(hw_.adapter().reg(8) & kReg8SupplyOn, 0);
     EXPECT_EQ(hw_.adapter().reg(10), 0);
-    EXPECT_EQ(hw_.adapter().handshake_errors(), 0) << hw_.adapter().last_error();
+    EXPECT_EQ(hw_.adapter().errors(), 0) << hw_.adapter().last_error();
     EXPECT_EQ(hw_.chip().instructions_ignored(), 0u) << hw_.chip().last_ignored();
   }
 
@@ -64,13 +65,14 @@ class DeviceOperationsTest : public ::testing::TestWithParam<uint8_t> {
                            .supply_code = 100,
                            .write_wait = mode3() ? 47u : 11u,
                            .erase_wait = 5882,
-                           .code_size = kCodeSize,
+                           .code_size = Kind().code_size,
                            .eeprom_size = Kind().eeprom_size,
-                           .spi_mode = GetParam()};
+                           .spi_mode = Kind().spi_mode};
   ImageBuffer image_;
   DeviceOperations ops_{link_, services_, device_, image_};
 };
-INSTANTIATE_TEST_SUITE_P(BothModes, DeviceOperationsTest, ::testing::Values(kSpiMode3, kSpiMode4));
+INSTANTIATE_TEST_SUITE_P(BothModes, DeviceOperationsTest,
+                         ::testing::Values(kMode3Chip, kMode4Chip));
 
 TEST_P(DeviceOperationsTest, BlankCheckAndErase) {
   EXPECT_EQ(ops_.BlankCheck(), kOperationOk);
@@ -229,8 +231,29 @@ TEST_P(DeviceOperationsTest, LockBitsWithoutAndWithVisibleEffect) {
   ExpectIdle();
 }
 
+// Mode 3 carries address bit 13 in the first instruction byte.
+class Mode3Above8KTest : public DeviceOperationsTest {};
+INSTANTIATE_TEST_SUITE_P(Mode3Of12K, Mode3Above8KTest,
+                         ::testing::Values(sim::ChipKind{kSpiMode3, 0x3000, 0}));
+
+TEST_P(Mode3Above8KTest, ProgramVerifyAndReadAboveEightKilobytes) {
+  LoadImage({{0x0100, 0x11}, {0x2100, 0x22}, {0x2FFF, 0x33}}, 0x2FFF);
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(chip_code()[0x0100], 0x11);
+  EXPECT_EQ(chip_code()[0x2100], 0x22);
+  EXPECT_EQ(chip_code()[0x2FFF], 0x33);
+  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kOperationOk);
+  image_.Clear();
+  ops_.protocol().EnterProgrammingMode();
+  EXPECT_EQ(ops_.ReadMemory(kCodeMemory), kOperationOk);
+  ops_.protocol().LeaveProgrammingMode();
+  EXPECT_TRUE(std::ranges::equal(chip_code(), std::span(image_.bytes).first(0x3000)));
+  EXPECT_THAT(view_.Texts(), IsEmpty());
+  ExpectIdle();
+}
+
 class Mode4EepromTest : public DeviceOperationsTest {};
-INSTANTIATE_TEST_SUITE_P(Mode4, Mode4EepromTest, ::testing::Values(kSpiMode4));
+INSTANTIATE_TEST_SUITE_P(Mode4, Mode4EepromTest, ::testing::Values(kMode4Chip));
 
 TEST_P(Mode4EepromTest, RefusedOncePerOperation) {
   device_.eeprom_size = 16;  // a library entry that should not give it one
