@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/settings_overrides.h"

@@ -67,15 +67,15 @@ void SimAdapter::Latch(int reg, uint8_t value) {
     ++sck_writes_;
   regs_[reg >> 1] = value;
   ++register_writes_;
-  if (recording_)
-    latched_.push_back({reg, value});
+  if (on_latch_)
+    on_latch_(reg, value);
 
   if (reg == 4) {
     // The supply word's shift register: data taken on the clock's rising
     // edge, the whole word taken over on the load's rising edge.
     if ((value & ~old & wiring::kSupplyShiftClock) != 0) {
-      shift_ = static_cast<uint16_t>(shift_ << 1 |
-                                     ((value & wiring::kSupplyShiftData) != 0 ? 1 : 0));
+      shift_ =
+          static_cast<uint16_t>(shift_ << 1 | ((value & wiring::kSupplyShiftData) != 0 ? 1 : 0));
     }
     if ((value & ~old & wiring::kSupplyShiftLoad) != 0)
       supply_word_ = shift_;
@@ -105,8 +105,7 @@ bool SimAdapter::LinesKept(uint8_t old, uint8_t value) {
   const uint32_t held = sck_writes_;
   if (sck_changed)
     sck_writes_ = 0;
-  const bool listening =
-      (reg(8) & wiring::kSupplySwitch) != 0 && (old & value & wiring::kRst) != 0;
+  const bool listening = (reg(8) & wiring::kSupplySwitch) != 0 && (old & value & wiring::kRst) != 0;
   if (!listening)
     return true;
   const bool was_high = (old & wiring::kSck) != 0;

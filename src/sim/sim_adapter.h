@@ -29,8 +29,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "programmer/port_io.h"
 #include "sim/sim_target.h"
@@ -59,12 +60,6 @@ inline constexpr uint8_t kMisoInput = 0x10;
 // Register writes each SCK level must last, and SCK must have been low
 // before MOSI may change.
 inline constexpr uint32_t kMinSckWrites = 2;
-
-struct LatchedWrite {
-  int reg;
-  uint8_t value;
-  bool operator==(const LatchedWrite&) const = default;
-};
 
 class SimAdapter : public PortIo {
  public:
@@ -98,10 +93,10 @@ class SimAdapter : public PortIo {
 
   // Latched register writes so far.
   uint64_t register_writes() const { return register_writes_; }
-  // While recording, every latched write is kept in latched().
-  void set_recording(bool on) { recording_ = on; }
-  const std::vector<LatchedWrite>& latched() const { return latched_; }
-  void ClearLatched() { latched_.clear(); }
+  // Called with every register write the adapter latches; empty: none.
+  void OnLatch(std::function<void(int reg, uint8_t value)> observer) {
+    on_latch_ = std::move(observer);
+  }
   uint64_t status_reads() const { return status_reads_; }
   // The last value latched into register reg (even, 0 to 14).
   uint8_t reg(int reg) const { return regs_[(reg >> 1) & 7]; }
@@ -145,9 +140,8 @@ class SimAdapter : public PortIo {
   uint32_t sck_writes_ = 0;  // latched writes since SCK last changed
 
   uint64_t register_writes_ = 0;
+  std::function<void(int, uint8_t)> on_latch_;
   uint64_t status_reads_ = 0;
-  bool recording_ = false;
-  std::vector<LatchedWrite> latched_;
   int errors_ = 0;
   std::string last_error_;
 };

@@ -54,7 +54,9 @@ class DeviceOperationsTest : public ::testing::TestWithParam<sim::ChipKind> {
     EXPECT_EQ(hw_.chip().instructions_ignored(), 0u) << hw_.chip().last_ignored();
   }
 
-  sim::SimulatedHardware hw_{Kind(), ""};
+  // Writes and erases that take nearly all the wait the descriptor gives
+  // them, so that a missing wait shows.
+  sim::SimulatedHardware hw_{Kind(), "", 0x378, {.write_ticks = 130, .erase_ticks = 11000}};
   testing::ScriptedServicesView view_;
   int message_beap_ = 0;
   Services services_{view_, message_beap_};

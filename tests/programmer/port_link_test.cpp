@@ -20,7 +20,12 @@ namespace zivivar {
 namespace {
 
 using ::testing::ElementsAre;
-using Writes = std::vector<sim::LatchedWrite>;
+struct Write {
+  int reg;
+  uint8_t value;
+  bool operator==(const Write&) const = default;
+};
+using Writes = std::vector<Write>;
 
 // Status reads answered from a list (then 0x00); every access logged.
 struct ListPort : PortIo {
@@ -98,7 +103,8 @@ void ZeroSupplyWord(Writes& writes) {
 TEST(PortLinkTest, ResetAndDetectWriteTheAdapterSequenceSeenByTheObserver) {
   Rig<sim::SimAdapter> rig;
   Observer observer;
-  rig.io.set_recording(true);
+  Writes latched;
+  rig.io.OnLatch([&](int reg, uint8_t value) { latched.push_back({reg, value}); });
   rig.link.SetObserver(&observer);
   rig.link.RegisterImage(0) = 0xF3;
   rig.link.RegisterImage(4) = 0x20;
@@ -110,15 +116,15 @@ TEST(PortLinkTest, ResetAndDetectWriteTheAdapterSequenceSeenByTheObserver) {
   ZeroSupplyWord(expected);
   ZeroSupplyWord(expected);
   expected.insert(expected.end(), {{0, 0x03}, {8, 0x01}});
-  EXPECT_EQ(rig.io.latched(), expected);
+  EXPECT_EQ(latched, expected);
   EXPECT_EQ(rig.link.RegisterImage(10), 0x29);  // only the lines went low
 
-  rig.io.ClearLatched();
+  latched.clear();
   EXPECT_EQ(rig.link.DetectAdapter(), kLinkOk);
   const Writes detect = {{12, 0x80}, {14, 0x80}, {6, 0}, {2, 0}, {0, 0},     {8, 0},
                          {4, 0},     {10, 0},    {4, 0}, {8, 0}, {10, 0xAA}, {4, 0},
                          {8, 0},     {10, 0x55}, {4, 0}, {8, 0}, {10, 0}};
-  EXPECT_EQ(rig.io.latched(), detect);
+  EXPECT_EQ(latched, detect);
   expected.insert(expected.end(), detect.begin(), detect.end());
   EXPECT_THAT(observer.inputs, ElementsAre(0x00, 0xAA, 0x55));
   for (int reg : {0, 4, 8, 10})
