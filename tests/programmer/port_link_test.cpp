@@ -4,8 +4,6 @@
 #include <sys/resource.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,25 +25,6 @@ struct Write {
 };
 using Writes = std::vector<Write>;
 
-// Status reads answered from a list (then 0x00); every access logged.
-struct ListPort : PortIo {
-  void Out(uint16_t port, uint8_t value) override { Log('O', port, value); }
-  uint8_t In(uint16_t port) override {
-    const uint8_t value = reads.empty() ? 0 : reads.front();
-    if (!reads.empty())
-      reads.pop_front();
-    return Log('I', port, value);
-  }
-  uint8_t Log(char kind, uint16_t port, uint8_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%c%X:%02X ", kind, port, value);
-    log += text;
-    return value;
-  }
-  std::deque<uint8_t> reads;
-  std::string log;
-};
-
 struct Observer : RegisterWriteObserver {
   void RegisterWritten(int reg, uint8_t value) override { writes.push_back({reg, value}); }
   void InputByteRead(uint8_t input) override { inputs.push_back(input); }
@@ -62,20 +41,6 @@ struct Rig {
   Io io;
   PortLink link{io, services};
 };
-
-TEST(PortLinkTest, HandshakeWaitsForBothEdgesAndTheLastReadOfTheCountIsATimeout) {
-  Rig<ListPort> rig;
-  rig.io.reads = {0x00, 0x80, 0xFF, 0x80, 0x3F};  // two reads until the acknowledge, three after
-  EXPECT_EQ(rig.link.WriteRegister(6, 0x02), kLinkOk);
-  EXPECT_EQ(rig.io.log, "O378:02 O37A:06 I379:00 I379:80 O37A:07 I379:FF I379:80 I379:3F ");
-
-  rig.link.Configure(0x378, 4, 85);
-  rig.io.reads = {0x00, 0x00, 0x80, 0x80, 0x80, 0x00};  // both edges on the third read
-  EXPECT_EQ(rig.link.WriteRegister(2, 0), kLinkOk);
-  rig.io.reads = {0x00, 0x00, 0x00, 0x80};  // on the fourth
-  EXPECT_EQ(rig.link.WriteRegister(2, 0), kHandshakeTimeout);
-  EXPECT_THAT(rig.view.Texts(), ElementsAre(kTimeoutMessage));
-}
 
 TEST(PortLinkTest, LostLinkGivesOneMessageAndNoPortAccessUntilCleared) {
   Rig<sim::SimAdapter> rig;
@@ -180,7 +145,7 @@ TEST(PortLinkTest, SearchAdapterGivesUpAfterTheAllowedAttempts) {
 }
 
 TEST(PortLinkTest, RestorePriorityPutsBackWhatRaiseChanged) {
-  Rig<ListPort> rig;
+  Rig<sim::SimAdapter> rig;
   const auto priority = [] {
     errno = 0;
     const int nice = getpriority(PRIO_PROCESS, 0);

@@ -71,9 +71,10 @@ TEST_P(SpiProtocolTest, LockBitsProgramWhatWasChosen) {
                                                               "worden\nGelesener Wert: 0x00"});
 }
 
-TEST_P(SpiProtocolTest, Mode3PollsAWriteAtMostWriteWaitTimesAndSyncsInUpToThreePasses) {
-  if (!mode3())
-    GTEST_SKIP() << "mode 3 only";
+class SpiMode3Test : public SpiProtocolTest {};
+INSTANTIATE_TEST_SUITE_P(Mode3, SpiMode3Test, ::testing::Values(kSpiMode3));
+
+TEST_P(SpiMode3Test, PollsAWriteAtMostWriteWaitTimesAndSyncsInUpToThreePasses) {
   hw_.chip().SetFaults({.never_finish = true, .stuck = {}});
   for (const uint32_t wait : {3u, 1u, 0u}) {  // polls at least once
     device_.write_wait = wait;
