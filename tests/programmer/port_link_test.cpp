@@ -56,6 +56,12 @@ TEST(PortLinkTest, LostLinkGivesOneMessageAndNoPortAccessUntilCleared) {
   EXPECT_EQ(rig.view.messages.size(), 2u);
   rig.io.ReconnectAdapter();  // so does detection
   EXPECT_EQ(rig.link.DetectAdapter(), kLinkOk);
+
+  Rig<sim::SimAdapter> one;  // a count of 1 is used up by the first read, acknowledge or not
+  one.link.Configure(0x378, 1, 85);
+  one.io.RemoveAdapter(0x80);
+  EXPECT_EQ(one.link.WriteRegister(4, 0), kHandshakeTimeout);
+  EXPECT_EQ(one.io.status_reads(), 1u);
 }
 
 // The 51 writes of a supply word load of 0, register 4 otherwise at 0.
