@@ -132,24 +132,6 @@ TEST(PortLinkTest, DetectAdapterAgainstTheSimulatorAndItsFaults) {
   }
 }
 
-TEST(PortLinkTest, SearchAdapterGivesUpAfterTheAllowedAttempts) {
-  for (const uint32_t attempts : {0u, 3u}) {  // a count of 0 still makes one attempt
-    Rig<sim::SimAdapter> rig;
-    rig.io.RemoveAdapter();
-    std::vector<std::string> events;
-    rig.view.OnMessage([&](const testing::RecordedMessage& m) {
-      events.push_back(m.text == kNoHardwareMessage ? "none" : "timeout");
-    });
-    EXPECT_FALSE(rig.link.SearchAdapter(
-        attempts, [&] { events.push_back("prefs"); }, [&] { events.push_back("save"); }));
-    const std::vector<std::string> expected =
-        attempts == 0 ? std::vector<std::string>{"timeout", "none", "save"}
-                      : std::vector<std::string>{"timeout", "prefs", "timeout", "prefs",
-                                                 "timeout", "none",  "save"};
-    EXPECT_EQ(events, expected);
-  }
-}
-
 TEST(PortLinkTest, RestorePriorityPutsBackWhatRaiseChanged) {
   Rig<sim::SimAdapter> rig;
   const auto priority = [] {
