@@ -357,6 +357,10 @@ int CliRun::Convert() {
 int CliRun::PreparePort(bool watch) {
   if (!runtime_.PreparePortAccess())
     return kCommandDemoMode;
+  // A state file that holds no chip state was named at its loading; it is
+  // left alone, and so is the chip it should hold.
+  if (runtime_.simulator_state_unusable())
+    return kSimStateUnusable;
   if (options_.trace_path)
     watch_.trace = &trace_;
   if (watch || options_.trace_path)
@@ -369,7 +373,6 @@ int CliRun::Detect() {
   if (result != kOperationOk)
     return result;
   result = runtime_.port_link().DetectAdapter();
-  runtime_.SaveSimulatorState();
 
   services_view_.ClearLine();
   out_ << "Port: " << runtime_.port_access().message << '\n';
@@ -427,7 +430,6 @@ int CliRun::Calibrate() {
   link.WriteRegister(4, reg4);
   link.ResetAdapter();
   link.RestorePriority();
-  runtime_.SaveSimulatorState();
   if (failed || link.link_lost())
     return kHandshakeTimeout;
 
@@ -459,10 +461,8 @@ int CliRun::DeviceCommand() {
   // The window looks for the adapter once at its start; so does every run
   // here. No preferences dialog between attempts, and the settings stay as
   // they are.
-  if (!runtime_.port_link().SearchAdapter(1, {}, {})) {
-    runtime_.SaveSimulatorState();
+  if (!runtime_.port_link().SearchAdapter(1, {}, {}))
     return kAdapterNotFound;
-  }
 
   switch (options_.command) {
     case CliCommand::kBlank:

@@ -282,8 +282,10 @@ std::string GlobalHelp() {
          "\n"
          "Exit status: 0 success, 2 usage error, otherwise the result of the first\n"
          "operation that failed: 3 load, 4 save or not blank, 5 blank check stopped,\n"
-         "6 verify, 7 program, 8 no adapter, 10 adapter lost, 13 device not loaded,\n"
-         "15 lock bits without effect, 20 erase declined, 21 no port access.\n";
+         "6 verify, 7 program, 8 no adapter, 10 adapter lost, 11 no chip answered\n"
+         "(SPISync), 13 device not loaded, 15 lock bits without effect, 20 erase\n"
+         "declined, 21 no port access, 23 --sim-state file is not a chip state (left\n"
+         "as it is), 24 chip state not saved.\n";
 }
 
 std::string CommandHelp(CliCommand command) {

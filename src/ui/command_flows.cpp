@@ -3,8 +3,16 @@
 // operations and the data files.
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/atomic_file.h"
 #include "config/settings.h"
 #include "datafiles/data_files.h"
+#include "datafiles/file_errors.h"
 #include "programmer/device_operations.h"
 #include "programmer/port_link.h"
 #include "services/services.h"
@@ -45,27 +53,38 @@ bool MainDialog::LinkLost() {
   return runtime_.port_link().link_lost();
 }
 
-int MainDialog::WorkFrame(const std::function<int()>& work) {
+int MainDialog::WorkFrame(const std::function<int()>& work, bool changes_chip) {
   PortLink& link = runtime_.port_link();
   DisableCommandControls();
   // A reconnected adapter gets its chance with every command; its loss is
   // told once per command.
   link.ClearLinkLost();
   link.RaisePriority(runtime_.os_kind());
+  chip_state_kept_ = false;
   int result = work();
   link.RestorePriority();
   if (link.link_lost())
     result = kHandshakeTimeout;
-  runtime_.SaveSimulatorState();
+  // A failed or stopped run changed the chip too (an erase at least).
+  if (changes_chip && !chip_state_kept_) {
+    const int saved = runtime_.SaveSimulatorState();
+    if (result == kCommandOk)
+      result = saved;
+  }
   EnableCommandControls();
   return result;
 }
 
-int MainDialog::DeviceCommand(const std::function<int()>& work) {
+int MainDialog::KeepChipState() {
+  chip_state_kept_ = true;
+  return runtime_.SaveSimulatorState();
+}
+
+int MainDialog::DeviceCommand(const std::function<int()>& work, bool changes_chip) {
   CreateBusyWindow();
-  int result = runtime_.LoadSelectedDevice();
+  int result = runtime_.LoadDeviceForCommand();
   if (result == kLibraryOk)
-    result = WorkFrame(work);
+    result = WorkFrame(work, changes_chip);
   CommonEnd();
   return result;
 }
@@ -74,21 +93,27 @@ int MainDialog::BlankCheckCommand() {
   const int result = CheckDemoThenBusy();
   if (result != kCommandOk)
     return result;
-  return DeviceCommand([this] { return runtime_.operations().BlankCheck(); });
+  return DeviceCommand([this] { return runtime_.operations().BlankCheck(); },
+                       /*changes_chip=*/false);
 }
 
 int MainDialog::EraseCommand() {
   const int result = CheckDemoThenBusy();
   if (result != kCommandOk)
     return result;
-  return DeviceCommand([this] {
-    DeviceOperations& operations = runtime_.operations();
-    // A declined erase returns non-zero, so nothing is checked then.
-    int erased = operations.EraseDevice();
-    if (erased == kOperationOk && !LinkLost())
-      erased = operations.BlankCheck();
-    return erased;
-  });
+  return DeviceCommand(
+      [this] {
+        DeviceOperations& operations = runtime_.operations();
+        // A declined erase returns non-zero, so nothing is checked then.
+        int erased = operations.EraseDevice();
+        // The blank check's "erased" is the success message: the chip is kept first.
+        if (erased == kOperationOk && !LinkLost())
+          erased = KeepChipState();
+        if (erased == kOperationOk)
+          erased = operations.BlankCheck();
+        return erased;
+      },
+      /*changes_chip=*/true);
 }
 
 int MainDialog::ProgramCommand() {
@@ -118,7 +143,7 @@ int MainDialog::FileCommand(bool program) {
     CommonEnd();
     return result;
   }
-  return DeviceCommand([this, program] { return ProgramOrVerify(program); });
+  return DeviceCommand([this, program] { return ProgramOrVerify(program); }, program);
 }
 
 int MainDialog::ProgramOrVerify(bool program) {
@@ -163,10 +188,15 @@ int MainDialog::ProgramOrVerify(bool program) {
     // disabled the boxes.
     const int locked = operations.ProgramLockBits({settings.Lock1, settings.Lock2, settings.Lock3});
     operations.protocol().LeaveProgrammingMode();
-    if (locked == kOperationOk && !LinkLost())
-      services.ShowMessage(kProgramLockedMessage);
-    return locked;
+    if (locked != kOperationOk || LinkLost())
+      return locked;
+    if (const int kept = KeepChipState(); kept != kCommandOk)
+      return kept;
+    services.ShowMessage(kProgramLockedMessage);
+    return kCommandOk;
   }
+  if (const int kept = KeepChipState(); kept != kCommandOk)
+    return kept;
   services.ShowMessage(kProgramOkMessage);
   return kCommandOk;
 }
@@ -215,9 +245,9 @@ int MainDialog::ReadOutCommand() {
       settings.DataFormat = target.data_format;
       SetCurrentDataFile(target.names);
       view_.Repaint();
-      result = runtime_.LoadSelectedDevice();
+      result = runtime_.LoadDeviceForCommand();
       if (result == kLibraryOk)
-        result = WorkFrame([this] { return SaveReadOut(); });
+        result = WorkFrame([this] { return SaveReadOut(); }, /*changes_chip=*/false);
     }
   }
   CommonEnd();
@@ -227,16 +257,48 @@ int MainDialog::ReadOutCommand() {
 int MainDialog::SaveReadOut() {
   const Settings& settings = runtime_.settings();
   DataFiles& files = runtime_.data_files();
+  Services& services = runtime_.services();
   const DataFileOptions options = runtime_.data_file_options();
+  const bool eeprom = runtime_.device().eeprom_size > 0;
+  std::vector<std::string> targets = {settings.data_file_path};
+  if (eeprom)
+    targets.push_back(eeprom_path_);
+  for (const std::string& target : targets) {
+    if (runtime_.IsSimulatorStateFile(target)) {
+      std::string text(std::strlen(kReadOutIsSimStateFormat) + target.size(), '\0');
+      text.resize(static_cast<size_t>(
+          std::snprintf(text.data(), text.size(), kReadOutIsSimStateFormat, target.c_str())));
+      services.ShowMessage(text);
+      return kSaveFailed;
+    }
+  }
+
+  // Code and EEPROM files are written together at the end, or neither is:
+  // a new code file beside an old EEPROM file would pass for one read-out.
+  std::vector<std::pair<std::string, std::string>> pending;
+  const FileWriter writer = files.file_writer();
+  files.SetFileWriter([&pending](const std::string& path, std::string_view contents) {
+    pending.emplace_back(path, std::string(contents));
+    return 0;
+  });
   int result =
       files.SaveMemoryToFile(settings.data_file_path, kCodeMemory, options, runtime_.readout());
-  if (result == kSaveOk && !LinkLost() && runtime_.device().eeprom_size > 0) {
+  if (result == kSaveOk && !LinkLost() && eeprom) {
     // The EEPROM goes into the companion file, in the same format.
     result = files.SaveMemoryToFile(eeprom_path_, kEepromMemory, options, runtime_.readout());
   }
-  if (result == kSaveOk && !LinkLost()) {
-    runtime_.services().ShowMessage(kReadOutSavedMessage);
+  files.SetFileWriter(writer);
+  // An empty socket answered nothing: its message was shown, nothing is saved.
+  if (result != kSaveOk && runtime_.operations().protocol().sync_failed())
+    return kSyncFailed;
+  if (result != kSaveOk || LinkLost())
+    return result;
+  std::string failed_path;
+  if (const int error = WriteFilesAtomically(pending, &failed_path); error != 0) {
+    ReportFileError(services, failed_path, error);
+    return kSaveFailed;
   }
+  services.ShowMessage(kReadOutSavedMessage);
   return result;
 }
 

@@ -122,11 +122,17 @@ class MainDialog {
   // Refills the device list for ManufIndex, then UpdateDeviceControls.
   void FillDeviceList();
   // Disable, raise the priority, work, restore, enable. The result is the
-  // work's, or kHandshakeTimeout when the adapter stopped answering.
-  int WorkFrame(const std::function<int()>& work);
+  // work's, or kHandshakeTimeout when the adapter stopped answering. Work
+  // that changes the chip (changes_chip) has the simulated chip saved at its
+  // end unless it saved it already (KeepChipState); a failed save turns a
+  // success into kSimStateNotSaved. Other work never rewrites the state file.
+  int WorkFrame(const std::function<int()>& work, bool changes_chip);
   // Busy window, a fresh device descriptor, the work frame around work, the
   // common end.
-  int DeviceCommand(const std::function<int()>& work);
+  int DeviceCommand(const std::function<int()>& work, bool changes_chip);
+  // Saves the simulated chip now, before a success message that must not
+  // appear when the chip cannot be kept: 0 or kSimStateNotSaved.
+  int KeepChipState();
   bool LinkLost();
   void SetCurrentDataFile(const DataFileNames& names);
   // Program or verify work on the code memory, then the EEPROM.
@@ -143,6 +149,8 @@ class MainDialog {
   int previous_x_ = 0;
   int previous_y_ = 0;
   std::string eeprom_path_;
+  // The running work frame's chip was saved by KeepChipState.
+  bool chip_state_kept_ = false;
 };
 
 }  // namespace zivivar
