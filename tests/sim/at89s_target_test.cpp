@@ -116,6 +116,9 @@ TEST(At89sTargetTest, Mode3AddressesCodeAndEepromThroughTheFirstByte) {
   EXPECT_EQ(big_isp.WritePolled(0x2345, 0x22, 10).second, 0x22);
   EXPECT_EQ(big.state().code[0x2345], 0x22);
   EXPECT_EQ(big.state().code[0x0345], 0xFF);
+  EXPECT_EQ(big_isp.ReadCode(0x3345), 0xFF);  // decoded, but beyond its 12 KB
+  EXPECT_EQ(IgnoredHint(big.ignored()),
+            "the chip ignored a read: address 0x3345 beyond the memory of 12,288 bytes");
 }
 
 }  // namespace
