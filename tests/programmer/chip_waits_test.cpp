@@ -69,57 +69,37 @@ constexpr sim::ChipKind k8KEeprom{3, 0x2000, 0x800};
 TEST(ChipWaitsTest, ShortWaitsFailWithTheReasonLongOnesPass) {
   constexpr uint32_t kErase = 260'000;  // long enough for every chip
   constexpr uint32_t kWrite = 2'000;
+  constexpr sim::SimClock k10{.write_us = 10};
+  constexpr char kS51[] = "the chip ignored a read: chip still writing a byte, 404 of 405 µs done";
+  constexpr char kS8253[] =
+      "the chip ignored a read: chip still writing a byte, 3,998 of 4,000 µs done";
+  constexpr char kMode3[] =
+      "the chip ignored a read: chip still writing a byte, 82 of 2,500 µs done";
+  constexpr char kErasing[] =
+      "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done";
   const struct {
     Bench too_short;
     uint32_t enough;  // the wait that was too short, made long enough
     const char* hint;
   } cases[] = {
       // Mode 4 reads a byte back 2w + 120 µs after its write.
-      {{"AT89S51", k4K, 142, kErase},
-       143,
-       "the chip ignored a read: chip still writing a byte, 404 of 405 µs done"},
-      {{"AT89S52", k8K, 142, kErase},
-       143,
-       "the chip ignored a read: chip still writing a byte, 404 of 405 µs done"},
-      {{"AT89S8253", k12K, 1939, kErase},
-       1940,
-       "the chip ignored a read: chip still writing a byte, 3,998 of 4,000 µs done"},
+      {{"AT89S51", k4K, 142, kErase}, 143, kS51},
+      {{"AT89S52", k8K, 142, kErase}, 143, kS51},
+      {{"AT89S8253", k12K, 1939, kErase}, 1940, kS8253},
       // Mode 3 polls every 130 µs, at most w times.
-      {{"AT89S53", k12KMode3, 19, kErase},
-       20,
-       "the chip ignored a read: chip still writing a byte, 82 of 2,500 µs done"},
-      {{"AT89LS53", k12KMode3, 19, kErase},
-       20,
-       "the chip ignored a read: chip still writing a byte, 82 of 2,500 µs done"},
-      {{"AT89S8252", k8KEeprom, 19, kErase},
-       20,
-       "the chip ignored a read: chip still writing a byte, 82 of 2,500 µs done"},
-      {{"AT89LS8252", k8KEeprom, 19, kErase},
-       20,
-       "the chip ignored a read: chip still writing a byte, 82 of 2,500 µs done"},
+      {{"AT89S53", k12KMode3, 19, kErase}, 20, kMode3},
+      {{"AT89LS53", k12KMode3, 19, kErase}, 20, kMode3},
+      {{"AT89S8252", k8KEeprom, 19, kErase}, 20, kMode3},
+      {{"AT89LS8252", k8KEeprom, 19, kErase}, 20, kMode3},
       // The first write comes 2e + 160 writes (mode 4) or 2e + 120 (mode 3)
       // after the erase began.
-      {{"AT89S51", k4K, kWrite, 249'190, 100, {.write_us = 10}},
-       249'200,
-       "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done"},
-      {{"AT89S52", k8K, kWrite, 249'190, 100, {.write_us = 10}},
-       249'200,
-       "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done"},
-      {{"AT89S8253", k12K, kWrite, 249'190, 100, {.write_us = 10}},
-       249'200,
-       "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done"},
-      {{"AT89S53", k12KMode3, kWrite, 249'390, 100, {.write_us = 10}},
-       249'400,
-       "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done"},
-      {{"AT89LS53", k12KMode3, kWrite, 249'390, 100, {.write_us = 10}},
-       249'400,
-       "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done"},
-      {{"AT89S8252", k8KEeprom, kWrite, 249'390, 100, {.write_us = 10}},
-       249'400,
-       "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done"},
-      {{"AT89LS8252", k8KEeprom, kWrite, 249'390, 100, {.write_us = 10}},
-       249'400,
-       "the chip ignored a write: chip still erasing, 499,980 of 500,000 µs done"},
+      {{"AT89S51", k4K, kWrite, 249'190, 100, k10}, 249'200, kErasing},
+      {{"AT89S52", k8K, kWrite, 249'190, 100, k10}, 249'200, kErasing},
+      {{"AT89S8253", k12K, kWrite, 249'190, 100, k10}, 249'200, kErasing},
+      {{"AT89S53", k12KMode3, kWrite, 249'390, 100, k10}, 249'400, kErasing},
+      {{"AT89LS53", k12KMode3, kWrite, 249'390, 100, k10}, 249'400, kErasing},
+      {{"AT89S8252", k8KEeprom, kWrite, 249'390, 100, k10}, 249'400, kErasing},
+      {{"AT89LS8252", k8KEeprom, kWrite, 249'390, 100, k10}, 249'400, kErasing},
   };
   for (const auto& c : cases) {
     const bool erase = c.too_short.erase_us != kErase;
