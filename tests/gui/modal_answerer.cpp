@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
+#include <QMessageBox>
 
 namespace zivivar::testing {
 
@@ -26,17 +26,10 @@ void ModalAnswerer::Poll() {
 
   if (auto* box = qobject_cast<QMessageBox*>(modal)) {
     m_last = modal;
-    SeenBox seen;
-    seen.title = box->windowTitle();
-    seen.text = box->text();
-    seen.icon = box->icon();
-    for (QAbstractButton* button : box->buttons())
-      seen.buttons << button->text();
-    boxes << seen;
+    boxes << SeenBox{box->windowTitle(), box->text()};
     if (m_onBox)
-      m_onBox(seen);
-    QAbstractButton* answer =
-        m_buttons.isEmpty() ? box->escapeButton() : box->button(m_buttons.dequeue());
+      m_onBox();
+    QAbstractButton* answer = box->escapeButton();
     if (answer == nullptr)
       answer = box->buttons().value(0);
     if (answer != nullptr)
@@ -58,16 +51,6 @@ void ModalAnswerer::Poll() {
         },
         Qt::QueuedConnection);
   }
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeout_ms) {
-  QDeadlineTimer deadline(timeout_ms);
-  while (!condition()) {
-    if (deadline.hasExpired())
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
 }
 
 }  // namespace zivivar::testing
