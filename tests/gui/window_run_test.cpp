@@ -1,18 +1,25 @@
 // The whole window program on the simulated programmer: start-up, the
 // device commands with their boxes answered as a user would, cancelling,
 // closing with the settings file, the file dialogs, a drop and the hex view.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QQueue>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -23,14 +30,12 @@
 #include "gui/hex_view_window.h"
 #include "gui/preferences_dialog.h"
 #include "gui/window_run.h"
-#include "modal_answerer.h"
 #include "programmer/device_operations.h"
 #include "sim/simulated_hardware.h"
 #include "support/temp_dir.h"
 
 namespace zivivar {
 
-using testing::ModalAnswerer;
 using testing::TempDir;
 
 namespace {
@@ -57,6 +62,57 @@ std::string Pattern(size_t size) {
     bytes[i] = static_cast<char>((i * 7 + 3) % 251);
   return bytes;
 }
+
+// Answers the modal boxes and dialogs that the window opens, as a user would:
+// a timer looks for the active modal widget and records it. A message box
+// gets its escape button (OK for an information box, cancel for a
+// question); any other dialog goes to the handler queued for it.
+class ModalAnswerer {
+ public:
+  ModalAnswerer() {
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
+    m_timer.start(5);
+  }
+  // Handles the next dialog that is not a message box; the handler must close it.
+  void QueueDialog(std::function<void(QDialog&)> handler) { m_dialogs.enqueue(std::move(handler)); }
+
+  std::function<void()> on_box;  // runs when a message box appears, before it is answered
+  QStringList titles;            // of the message boxes seen so far
+  QStringList texts;
+  int dialogs_seen = 0;
+
+ private:
+  void Poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == m_last || !modal->isVisible())
+      return;
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      m_last = modal;
+      titles << box->windowTitle();
+      texts << box->text();
+      if (on_box)
+        on_box();
+      QAbstractButton* answer = box->escapeButton();
+      (answer != nullptr ? answer : box->buttons().value(0))->click();
+      return;
+    }
+    auto* dialog = qobject_cast<QDialog*>(modal);
+    if (dialog == nullptr || m_dialogs.isEmpty())
+      return;
+    m_last = modal;
+    ++dialogs_seen;
+    // Called after this poll returns: a handler that opens a nested box
+    // (an overwrite question, a range message) needs the timer running.
+    QTimer::singleShot(0, [handler = m_dialogs.dequeue(), target = QPointer<QDialog>(dialog)] {
+      if (target)
+        handler(*target);
+    });
+  }
+
+  QTimer m_timer;
+  QQueue<std::function<void(QDialog&)>> m_dialogs;
+  QPointer<QWidget> m_last;
+};
 
 // Answers the next file dialog with filter and name, as a user would.
 void AnswerFileDialog(ModalAnswerer& answerer, int filter, const QString& name) {
@@ -151,18 +207,18 @@ void WindowRunTest::StartsInDemoModeWithoutAPort() {
   WriteSettings({}, {});
   Start();
   // The user is told why there is no port, then the window is ready and says so.
-  QCOMPARE(m_answerer->boxes.value(0).title, QStringLiteral("Meldung"));
+  QCOMPARE(m_answerer->titles.value(0), QStringLiteral("Meldung"));
   MainWindow& window = m_run->window();
   QCOMPARE(window.windowTitle(), QStringLiteral("8051 VeDedido Zivivar V1.05 - Demomodus"));
   QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben (Demomodus)"));
 
   // Every device command is refused with the demo message, and nothing stays busy.
-  const qsizetype before = m_answerer->boxes.size();
+  const qsizetype before = m_answerer->texts.size();
   Button(Control::kProgramButton)->click();
   Button(Control::kBlankCheckButton)->click();
-  QCOMPARE(m_answerer->boxes.size(), before + 2);
+  QCOMPARE(m_answerer->texts.size(), before + 2);
   QCOMPARE(
-      m_answerer->boxes.last().text,
+      m_answerer->texts.last(),
       QString::fromUtf8("Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus."));
   QVERIFY(window.busyWindow() == nullptr);
 }
@@ -171,7 +227,7 @@ void WindowRunTest::StoredChoicesComeBackAndClosingWritesThemBeforeTheEndMessage
   WriteSettings({"Simulator=1"}, {"EndMessage=1", "FFSave=0", "Verify=0", "Lock2=1",
                                   "DeviceIndex=1", "X-Koord=50", "Y-Koord=60"});
   Start();
-  QVERIFY2(m_answerer->boxes.isEmpty(), qPrintable(m_answerer->Texts().join('|')));
+  QVERIFY2(m_answerer->texts.isEmpty(), qPrintable(m_answerer->texts.join('|')));
   MainWindow& window = m_run->window();
   QCOMPARE(window.windowTitle(), QStringLiteral("8051 VeDedido Zivivar V1.05"));
   QVERIFY(!Box(Control::kVerifyBox)->isChecked() && Box(Control::kChecksumBox)->isChecked());
@@ -193,10 +249,10 @@ void WindowRunTest::StoredChoicesComeBackAndClosingWritesThemBeforeTheEndMessage
   QCOMPARE(settings.XKoord, x);
 
   std::string file_at_message;
-  m_answerer->OnBox([&] { file_at_message = m_dir->Read("KORVALNK.INI"); });
+  m_answerer->on_box = [&] { file_at_message = m_dir->Read("KORVALNK.INI"); };
   QTest::keyClick(&window, Qt::Key_Escape);
   QVERIFY(!window.isVisible());
-  QCOMPARE(m_answerer->Texts(),
+  QCOMPARE(m_answerer->texts,
            QStringList{QStringLiteral("Baustein jetzt unbedingt\naus dem Sockel nehmen !!!")});
   const QString saved = QString::fromStdString(file_at_message);
   // The place is the frame's, where the move put it.
@@ -215,17 +271,17 @@ void WindowRunTest::ProgramRunsToTheSuccessMessage() {
   bool busy_while_told = false;
   bool controls_off_while_told = false;
   bool closed_while_busy = true;
-  m_answerer->OnBox([&] {
+  m_answerer->on_box = [&] {
     busy_while_told = window.busyWindow() != nullptr && window.busyWindow()->isVisible();
     controls_off_while_told = !window.IsControlEnabled(Control::kProgramButton) &&
                               !window.IsControlEnabled(Control::kDeviceList);
     // Neither a close nor the Escape key ends the window while it programs.
     closed_while_busy = window.close();
     QTest::keyClick(&window, Qt::Key_Escape);
-  });
+  };
   Button(Control::kProgramButton)->click();
   QVERIFY(!closed_while_busy && window.isVisible());
-  QCOMPARE(m_answerer->Texts(), QStringList{QStringLiteral("Keine Fehler beim prüfen\n")});
+  QCOMPARE(m_answerer->texts, QStringList{QStringLiteral("Keine Fehler beim prüfen\n")});
   QVERIFY(busy_while_told);
   QVERIFY(controls_off_while_told);
   const std::vector<uint8_t>& code = Chip().code;
@@ -262,7 +318,7 @@ void WindowRunTest::CancelIsNoticedAtTheNextStep() {
   clicker.stop();
 
   QCOMPARE(clicks, 1);
-  QCOMPARE(m_answerer->Texts(), QStringList{QString::fromUtf8(kProgramCancelledMessage)});
+  QCOMPARE(m_answerer->texts, QStringList{QString::fromUtf8(kProgramCancelledMessage)});
   // Programming stopped right after the step whose event processing
   // delivered the click: a whole number of steps was written.
   const std::vector<uint8_t>& code = Chip().code;
@@ -281,12 +337,12 @@ void WindowRunTest::ReadOutWritesTheChosenFormat() {
   WriteSettings({"Simulator=1"}, {"LastFile=firmware.bin", "DeviceIndex=0"});
   Start();
   Button(Control::kProgramButton)->click();
-  QCOMPARE(m_answerer->boxes.size(), 1);
+  QCOMPARE(m_answerer->texts.size(), 1);
 
   // A cancelled save dialog writes nothing and says nothing.
   m_answerer->QueueDialog([](QDialog& dialog) { dialog.reject(); });
   Button(Control::kReadOutButton)->click();
-  QCOMPARE(m_answerer->boxes.size(), 1);
+  QCOMPARE(m_answerer->texts.size(), 1);
 
   // Saved as "daten.txt" under "*.HEX Intel8": written as Intel HEX named daten.hex.
   QString set_up;
@@ -303,7 +359,7 @@ void WindowRunTest::ReadOutWritesTheChosenFormat() {
   });
   Button(Control::kReadOutButton)->click();
   QCOMPARE(set_up, QString::fromUtf8("*.BIN Binär|firmware|0"));
-  QCOMPARE(m_answerer->boxes.last().text, QStringLiteral("\nProzessor-Programm gespeichert \n"));
+  QCOMPARE(m_answerer->texts.last(), QStringLiteral("\nProzessor-Programm gespeichert \n"));
   QVERIFY(!m_dir->Exists("daten.txt"));
   // The chip's first 32 bytes form the first line, at the default line length.
   QCOMPARE(m_dir->Read("daten.hex").substr(0, 17), std::string(":20000000030A1118"));
@@ -365,7 +421,7 @@ void WindowRunTest::PreferencesRefuseAValueOutOfRangeAndStayOpen() {
   });
   Button(Control::kPrefsButton)->click();
   QCOMPARE(shown, QStringLiteral("0x278|250000|85|16|beep|end"));
-  QCOMPARE(m_answerer->Texts(),
+  QCOMPARE(m_answerer->texts,
            QStringList{QStringLiteral("Geben Sie eine ganze Zahl zwischen 70 und 100 ein.")});
   QVERIFY(stayed_open);
   QCOMPARE(m_run->runtime().settings().TimeBaseKorr, 90);
