@@ -161,6 +161,8 @@ void CliRun::AdjustSettings(Settings& settings) {
   // settings too, and is taken from the working directory like every path typed.
   if (options_.sim_state)
     settings.sim_state_path = *options_.sim_state;
+  if (options_.fast_profile)
+    settings.FastProfile = *options_.fast_profile ? 1 : 0;
   if (options_.no_verify)
     settings.Verify = 0;
   if (options_.lock_level) {

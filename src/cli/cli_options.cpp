@@ -107,6 +107,8 @@ bool ParseGlobalOption(ArgCursor& cursor, CliOptions& options, std::string& erro
     options.simulator = true;
   } else if (arg == "-v" || arg == "--verbose") {
     options.verbose = true;
+  } else if (arg == "--fast" || arg == "--exact") {
+    options.fast_profile = arg == "--fast";
   } else if (arg == "-y" || arg == "--yes") {
     options.yes = true;
   } else if (cursor.Take("-C", value, error)) {
@@ -279,6 +281,8 @@ std::string GlobalHelp() {
          "  -y, --yes               answer OK to confirmation questions (erase)\n"
          "  --on-fault retry|cancel answer to every faulty-byte question (default cancel)\n"
          "  --trace FILE            append every register write to FILE\n"
+         "  --fast, --exact         page reads where the chip has them, or the exact\n"
+         "                          sequence (default: the setting FastProfile)\n"
          "  -h, --help              this help; COMMAND --help for a command's\n"
          "\n"
          "Formats: bin, intel8, intel32, intelmcs, s1, s2, s3, mos, tek.\n"

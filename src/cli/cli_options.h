@@ -3,7 +3,7 @@
 //
 //   zivivar-cli [-C DIR] [--simulator] [--sim-state FILE] [-m NAME] [-d NAME]
 //               [--set KEY=VALUE]... [-v] [-y] [--on-fault retry|cancel]
-//               [--trace FILE] COMMAND [ARGS...]
+//               [--trace FILE] [--fast | --exact] COMMAND [ARGS...]
 #pragma once
 
 #include <optional>
@@ -41,6 +41,7 @@ struct CliOptions {
   bool verbose = false;                                       // -v
   bool retry_faults = false;                                  // --on-fault retry
   std::optional<std::string> trace_path;
+  std::optional<bool> fast_profile;  // --fast / --exact (the last one counts); else FastProfile
 
   bool help = false;  // --help anywhere: print the help of the command (or the global one)
   CliCommand command = CliCommand::kNone;

@@ -80,6 +80,7 @@ PreferencesInput PreferencesFromSettings(const Settings& settings) {
   input.hex_line_len = std::to_string(settings.HexLineLen);
   input.message_beap = settings.MessageBeap == 1;
   input.end_message = settings.EndMessage == 1;
+  input.fast_profile = settings.FastProfile == 1;
   return input;
 }
 
@@ -111,6 +112,7 @@ PreferencesCheck CheckPreferences(const PreferencesInput& input) {
   check.values.HexLineLen = static_cast<int>(*line_len) & ~1;
   check.values.MessageBeap = input.message_beap ? 1 : 0;
   check.values.EndMessage = input.end_message ? 1 : 0;
+  check.values.FastProfile = input.fast_profile ? 1 : 0;
   return check;
 }
 
@@ -121,6 +123,7 @@ void ApplyPreferences(const PreferencesValues& values, Settings& settings) {
   settings.HexLineLen = values.HexLineLen;
   settings.MessageBeap = values.MessageBeap;
   settings.EndMessage = values.EndMessage;
+  settings.FastProfile = values.FastProfile;
 }
 
 }  // namespace zivivar

@@ -25,10 +25,12 @@ enum PreferencesField : int {
   kHexLineLenField = 4,
   kMessageBeapField = 5,
   kEndMessageField = 6,
+  kFastProfileField = 7,
 };
 
 // One control of the dialog; position and size in dialog units (the dialog
-// is 132 by 101 units, 8-point font). field is kNoField for labels and buttons.
+// is 132 by 115 units, 8-point font; the fast-profile box below the other
+// fields pushed the buttons down by 14). field is kNoField for labels and buttons.
 struct PreferencesControl {
   enum Kind { kLabel, kPortList, kNumber, kCheckBox, kOkButton, kCancelButton } kind;
   const char* text;
@@ -36,7 +38,7 @@ struct PreferencesControl {
   PreferencesField field;
 };
 inline constexpr int kPreferencesWidth = 132;
-inline constexpr int kPreferencesHeight = 101;
+inline constexpr int kPreferencesHeight = 115;
 inline constexpr PreferencesControl kPreferencesControls[] = {
     {PreferencesControl::kLabel, "Portadresse", 5, 5, 40, 8, kNoField},
     {PreferencesControl::kPortList, "", 5, 15, 48, 65, kPortAddressField},
@@ -48,8 +50,10 @@ inline constexpr PreferencesControl kPreferencesControls[] = {
     {PreferencesControl::kLabel, "Korrektur", 65, 35, 30, 8, kNoField},
     {PreferencesControl::kNumber, "", 65, 45, 40, 14, kTimeBaseKorrField},
     {PreferencesControl::kCheckBox, "Schlußmeldung", 66, 66, 65, 10, kEndMessageField},
-    {PreferencesControl::kOkButton, "OK", 6, 82, 50, 14, kNoField},
-    {PreferencesControl::kCancelButton, "Abbrechen", 66, 82, 50, 14, kNoField},
+    {PreferencesControl::kCheckBox, "Schneller Ablauf (Seitenlesen)", 6, 80, 120, 10,
+     kFastProfileField},
+    {PreferencesControl::kOkButton, "OK", 6, 96, 50, 14, kNoField},
+    {PreferencesControl::kCancelButton, "Abbrechen", 66, 96, 50, 14, kNoField},
 };
 
 // The fields as the user sees and edits them.
@@ -60,6 +64,7 @@ struct PreferencesInput {
   std::string hex_line_len;   // decimal
   bool message_beap = false;
   bool end_message = false;
+  bool fast_profile = false;
 };
 
 // What "OK" takes into the settings.
@@ -70,6 +75,7 @@ struct PreferencesValues {
   int HexLineLen = 0;  // already even
   int MessageBeap = 0;
   int EndMessage = 0;
+  int FastProfile = 0;
 };
 
 struct PreferencesCheck {

@@ -102,6 +102,8 @@ constexpr SettingsKey kKeys[] = {
      85, nullptr, false, true, 70, 100},
     {kHardwareSection, "MessageBeap", K::kInteger, &Settings::MessageBeap, 1, nullptr, 0, 1, 1,
      nullptr, false, true, 0, 0},
+    {kHardwareSection, "FastProfile", K::kInteger, &Settings::FastProfile, 0, nullptr, 0, 1, 0,
+     nullptr, false, true, 0, 0},
     {kHardwareSection, "Simulator", K::kInteger, &Settings::Simulator, 0, nullptr, 0, 1, 0, nullptr,
      false, false, 0, 0},
     {kHardwareSection, "SimState", K::kText, &Settings::SimState, 0, kDefaultSimState, 0, 0, 0,

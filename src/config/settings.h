@@ -47,6 +47,7 @@ struct Settings {
   uint32_t TimeOut = 100000;    // handshake time-out count, at least 10000
   int MessageBeap = 1;          // 1: every message beeps
   int TimeBaseKorr = 85;        // microseconds per register write, 1 to 100
+  int FastProfile = 0;          // 1: page reads where the chip has them (Profile::kFast)
   // Simulator choice; read from the file, never written (the file keeps them).
   int Simulator = 0;                        // 1: use the simulated adapter and chip
   std::string SimState = kDefaultSimState;  // as read; see sim_state_path

@@ -112,6 +112,7 @@ void PreferencesDialog::Fill(const PreferencesInput& input) {
   set_text(kHexLineLenField, input.hex_line_len);
   set_checked(kMessageBeapField, input.message_beap);
   set_checked(kEndMessageField, input.end_message);
+  set_checked(kFastProfileField, input.fast_profile);
 }
 
 QWidget* PreferencesDialog::field(PreferencesField id) const {
@@ -127,6 +128,7 @@ PreferencesInput PreferencesDialog::Input() const {
   input.hex_line_len = Typed(field(kHexLineLenField));
   input.message_beap = Checked(field(kMessageBeapField));
   input.end_message = Checked(field(kEndMessageField));
+  input.fast_profile = Checked(field(kFastProfileField));
   return input;
 }
 

@@ -19,6 +19,7 @@ struct DeviceDescriptor {
   uint32_t eeprom_size = 0;          // bytes, 0 (none) to 0x20000
   uint8_t lock_bit_count = 0;        // 0 to 3
   uint8_t spi_mode = 0;              // 3 or 4: the instruction format
+  bool page_read = false;            // mode 4: reads a whole page with 30 H (token PAGE)
 
   bool operator==(const DeviceDescriptor&) const = default;
 };

@@ -207,6 +207,8 @@ int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_
            std::to_string(descriptor_.spi_mode));
     return kLibraryInvalidRecord;
   }
+  // The optional sixteenth field; a line without it has no page mode.
+  descriptor_.page_read = NextField(field) == kLibraryOk && HasPageToken(field);
   return kLibraryOk;
 }
 

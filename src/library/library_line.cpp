@@ -1,5 +1,8 @@
 #include "library/library_line.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace zivivar {
 
 size_t FlagPosition(std::string_view line) {
@@ -37,6 +40,21 @@ std::optional<std::string> FirstField(std::string_view line) {
     return std::nullopt;
   }
   return std::string(line.substr(0, semicolon));
+}
+
+bool HasPageToken(std::string_view field) {
+  constexpr std::string_view kBlanks = " \t";
+  size_t start = field.find_first_not_of(kBlanks);
+  while (start != std::string_view::npos) {
+    const size_t end = std::min(field.find_first_of(kBlanks, start), field.size());
+    const std::string_view token = field.substr(start, end - start);
+    if (std::ranges::equal(token, std::string_view("PAGE"), [](char a, char b) {
+          return std::toupper(static_cast<unsigned char>(a)) == b;
+        }))
+      return true;
+    start = field.find_first_not_of(kBlanks, end);
+  }
+  return false;
 }
 
 }  // namespace zivivar

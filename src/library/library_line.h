@@ -33,4 +33,9 @@ std::string ManufacturerName(std::string_view line);
 // semicolon before the flag.
 std::optional<std::string> FirstField(std::string_view line);
 
+// The optional field after a device line's fifteenth holds tokens separated
+// by blanks; true when one of them is PAGE (in any case): the chip reads a
+// whole page with one instruction. Other tokens are left to other readers.
+bool HasPageToken(std::string_view field);
+
 }  // namespace zivivar

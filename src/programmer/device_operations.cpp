@@ -41,6 +41,19 @@ uint8_t DeviceOperations::ReadByte(MemoryKind kind, uint32_t address) {
                              : protocol_.SPIReadDataByte(address);
 }
 
+uint8_t DeviceOperations::ReadInLoop(MemoryKind kind, uint32_t address) {
+  if (profile_ != Profile::kFast || kind != kCodeMemory || device_.spi_mode != kSpiMode4 ||
+      !device_.page_read)
+    return ReadByte(kind, address);
+  const uint32_t start = address - address % kCodePageSize;
+  if (!page_loaded_ || page_start_ != start) {
+    protocol_.SPIReadCodePage(start, page_);
+    page_start_ = start;
+    page_loaded_ = true;
+  }
+  return page_[address - start];
+}
+
 bool DeviceOperations::EepromUnreachable(MemoryKind kind, const char* message) {
   if (kind != kEepromMemory || device_.spi_mode != 4)
     return false;
@@ -197,9 +210,10 @@ int DeviceOperations::VerifyMemory(MemoryKind kind) {
   int answer = 0;
   bool difference = false;
   const uint32_t last = LastImageAddress(image_);
+  StartPageReads();
   for (uint32_t address = 0;; ++address) {
     const uint8_t wanted = image_.bytes[address];
-    const uint8_t read = ReadByte(kind, address);
+    const uint8_t read = ReadInLoop(kind, address);
     if (read != wanted && !link_.link_lost()) {
       difference = true;
       answer =
@@ -231,8 +245,9 @@ int DeviceOperations::ReadMemory(MemoryKind kind) {
   const uint32_t size = kind == kCodeMemory ? device_.code_size : device_.eeprom_size;
   services_.ProgressStart(size);
   const uint32_t end = std::min(size, kImageBufferSize);
+  StartPageReads();
   for (uint32_t address = 0; address < end; ++address) {
-    image_.bytes[address] = ReadByte(kind, address);
+    image_.bytes[address] = ReadInLoop(kind, address);
     services_.ProgressStep();
     if (services_.CancelRequested() || link_.link_lost())
       break;

@@ -76,6 +76,13 @@ inline constexpr char kVerifyCancelledMessage[] = "Prüfen abgebrochen !";
 inline constexpr char kLockBitsNoEffectMessage[] = "Schutzbits haben keine Wirkung !";
 inline constexpr char kEraseQuestion[] = "*** Controller löschen ***\n\n";
 
+// What is sent for the same result. kExact is the register sequence the
+// window has always sent. kFast reads the code memory of a chip with page
+// mode (DeviceDescriptor::page_read) a page per instruction in verify and
+// read-out; the bit timing is the same. Programming skips 0xFF bytes after
+// the chip erase in both.
+enum class Profile { kExact, kFast };
+
 class DeviceOperations {
  public:
   // All four must outlive the object, which is built once for the run by its
@@ -115,6 +122,10 @@ class DeviceOperations {
   // Starts from the unpowered adapter a program run leaves behind.
   int ProgramLockBits(const LockOptions& locks);
 
+  // Takes effect at the next operation; kExact until set.
+  void SetProfile(Profile profile) { profile_ = profile; }
+  Profile profile() const { return profile_; }
+
   // The protocol, for callers that frame an operation themselves (the
   // read-out saving and the program command's final LeaveProgrammingMode).
   SpiProtocol& protocol() { return protocol_; }
@@ -122,6 +133,12 @@ class DeviceOperations {
  private:
   // Reads kind's byte at address.
   uint8_t ReadByte(MemoryKind kind, uint32_t address);
+  // ReadByte for loops that walk the memory upwards from a page start
+  // (verify, read-out): in the fast profile on a chip with page mode, a
+  // page is read whole when the loop enters it and served from page_.
+  // StartPageReads() forgets the page before a loop.
+  uint8_t ReadInLoop(MemoryKind kind, uint32_t address);
+  void StartPageReads() { page_loaded_ = false; }
   // Mode 4 has no data EEPROM instructions. A library entry that still
   // gives such a device an EEPROM gets the refusal once per operation, not
   // once per byte, and the operation fails instead of taking 0 for data.
@@ -146,6 +163,10 @@ class DeviceOperations {
   // written the image may hold the EEPROM data instead.
   uint8_t code_image_byte0_ = kBlankByte;
   bool code_image_byte0_kept_ = false;
+  Profile profile_ = Profile::kExact;
+  uint8_t page_[kCodePageSize] = {};
+  uint32_t page_start_ = 0;
+  bool page_loaded_ = false;
 };
 
 }  // namespace zivivar

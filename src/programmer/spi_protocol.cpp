@@ -14,6 +14,7 @@ constexpr uint8_t kMode3WriteData = 0x06;
 // Mode-4 instruction bytes.
 constexpr uint8_t kMode4ReadCode = 0x20;
 constexpr uint8_t kMode4WriteCode = 0x40;
+constexpr uint8_t kMode4ReadPage = 0x30;
 constexpr uint8_t kMode4ReadLockBits = 0x24;
 constexpr uint8_t kMode4WriteLockLevel = 0xE0;  // + level 0 to 3
 
@@ -228,6 +229,13 @@ uint8_t SpiProtocol::SPIReadCodeByte(uint32_t address) {
   }
   SPIWriteByte(AddressLow(address));
   return SPIReadByte();
+}
+
+void SpiProtocol::SPIReadCodePage(uint32_t address, uint8_t (&page)[kCodePageSize]) {
+  SPIWriteByte(kMode4ReadPage);
+  SPIWriteByte(AddressHigh(address));
+  for (uint8_t& byte : page)
+    byte = SPIReadByte();
 }
 
 uint8_t SpiProtocol::PollMode3(uint32_t address, uint8_t read_code, uint8_t data) {

@@ -23,6 +23,8 @@ inline constexpr uint8_t kSpiMode4 = 4;
 
 // The answer of a mode-4 device to the programming-enable instruction.
 inline constexpr uint8_t kProgrammingEnableEcho = 0x69;
+// Bytes of the code memory that one page-mode read (30 H) returns.
+inline constexpr uint32_t kCodePageSize = 256;
 // Lock bits in the answer to the mode-4 read-lock-bits instruction.
 inline constexpr uint8_t kLockBitMask = 0x1C;
 
@@ -67,6 +69,11 @@ class SpiProtocol {
   uint8_t SPIReadByte();
 
   uint8_t SPIReadCodeByte(uint32_t address);
+  // Mode 4 with page mode only: 30 H, then the 256 bytes of the page that
+  // holds address, each read as SPIReadByte reads. The whole page is always
+  // clocked out, since the chip leaves the instruction only after its last
+  // byte (or a reset).
+  void SPIReadCodePage(uint32_t address, uint8_t (&page)[kCodePageSize]);
   // Writes and returns the byte read back afterwards (mode 3: after polling
   // up to the write wait; mode 4: after the write-wait pulses).
   uint8_t SPIWriteCodeByte(uint32_t address, uint8_t data);

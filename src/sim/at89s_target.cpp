@@ -139,6 +139,7 @@ void At89sTarget::RestartSerial() {
   shift_in_ = 0;
   out_bits_ = 0;
   answer_pending_ = false;
+  page_left_ = 0;
 }
 
 void At89sTarget::AdvanceBusy() {
@@ -196,6 +197,11 @@ void At89sTarget::RisingEdge(bool mosi) {
   }
   shift_in_ = static_cast<uint8_t>(shift_in_ << 1 | (mosi ? 1 : 0));
   ++bit_count_;
+  if (page_left_ > 0) {
+    if (bit_count_ == 8)
+      PageByteDone();
+    return;
+  }
   if (bit_count_ % 8 == 0) {
     bytes_[bit_count_ / 8 - 1] = shift_in_;
     ByteDone();
@@ -227,6 +233,20 @@ void At89sTarget::DecodeMode4() {
   const uint8_t* b = bytes_;
   const bool enable = b[0] == 0xAC && b[1] == 0x53 && b[2] == 0x00;
   const bool read_lock = b[0] == 0x24 && b[1] == 0x00 && b[2] == 0x00;
+  if (count == 2 && b[0] == 0x30) {
+    if (!timing_.page_read) {
+      Ignored(Asked::kRead, Why::kNoPageMode);
+    } else if (!enabled_) {
+      Ignored(Asked::kRead, Why::kNotEnabled);
+    } else {
+      // The page's bytes follow, each framed on its own.
+      bit_count_ = 0;
+      page_address_ = static_cast<uint32_t>(b[1]) << 8;
+      page_left_ = 256;
+      Answer(ReadAnswer(false, page_address_));
+    }
+    return;
+  }
   if (count == 3) {
     // Reads are served once the address is in; the fourth byte is the answer.
     if (enable) {
@@ -256,6 +276,8 @@ void At89sTarget::DecodeMode4() {
   }
   if (b[0] == 0x20 || read_lock)
     return;  // served after the third byte
+  if (b[0] == 0x30)
+    return;  // a page read the chip does not have, noted after the second byte
   const bool write = b[0] == 0x40;
   const bool erase = b[0] == 0xAC && b[1] == 0x80 && b[2] == 0x00 && b[3] == 0x00;
   const bool lock = b[0] == 0xAC && (b[1] & 0xFC) == 0xE0 && b[2] == 0x00 && b[3] == 0x00;
@@ -275,6 +297,13 @@ void At89sTarget::DecodeMode4() {
     const int level = b[1] & 0x03;
     StartLock(static_cast<uint8_t>(level == 0 ? 0 : 1 << (level - 1)));
   }
+}
+
+void At89sTarget::PageByteDone() {
+  bit_count_ = 0;
+  ++page_address_;
+  if (--page_left_ > 0)
+    Answer(ReadAnswer(false, page_address_));
 }
 
 void At89sTarget::DecodeMode3() {

@@ -36,6 +36,11 @@
 //           20 H  L  rd  read code         40 H  L  D   write code
 //           AC En 00 00  write lock level n (0 to 3): n > 0 programs lock bit n
 //           24 00 00 rd  read lock bits: programmed bits 1..3 as 0x04/0x08/0x10
+//           30 H  rd*256 page read (ChipTiming::page_read): the 256 bytes of
+//                        page H, each answered as the read above answers;
+//                        the instruction ends after the last one. Without
+//                        page mode it is ignored and the bytes that follow
+//                        are taken as instructions.
 //   mode 3: AC 53 00     programming enable
 //           AC 04 00     chip erase (code memory, EEPROM and lock bits)
 //           AC lb 00     write lock bits: lb = b7 b6 b5 0 0 1 1 1, a 0 in
@@ -105,6 +110,7 @@ struct ChipTiming {
   uint32_t crystal_hz = 12'000'000;  // quoted when an SCK level is too short
   uint8_t min_supply_code = 80;      // 4.00 V in 50 mV steps
   uint8_t max_supply_code = 110;     // 5.50 V
+  bool page_read = true;             // mode 4: the page-mode read 30 H is obeyed
   // Ticks that last at least ns.
   uint64_t Ticks(uint64_t ns) const { return (ns + write_ns - 1) / write_ns; }
 };
@@ -184,6 +190,8 @@ class At89sTarget : public SimTarget {
   void FallingEdge();
   void ByteDone();
   void DecodeMode4();
+  // A byte of a page read has been clocked: answers the next or ends.
+  void PageByteDone();
   void DecodeMode3();
   // Serves a read: the answer, or the polling value while busy.
   uint8_t ReadAnswer(bool eeprom, uint32_t address);
@@ -216,6 +224,10 @@ class At89sTarget : public SimTarget {
 
   // Instruction framing.
   int bit_count_ = 0;  // bits of the current instruction taken so far
+  // In a page read: the address of the next byte to answer, and the bytes
+  // of the page still to come (bit_count_ then counts the current byte).
+  uint32_t page_address_ = 0;
+  uint32_t page_left_ = 0;
   uint8_t shift_in_ = 0;
   uint8_t bytes_[4] = {};
 

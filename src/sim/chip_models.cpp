@@ -13,21 +13,23 @@ namespace {
 // - AT89S53, AT89LS53, AT89S8252, AT89LS8252: self-timed byte write typically
 //   below 2.5 ms at 5 V; SCK below the crystal / 40, so each level at least
 //   20 clock periods; supply 4.0 to 6.0 V (the LS parts from 2.7 V).
+// - Of the four-byte chips, the AT89S51/52 read a whole page with 30 H; the
+//   AT89S8253 is not given page mode here, as the library does not list it.
 // Assumed (no figure at hand; each can be replaced by a setting):
 // - the chip erase of the three-byte chips: 500 ms, as for the AT89S51/52;
 // - every lock-bit write: as long as a byte write;
 // - the AT89S8253: 4 ms a byte, 500 ms an erase, SCK as for the /40 parts,
 //   supply 2.7 to 5.5 V.
 constexpr ChipModel kModels[] = {
-    // name, byte us, byte clocks, erase us, lock us, SCK clocks, min mV, max mV,
+    // name, byte us, byte clocks, erase us, lock us, SCK clocks, min mV, max mV, page,
     // assumed: byte, erase, lock, SCK, supply
-    {"AT89S51", 400, 64, 500'000, 400, 8, 4000, 5500, false, false, true, false, false},
-    {"AT89S52", 400, 64, 500'000, 400, 8, 4000, 5500, false, false, true, false, false},
-    {"AT89S53", 2500, 0, 500'000, 2500, 20, 4000, 6000, false, true, true, false, false},
-    {"AT89LS53", 2500, 0, 500'000, 2500, 20, 2700, 6000, false, true, true, false, false},
-    {"AT89S8252", 2500, 0, 500'000, 2500, 20, 4000, 6000, false, true, true, false, false},
-    {"AT89LS8252", 2500, 0, 500'000, 2500, 20, 2700, 6000, false, true, true, false, false},
-    {"AT89S8253", 4000, 0, 500'000, 4000, 20, 2700, 5500, true, true, true, true, true},
+    {"AT89S51", 400, 64, 500'000, 400, 8, 4000, 5500, true, false, false, true, false, false},
+    {"AT89S52", 400, 64, 500'000, 400, 8, 4000, 5500, true, false, false, true, false, false},
+    {"AT89S53", 2500, 0, 500'000, 2500, 20, 4000, 6000, false, false, true, true, false, false},
+    {"AT89LS53", 2500, 0, 500'000, 2500, 20, 2700, 6000, false, false, true, true, false, false},
+    {"AT89S8252", 2500, 0, 500'000, 2500, 20, 4000, 6000, false, false, true, true, false, false},
+    {"AT89LS8252", 2500, 0, 500'000, 2500, 20, 2700, 6000, false, false, true, true, false, false},
+    {"AT89S8253", 4000, 0, 500'000, 4000, 20, 2700, 5500, false, true, true, true, true, true},
 };
 
 const ChipModel& Named(std::string_view name) {
@@ -96,6 +98,7 @@ ChipTiming TimingFor(const ChipModel& model, const SimClock& clock) {
   timing.sck_min_ns = clocks_ns(model.sck_min_clocks);
   timing.min_supply_code = SupplyCode(model.min_supply_mv);
   timing.max_supply_code = SupplyCode(model.max_supply_mv);
+  timing.page_read = model.page_read;
   return timing;
 }
 

@@ -29,6 +29,7 @@ struct ChipModel {
   uint32_t sck_min_clocks;
   uint16_t min_supply_mv;
   uint16_t max_supply_mv;
+  bool page_read;  // mode 4: answers the page-mode read 30 H
   // Figures not taken from the part's data sheet but chosen on the safe side.
   bool byte_write_assumed;
   bool erase_assumed;

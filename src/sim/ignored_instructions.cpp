@@ -75,6 +75,8 @@ std::string Reason(const IgnoredGroup& g) {
              Grouped(g.c) + " Hz";
     case Why::kOutOfStep:
       return "SCK or MOSI changed too soon on the adapter's lines, chip out of step";
+    case Why::kNoPageMode:
+      return "page read not supported";
     case Why::kSupply:
       return "supply " + Volts(g.a) + " outside " + Volts(g.b) + " to " + Volts(g.c);
   }

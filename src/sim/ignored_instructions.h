@@ -36,6 +36,7 @@ enum class Why {
   kSckTooFast,     // a: ns the SCK level lasted, b: ns it must last, c: crystal Hz
   kSupply,         // a: supply in mV, b, c: the chip's range in mV
   kOutOfStep,      // the adapter's lines broke their timing rules
+  kNoPageMode,     // a page read to a chip that has none
 };
 
 struct IgnoredGroup {

@@ -220,6 +220,7 @@ int Runtime::LoadDeviceForCommand() {
   if (simulator_ && CheckSimulatorState() != 0)
     return kSimStateUnusable;
   const int result = LoadSelectedDevice();
+  operations_.SetProfile(settings_.FastProfile == 1 ? Profile::kFast : Profile::kExact);
   if (result == kLibraryOk && simulator_) {
     const std::optional<sim::ChipKind> kind = ChipKindFor(device());
     if (kind && !(simulator_->chip().kind() == *kind)) {

@@ -112,14 +112,16 @@ TEST_F(SettingsTest, OtherValuesAreReplacedSilentlyBeyondTheirRangesAndKeptAtThe
   ASSERT_EQ(SaveSettings(s, services), kSettingsOk);
   EXPECT_EQ(dir.Read(kSettingsFileName),
             Lines("[Hardware]|DebugNT=2|SearchHardware=2|TimeOut=100000|MessageBeap=1|"
-                  "TimeBaseKorr=85|Simulator=2|PortAdress=278|[8051 ISP INI-Section]|Verify=1|"
+                  "TimeBaseKorr=85|Simulator=2|PortAdress=278|FastProfile=0|[8051 ISP "
+                  "INI-Section]|Verify=1|"
                   "FFSave=0|x-koord=10|Y-Koord=10|DataFormat=1|ManufIndex=1|DeviceIndex=0|"
                   "TestChecksum=1|ShowDeviceData=0|Lock1=0|Lock2=0|Lock3=0|ReadFilter=1|"
                   "EndMessage=1|DataPath=/d/|LastFile=f.hex|HexLineLen=32|"));
 
   const std::string ends = Lines(
       "[Hardware]|PortAdress=200|DebugNT=1|SearchHardware=5|TimeOut=10000|MessageBeap=0|"
-      "TimeBaseKorr=1|Simulator=1|[8051 ISP INI-Section]|Verify=0|FFSave=1|X-Koord=1024|"
+      "TimeBaseKorr=1|Simulator=1|FastProfile=1|[8051 ISP "
+      "INI-Section]|Verify=0|FFSave=1|X-Koord=1024|"
       "Y-Koord=0|DataFormat=9|ManufIndex=0|DeviceIndex=0|TestChecksum=0|ShowDeviceData=1|"
       "Lock1=1|Lock2=0|Lock3=1|ReadFilter=5|EndMessage=0|DataPath=/d/|LastFile=f.hex|"
       "HexLineLen=32|");
@@ -161,7 +163,8 @@ TEST_F(SettingsTest, RoundTripKeepsCommentsUnknownKeysAndSpellingOfTheFile) {
   ASSERT_EQ(SaveSettings(s, services), kSettingsOk);
   EXPECT_EQ(dir.Read(kSettingsFileName),
             Lines("; made by hand|[hardware]|portadress = 2bc|DebugNT=1|Vendor=something else|"
-                  "SearchHardware=2|TimeOut=4000000000|TimeBaseKorr=85|MessageBeap=1||[My Own]|"
+                  "SearchHardware=2|TimeOut=4000000000|TimeBaseKorr=85|MessageBeap=1|FastProfile=0|"
+                  "|[My Own]|"
                   "Verify=0||[8051 ISP INI-SECTION]|VERIFY=0|DataPath=/other/|LastFile=b.s19|"
                   "FFSave=0|X-Koord=10|Y-Koord=10|DataFormat=1|ManufIndex=0|DeviceIndex=0|"
                   "TestChecksum=1|ShowDeviceData=0|Lock1=0|Lock2=0|Lock3=0|ReadFilter=1|"
