@@ -46,10 +46,9 @@ uint8_t DeviceOperations::ReadInLoop(MemoryKind kind, uint32_t address) {
       !device_.page_read)
     return ReadByte(kind, address);
   const uint32_t start = address - address % kCodePageSize;
-  if (!page_loaded_ || page_start_ != start) {
+  if (address == start || page_start_ != start) {
     protocol_.SPIReadCodePage(start, page_);
     page_start_ = start;
-    page_loaded_ = true;
   }
   return page_[address - start];
 }
@@ -210,7 +209,6 @@ int DeviceOperations::VerifyMemory(MemoryKind kind) {
   int answer = 0;
   bool difference = false;
   const uint32_t last = LastImageAddress(image_);
-  StartPageReads();
   for (uint32_t address = 0;; ++address) {
     const uint8_t wanted = image_.bytes[address];
     const uint8_t read = ReadInLoop(kind, address);
@@ -245,7 +243,6 @@ int DeviceOperations::ReadMemory(MemoryKind kind) {
   const uint32_t size = kind == kCodeMemory ? device_.code_size : device_.eeprom_size;
   services_.ProgressStart(size);
   const uint32_t end = std::min(size, kImageBufferSize);
-  StartPageReads();
   for (uint32_t address = 0; address < end; ++address) {
     image_.bytes[address] = ReadInLoop(kind, address);
     services_.ProgressStep();

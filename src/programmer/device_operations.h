@@ -133,12 +133,11 @@ class DeviceOperations {
  private:
   // Reads kind's byte at address.
   uint8_t ReadByte(MemoryKind kind, uint32_t address);
-  // ReadByte for loops that walk the memory upwards from a page start
+  // ReadByte for the loops that walk the memory upwards from address 0
   // (verify, read-out): in the fast profile on a chip with page mode, a
-  // page is read whole when the loop enters it and served from page_.
-  // StartPageReads() forgets the page before a loop.
+  // page is read whole at its first byte and then served from page_, so
+  // nothing of an earlier loop is ever served.
   uint8_t ReadInLoop(MemoryKind kind, uint32_t address);
-  void StartPageReads() { page_loaded_ = false; }
   // Mode 4 has no data EEPROM instructions. A library entry that still
   // gives such a device an EEPROM gets the refusal once per operation, not
   // once per byte, and the operation fails instead of taking 0 for data.
@@ -166,7 +165,6 @@ class DeviceOperations {
   Profile profile_ = Profile::kExact;
   uint8_t page_[kCodePageSize] = {};
   uint32_t page_start_ = 0;
-  bool page_loaded_ = false;
 };
 
 }  // namespace zivivar

@@ -94,6 +94,19 @@ TEST_F(LibraryTest, AcceptedRecordsFillTheDescriptor) {
             (DeviceDescriptor{"AT89S52", 40, 12750, 255, 1, 0, 8, 131072, 0, 3}));
   EXPECT_EQ(Parsed({{3, "49"}, {5, "99"}, {12, "0x8000"}, {13, "0"}}),
             (DeviceDescriptor{"AT89S52", 40, 49, 0, 10, 1, 32768, 0, 3, 4}));
+  // The optional sixteenth field: PAGE among other words, in any case.
+  for (const auto& [field, page] :
+       std::vector<std::pair<std::string, bool>>{{"PAGE;", true},
+                                                 {"1E5206 page;", true},
+                                                 {"\tPaGe 1E5206 ;", true},
+                                                 {"PAGES 1E5206;", false},
+                                                 {";", false},
+                                                 {"PAGE", false}}) {  // not closed: no field
+    std::string line = Record();
+    line.insert(line.size() - 1, field);
+    ASSERT_EQ(Parse(line), 0) << line;
+    EXPECT_EQ(library.descriptor().page_read, page) << line;
+  }
   EXPECT_TRUE(view.messages.empty());
 }
 
@@ -254,13 +267,14 @@ TEST_F(LibraryTest, FindingByNameForTheCommandLine) {
 TEST_F(LibraryTest, ShippedLibraryParsesAndAgreesWithTheDatasheets) {
   library.SetDirectory(ZIVIVAR_SOURCE_DIR "/data");
   ASSERT_EQ(selection.FillManufacturerList(manuf_index), 0);
-  Texts devices;  // name, code and EEPROM bytes, mode
+  Texts devices;  // name, code and EEPROM bytes, mode, page mode
   for (int32_t m = 0; m < static_cast<int32_t>(selection.manufacturers().entries.size()); ++m) {
     ASSERT_EQ(selection.FillDeviceList(m, device_index, 85), 0);
     for (const SelectionEntry& entry : selection.devices().entries) {
       const DeviceDescriptor& d = entry.record;
       devices.push_back(d.device_name + " " + std::to_string(d.code_size) + " " +
-                        std::to_string(d.eeprom_size) + " " + std::to_string(d.spi_mode));
+                        std::to_string(d.eeprom_size) + " " + std::to_string(d.spi_mode) +
+                        (d.page_read ? " PAGE" : ""));
       EXPECT_TRUE(d.lock_bit_count == 3 && d.programming_voltage == 5000 && d.write_wait > 1 &&
                   d.erase_wait > 1)
           << d.device_name;
@@ -269,8 +283,8 @@ TEST_F(LibraryTest, ShippedLibraryParsesAndAgreesWithTheDatasheets) {
   EXPECT_TRUE(view.messages.empty());
   // The AT89S8253's EEPROM is left out: mode 4 reaches the code memory only.
   std::sort(devices.begin(), devices.end());
-  EXPECT_EQ(devices, (Texts{"AT89LS53 12288 0 3", "AT89LS8252 8192 2048 3", "AT89S51 4096 0 4",
-                            "AT89S52 8192 0 4", "AT89S53 12288 0 3", "AT89S8252 8192 2048 3",
+  EXPECT_EQ(devices, (Texts{"AT89LS53 12288 0 3", "AT89LS8252 8192 2048 3", "AT89S51 4096 0 4 PAGE",
+                            "AT89S52 8192 0 4 PAGE", "AT89S53 12288 0 3", "AT89S8252 8192 2048 3",
                             "AT89S8253 12288 0 4"}));
 
   // No note became an active line, and every line ends in CR LF.

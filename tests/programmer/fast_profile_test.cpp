@@ -1,0 +1,170 @@
+// The fast profile against the exact one on the simulator: the same chip
+// contents and read-outs for every kind of image, page reads only where the
+// chip has them, and what they save there.
+#include <algorithm>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "programmer/device_operations.h"
+#include "sim/chip_models.h"
+#include "sim/simulated_hardware.h"
+#include "support/scripted_services_view.h"
+
+namespace zivivar {
+namespace {
+
+struct ChipCase {
+  const char* name;  // picks the simulated chip's model, page mode included
+  sim::ChipKind kind;
+  bool page_read;  // the library entry's PAGE
+};
+
+// Blank bytes everywhere but in [from, to).
+struct Span {
+  uint32_t from, to;
+};
+struct ImageCase {
+  const char* name;
+  std::vector<Span> spans;
+};
+
+// What one profile did, from a chip full of 0x00.
+struct Outcome {
+  sim::ChipState chip;
+  std::vector<uint8_t> read_out;
+  uint64_t program_writes = 0, verify_writes = 0, read_writes = 0;
+  bool page_read_ignored = false;
+};
+
+Outcome RunProfile(const ChipCase& c, const ImageBuffer& image, Profile profile) {
+  const sim::ChipTiming timing = sim::TimingFor(sim::ChipModelFor(c.name, c.kind), sim::SimClock{});
+  sim::SimulatedHardware hw(c.kind, "", 0x378, timing);
+  sim::ChipState zeros = sim::ErasedChip(c.kind);
+  std::ranges::fill(zeros.code, 0x00);
+  hw.chip().InsertChip(zeros);
+  testing::ScriptedServicesView view;
+  int beep = 0;
+  Services services(view, beep);
+  PortLink link(hw.port(), services);
+  const DeviceDescriptor device{.device_name = c.name,
+                                .supply_code = 100,
+                                .write_wait = link.UsToCycles(c.page_read ? 1000 : 4000),
+                                .erase_wait = link.UsToCycles(500000),
+                                .code_size = c.kind.code_size,
+                                .spi_mode = c.kind.spi_mode,
+                                .page_read = c.page_read};
+  ImageBuffer work = image;
+  DeviceOperations ops(link, services, device, work);
+  ops.SetProfile(profile);
+  Outcome out;
+  const auto writes = [&] { return hw.adapter().register_writes(); };
+  uint64_t before = writes();
+  EXPECT_EQ(ops.ProgramMemory(kCodeMemory), kOperationOk);
+  out.program_writes = writes() - before;
+  before = writes();
+  EXPECT_EQ(ops.VerifyMemory(kCodeMemory), kOperationOk);
+  out.verify_writes = writes() - before;
+  out.chip = hw.chip().state();
+
+  work.Clear();
+  before = writes();
+  ops.protocol().EnterProgrammingMode();
+  EXPECT_EQ(ops.ReadMemory(kCodeMemory), kOperationOk);
+  ops.protocol().LeaveProgrammingMode();
+  out.read_writes = writes() - before;
+  out.read_out.assign(work.bytes.begin(), work.bytes.begin() + c.kind.code_size);
+  EXPECT_TRUE(view.messages.empty()) << view.messages.front().text;
+  for (const sim::IgnoredGroup& group : hw.chip().ignored().groups())
+    out.page_read_ignored |= group.why == sim::Why::kNoPageMode;
+  EXPECT_EQ(hw.adapter().errors(), 0) << hw.adapter().last_error();
+  return out;
+}
+
+class FastProfileTest : public ::testing::TestWithParam<ChipCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Chips, FastProfileTest,
+                         ::testing::Values(ChipCase{"AT89S51", {4, 0x1000, 0}, true},
+                                           ChipCase{"AT89S8252", {3, 0x800, 0x200}, false},
+                                           // A four-byte chip whose entry does not say PAGE.
+                                           ChipCase{"AT89S8253", {4, 0x800, 0}, false}),
+                         [](const ::testing::TestParamInfo<ChipCase>& chip) {
+                           return std::string(chip.param.name);
+                         });
+
+TEST_P(FastProfileTest, SameChipAsTheExactProfileWithPageReadsOnlyWherePresent) {
+  const ChipCase& c = GetParam();
+  const uint32_t size = c.kind.code_size;
+  // As the benchmark's images, scaled to the chip: a small firmware, code
+  // with its tables further up and 0xFF between, every byte without 0xFF.
+  const ImageCase images[] = {{"firmware", {{0, 149}}},
+                              {"sparse", {{0, size / 4}, {size * 3 / 4, size * 3 / 4 + 0x80}}},
+                              {"full", {{0, size}}}};
+  std::mt19937 random(14);
+  for (const ImageCase& image_case : images) {
+    SCOPED_TRACE(image_case.name);
+    ImageBuffer image;
+    image.Clear();
+    for (const Span& span : image_case.spans) {
+      for (uint32_t a = span.from; a < span.to; ++a)
+        image.bytes[a] = static_cast<uint8_t>(random() % 0xFF);
+      image.loaded_byte_count += span.to - span.from;
+      image.highest_loaded_address = span.to - 1;
+    }
+    const Outcome exact = RunProfile(c, image, Profile::kExact);
+    const Outcome fast = RunProfile(c, image, Profile::kFast);
+    // The erase came first: the gaps read 0xFF on a chip that held 0x00.
+    EXPECT_TRUE(std::ranges::equal(fast.chip.code, std::span(image.bytes).first(size)));
+    EXPECT_EQ(fast.chip, exact.chip);
+    EXPECT_EQ(fast.read_out, exact.read_out);
+    EXPECT_EQ(fast.program_writes, exact.program_writes);
+    EXPECT_FALSE(fast.page_read_ignored);
+    if (!c.page_read) {
+      EXPECT_EQ(fast.verify_writes, exact.verify_writes);
+      EXPECT_EQ(fast.read_writes, exact.read_writes);
+    } else {
+      EXPECT_LT(fast.read_writes * 3, exact.read_writes);
+      if (image.highest_loaded_address + 1 == size) {
+        EXPECT_LT(fast.verify_writes * 3, exact.verify_writes);
+      }
+    }
+  }
+}
+
+// The simulated chip obeys a page read only where its kind has one.
+TEST(FastProfileSimTest, SimulatedChipAnswersOrIgnoresAPageRead) {
+  for (const ChipCase& c :
+       {ChipCase{"AT89S51", {4, 0x1000, 0}, true}, ChipCase{"AT89S8253", {4, 0x800, 0}, false}}) {
+    SCOPED_TRACE(c.name);
+    sim::SimulatedHardware hw(c.kind, "", 0x378,
+                              sim::TimingFor(sim::ChipModelFor(c.name, c.kind), sim::SimClock{}));
+    sim::ChipState chip = sim::ErasedChip(c.kind);
+    for (uint32_t a = 0; a < c.kind.code_size; ++a)
+      chip.code[a] = static_cast<uint8_t>(a * 7);
+    hw.chip().InsertChip(chip);
+    testing::ScriptedServicesView view;
+    int beep = 0;
+    Services services(view, beep);
+    PortLink link(hw.port(), services);
+    const DeviceDescriptor device{.device_name = c.name, .supply_code = 100, .spi_mode = 4};
+    SpiProtocol protocol(link, services, device);
+    protocol.EnterProgrammingMode();
+    uint8_t page[kCodePageSize] = {};
+    protocol.SPIReadCodePage(0x0312, page);
+    protocol.LeaveProgrammingMode();
+    const std::vector<std::string> report = sim::IgnoredReport(hw.chip().ignored());
+    if (c.page_read) {
+      EXPECT_TRUE(std::ranges::equal(page, std::span(chip.code).subspan(0x300, kCodePageSize)));
+      EXPECT_TRUE(report.empty()) << report.front();
+    } else {
+      ASSERT_FALSE(report.empty());
+      EXPECT_EQ(report.front(), "1 read ignored: page read not supported");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zivivar
