@@ -13,9 +13,10 @@ CliOptions Parse(const std::vector<std::string>& args) {
 }
 
 TEST(CliOptionsTest, GlobalOptionsInEveryFormTheyAreWritten) {
-  const CliOptions options = Parse({"-C", "dir", "--simulator", "--sim-state=chip.bin", "-mAtmel",
-                                    "-d", "AT89S52", "--set", "FFSave=1", "--set=Key=a=b", "-y",
-                                    "--on-fault", "retry", "--trace", "t.txt", "blank"});
+  const CliOptions options =
+      Parse({"-C", "dir", "--simulator", "--sim-state=chip.bin", "-mAtmel", "-d", "AT89S52",
+             "--set", "FFSave=1", "--set=Key=a=b", "-y", "--on-fault", "retry", "--trace", "t.txt",
+             "--exact", "--fast", "blank"});
   EXPECT_EQ(options.directory, "dir");
   EXPECT_TRUE(options.simulator);
   EXPECT_EQ(options.sim_state, "chip.bin");
@@ -27,6 +28,7 @@ TEST(CliOptionsTest, GlobalOptionsInEveryFormTheyAreWritten) {
   EXPECT_TRUE(options.yes);
   EXPECT_TRUE(options.retry_faults);
   EXPECT_EQ(options.trace_path, "t.txt");
+  EXPECT_EQ(options.fast_profile, true) << "the last of --exact and --fast counts";
   EXPECT_EQ(options.command, CliCommand::kBlank);
 }
 

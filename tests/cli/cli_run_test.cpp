@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 #include "cli/cli_fixture.h"
 #include "config/port_access_system.h"
@@ -122,6 +123,17 @@ TEST_F(CliTest, TraceAppendsOneLinePerRegisterWrite) {
   EXPECT_EQ(Sim("AT89S52", {"--trace", trace, "detect"}).status, 0);
   EXPECT_EQ(Sim("AT89S52", {"--trace", trace, "detect"}).status, 0);
   EXPECT_EQ(dir_.Read("trace.txt"), detection + detection);
+
+  // --fast reads the AT89S52 a page per instruction, --exact a byte.
+  const auto read_out_writes = [&](const char* profile) {
+    std::filesystem::remove(trace);
+    EXPECT_EQ(
+        Sim("AT89S52", {profile, "--trace", trace, "read", dir_.File("out"), "--format", "intel8"})
+            .status,
+        0);
+    return std::ranges::count(dir_.Read("trace.txt"), '\n');
+  };
+  EXPECT_LT(read_out_writes("--fast") * 3, read_out_writes("--exact"));
 
   const CliResult result = Sim("AT89S52", {"--trace", dir_.File("no/such/dir/t"), "detect"});
   EXPECT_EQ(result.status, 2);
