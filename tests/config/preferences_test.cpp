@@ -67,13 +67,14 @@ TEST(PreferencesTest, EveryValueComesBackThroughTheFieldsIntoTheSettings) {
   shown.HexLineLen = 16;
   shown.MessageBeap = 0;
   shown.EndMessage = 1;
+  shown.FastProfile = 1;
   const PreferencesCheck check = CheckPreferences(PreferencesFromSettings(shown));
   ASSERT_TRUE(check.accepted) << check.message;
   Settings taken;
   ApplyPreferences(check.values, taken);
   EXPECT_EQ(std::tuple(taken.PortAdress, taken.TimeOut, taken.TimeBaseKorr, taken.HexLineLen,
-                       taken.MessageBeap, taken.EndMessage),
-            std::tuple(0x3BCu, 250000u, 90, 16, 0, 1));
+                       taken.MessageBeap, taken.EndMessage, taken.FastProfile),
+            std::tuple(0x3BCu, 250000u, 90, 16, 0, 1, 1));
 }
 
 }  // namespace

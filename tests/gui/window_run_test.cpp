@@ -401,17 +401,18 @@ void WindowRunTest::DataFileComesFromTheOpenDialogOrADrop() {
 }
 
 void WindowRunTest::PreferencesRefuseAValueOutOfRangeAndStayOpen() {
-  WriteSettings({"Simulator=1", "TimeOut=250000"}, {"HexLineLen=16", "EndMessage=1"});
+  WriteSettings({"Simulator=1", "TimeOut=250000", "FastProfile=1"},
+                {"HexLineLen=16", "EndMessage=1"});
   Start();
   QString shown;
   bool stayed_open = false;
   m_answerer->QueueDialog([&](QDialog& dialog) {
     auto& preferences = static_cast<PreferencesDialog&>(dialog);
     const PreferencesInput input = preferences.Input();
-    shown = QString::fromStdString(input.port_address + "|" + input.time_out + "|" +
-                                   input.timebase_korr + "|" + input.hex_line_len + "|" +
-                                   (input.message_beap ? "beep" : "") +
-                                   (input.end_message ? "|end" : ""));
+    shown = QString::fromStdString(
+        input.port_address + "|" + input.time_out + "|" + input.timebase_korr + "|" +
+        input.hex_line_len + "|" + (input.message_beap ? "beep" : "") +
+        (input.end_message ? "|end" : "") + (input.fast_profile ? "|fast" : ""));
     auto* korr = qobject_cast<QLineEdit*>(preferences.field(kTimeBaseKorrField));
     korr->setText("69");
     preferences.okButton()->click();  // the refusal box is answered meanwhile
@@ -420,7 +421,7 @@ void WindowRunTest::PreferencesRefuseAValueOutOfRangeAndStayOpen() {
     preferences.okButton()->click();
   });
   Button(Control::kPrefsButton)->click();
-  QCOMPARE(shown, QStringLiteral("0x278|250000|85|16|beep|end"));
+  QCOMPARE(shown, QStringLiteral("0x278|250000|85|16|beep|end|fast"));
   QCOMPARE(m_answerer->texts,
            QStringList{QStringLiteral("Geben Sie eine ganze Zahl zwischen 70 und 100 ein.")});
   QVERIFY(stayed_open);
