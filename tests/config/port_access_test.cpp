@@ -132,7 +132,11 @@ TEST_F(PortAccessTest, EveryFailureNamesItsCause) {
       {"", 0x378, EBUSY, "/dev/parport1 wird von einem anderen Programm oder Treiber"},
       {"", 0x278, 0,
        "0x278.\n\nDas System kennt keine parallele Schnittstelle mit dieser Adresse.\nBekannt "
-       "sind: /dev/parport0 (0x3BC) /dev/parport1 (0x378) /dev/parport2 (0xD010)\n"}};
+       "sind: /dev/parport0 (0x3BC) /dev/parport1 (0x378) /dev/parport2 (0xD010)\nDirekter "
+       "Portzugriff (ioperm): ioperm: Zugriff verweigert (Operation not permitted)\n\nDie "
+       "Portadresse in den PREFS prüfen oder die Schnittstelle\nmit 'ParportDevice' in "
+       "'KORVALNK.INI' angeben (zum Beispiel /dev/parport0);\nihr Benutzer braucht Lese- und "
+       "Schreibrecht darauf (Gruppe 'lp').\n"}};
   for (const auto& [device, address, error, part] : cases) {
     settings.ParportDevice = device;
     settings.PortAdress = address;
