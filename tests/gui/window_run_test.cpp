@@ -291,6 +291,7 @@ void WindowRunTest::ProgramRunsToTheSuccessMessageThenReadOutWritesTheChosenForm
   QVERIFY(window.busyWindow() == nullptr);
   QVERIFY(window.IsControlEnabled(Control::kProgramButton));
   QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben"));
+  QCOMPARE(window.progressBar()->value(), 0);
 
   // A cancelled save dialog writes nothing and says nothing.
   m_answerer->QueueDialog([](QDialog& dialog) { dialog.reject(); });
