@@ -19,6 +19,7 @@
 #include "library/device_selection.h"
 #include "programmer/device_operations.h"
 #include "programmer/port_link.h"
+#include "sim/ignored_instructions.h"
 #include "sim/simulated_hardware.h"
 #include "ui/data_file_naming.h"
 #include "ui/main_dialog.h"
@@ -500,6 +501,14 @@ int CliRun::DeviceCommand() {
   }
   if (result == kCommandBusy)
     Report("another copy is running a device command; nothing was done");
+  if (sim::SimulatedHardware* simulator = runtime_.simulator()) {
+    const sim::IgnoredLog& ignored = simulator->chip().ignored();
+    for (const std::string& line :
+         options_.verbose ? sim::IgnoredReport(ignored) : std::vector<std::string>{})
+      Report("simulator: " + line);
+    if (result != kCommandOk && !options_.verbose && !ignored.empty())
+      Report("simulator: " + sim::IgnoredHint(ignored) + " (-v lists all)");
+  }
   return result;
 }
 
