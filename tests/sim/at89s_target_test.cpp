@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,29 @@ TEST(At89sTargetTest, Mode4BusyPollingAndFlashBits) {
   EXPECT_EQ(isp.ReadCode(0x0201), 0x7F);
   isp.Tick(300);
   EXPECT_EQ(isp.ReadCode(0x0201), 0xFF);
+}
+
+TEST(At89sTargetTest, PageReadOnlyWhereTheKindHasOne) {
+  for (const bool page_mode : {true, false}) {
+    At89sTarget chip(kS52, ChipTiming{.page_read = page_mode});
+    ChipState state = ErasedChip(kS52);
+    for (uint32_t a = 0; a < kS52.code_size; ++a)
+      state.code[a] = static_cast<uint8_t>(a * 7);
+    chip.InsertChip(state);
+    IspPins isp(chip);
+    isp.StartEnabled();
+    isp.Send({0x30, 0x13});
+    std::vector<uint8_t> page(256);
+    for (uint8_t& byte : page)
+      byte = isp.Receive();
+    if (page_mode) {
+      EXPECT_TRUE(std::ranges::equal(page, std::span(state.code).subspan(0x1300, 256)));
+      EXPECT_EQ(isp.ReadCode(0x0101), state.code[0x0101]);  // the page read has ended
+      EXPECT_TRUE(chip.ignored().empty());
+    } else {
+      EXPECT_EQ(IgnoredReport(chip.ignored()).front(), "1 read ignored: page read not supported");
+    }
+  }
 }
 
 // Built here from the address bits up, so that the decoding is checked
