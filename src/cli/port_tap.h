@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "programmer/port_io.h"
+#include "hw/port_io.h"
 
 namespace zivivar {
 

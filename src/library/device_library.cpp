@@ -7,7 +7,7 @@
 #include "common/c_literal.h"
 #include "common/path_parts.h"
 #include "library/library_line.h"
-#include "programmer/port_link.h"
+#include "hw/adapter_registers.h"
 
 namespace zivivar {
 namespace {

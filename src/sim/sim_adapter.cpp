@@ -1,6 +1,6 @@
 #include "sim/sim_adapter.h"
 
-#include "programmer/port_link.h"
+#include "hw/adapter_registers.h"
 
 namespace zivivar::sim {
 

@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <string>
 
-#include "programmer/port_io.h"
+#include "hw/port_io.h"
 #include "sim/sim_target.h"
 
 namespace zivivar::sim {

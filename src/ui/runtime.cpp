@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "config/errno_text.h"
-#include "config/linux_port_access_system.h"
+#include "common/errno_text.h"
+#include "hw/linux_port_access_system.h"
 #include "sim/simulated_hardware.h"
 
 namespace zivivar {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "config/port_access.h"
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "config/settings.h"
 #include "datafiles/data_files.h"
 #include "datafiles/image_buffer.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "cli/cli_fixture.h"
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "ui/process_locks.h"
 
 namespace zivivar::testing {

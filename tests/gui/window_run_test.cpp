@@ -11,7 +11,7 @@
 #include <QTest>
 #include <memory>
 
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "gui/busy_window.h"
 #include "gui/german_translation.h"
 #include "gui/preferences_dialog.h"

@@ -21,7 +21,7 @@
 #include <ostream>
 #include <vector>
 
-#include "programmer/port_io.h"
+#include "hw/port_io.h"
 
 namespace zivivar::testing {
 

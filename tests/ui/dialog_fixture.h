@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "sim/simulated_hardware.h"
 #include "support/scripted_main_dialog_view.h"
 #include "support/scripted_services_view.h"

@@ -1,4 +1,4 @@
-#include "config/errno_text.h"
+#include "common/errno_text.h"
 
 #include <cerrno>
 #include <cstring>
