@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/exit_status.h"
+
 #include <array>
 #include <cstdlib>
 
@@ -280,10 +282,8 @@ std::string GlobalHelp() {
          "\n"
          "Formats: bin, intel8, intel32, intelmcs, s1, s2, s3, mos, tek.\n"
          "\n"
-         "Exit status: 0 success, 2 usage error, otherwise the result of the first\n"
-         "operation that failed: 3 load, 4 save or not blank, 5 blank check stopped,\n"
-         "6 verify, 7 program, 8 no adapter, 10 adapter lost, 13 device not loaded,\n"
-         "15 lock bits without effect, 20 erase declined, 21 no port access.\n";
+         "Exit status:\n" +
+         ExitStatusHelp();
 }
 
 std::string CommandHelp(CliCommand command) {

@@ -7,6 +7,19 @@
 
 namespace zivivar {
 
+// The write registers, addressed by even numbers 0 to 14.
+inline constexpr int kZeroRegister0 = 0;  // written 0 in every state
+inline constexpr int kZeroRegister2 = 2;  // written 0 in every state
+// The supply word's shift input and the timer bit; a write also selects the
+// low nibble of the input byte.
+inline constexpr int kSupplyShiftRegister = 4;
+inline constexpr int kModeRegister = 6;  // 2 while the device is in programming mode
+// The supply switch; a write also selects the high nibble of the input byte.
+inline constexpr int kSupplySwitchRegister = 8;
+inline constexpr int kLinesRegister = 10;     // the serial programming lines
+inline constexpr int kDetectRegister12 = 12;  // written only during adapter detection
+inline constexpr int kDetectRegister14 = 14;
+
 // Bits of register 4.
 inline constexpr uint8_t kReg4SupplyClock = 0x01;
 inline constexpr uint8_t kReg4SupplyData = 0x02;

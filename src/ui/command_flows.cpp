@@ -1,12 +1,8 @@
 // The command flows behind the buttons of the main window: the guards, the
-// busy window, the work frame and the common end around the device
-// operations and the data files.
-#include <sys/stat.h>
-
+// busy window and the controls around the commands, the file dialogs that
+// gather their arguments, and the common end.
+#include "commands/device_commands.h"
 #include "config/settings.h"
-#include "datafiles/data_files.h"
-#include "programmer/device_operations.h"
-#include "programmer/port_link.h"
 #include "services/services.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_dialog.h"
@@ -15,170 +11,115 @@
 namespace zivivar {
 namespace {
 
-constexpr char kProgramOkMessage[] = "Keine Fehler beim prüfen\n";
-constexpr char kProgramLockedMessage[] = "Keine Fehler beim prüfen\n\nLockbits sind aktiv.";
-constexpr char kVerifyOkMessage[] = "Keine Fehler beim Prüfen";
-constexpr char kReadOutSavedMessage[] = "\nProzessor-Programm gespeichert \n";
-
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::string FormatReplaceQuestion(const std::string& name) {
-  return kReplaceQuestionStart + name + kReplaceQuestionEnd;
+LockOptions LocksFromSettings(const Settings& settings) {
+  // The settings decide, even when the device's lock-bit count has disabled
+  // the boxes.
+  return {settings.Lock1, settings.Lock2, settings.Lock3};
 }
 
 }  // namespace
 
-int MainDialog::CheckDemoThenBusy() {
+CommandResult MainDialog::CheckDemoThenBusy() {
   if (demo_mode_) {
     runtime_.services().ShowDemoMessage();
-    return kCommandDemoMode;
+    return CommandResult::kDemoMode;
   }
   if (BusyWindowExists())
-    return kCommandBusy;
-  return kCommandOk;
+    return CommandResult::kBusy;
+  return CommandResult::kOk;
 }
 
-bool MainDialog::LinkLost() {
-  return runtime_.port_link().link_lost();
-}
-
-int MainDialog::WorkFrame(const std::function<int()>& work) {
-  PortLink& link = runtime_.port_link();
+CommandResult MainDialog::WithControlsOff(
+    const std::function<CommandResult(const CommandContext&, const DeviceDescriptor&)>& command) {
   DisableCommandControls();
-  // A reconnected adapter gets its chance with every command; its loss is
-  // told once per command.
-  link.ClearLinkLost();
-  link.RaisePriority(runtime_.os_kind());
-  int result = work();
-  link.RestorePriority();
-  if (link.link_lost())
-    result = kHandshakeTimeout;
-  runtime_.SaveSimulatorState();
+  const DeviceDescriptor device = runtime_.device();
+  const CommandResult result = command(runtime_.command_context(), device);
   EnableCommandControls();
   return result;
 }
 
-int MainDialog::DeviceCommand(const std::function<int()>& work) {
+CommandResult MainDialog::DeviceCommand(
+    const std::function<CommandResult(const CommandContext&, const DeviceDescriptor&)>& command) {
   CreateBusyWindow();
-  int result = runtime_.LoadSelectedDevice();
-  if (result == kLibraryOk)
-    result = WorkFrame(work);
+  CommandResult result = FromLibraryResult(runtime_.LoadSelectedDevice());
+  if (result == CommandResult::kOk)
+    result = WithControlsOff(command);
   CommonEnd();
   return result;
 }
 
-int MainDialog::BlankCheckCommand() {
-  const int result = CheckDemoThenBusy();
-  if (result != kCommandOk)
+CommandResult MainDialog::BlankCheckCommand() {
+  const CommandResult result = CheckDemoThenBusy();
+  if (result != CommandResult::kOk)
     return result;
-  return DeviceCommand([this] { return runtime_.operations().BlankCheck(); });
+  return DeviceCommand(BlankCheck);
 }
 
-int MainDialog::EraseCommand() {
-  const int result = CheckDemoThenBusy();
-  if (result != kCommandOk)
+CommandResult MainDialog::EraseCommand() {
+  const CommandResult result = CheckDemoThenBusy();
+  if (result != CommandResult::kOk)
     return result;
-  return DeviceCommand([this] {
-    DeviceOperations& operations = runtime_.operations();
-    // A declined erase returns non-zero, so nothing is checked then.
-    int erased = operations.EraseDevice();
-    if (erased == kOperationOk && !LinkLost())
-      erased = operations.BlankCheck();
-    return erased;
-  });
+  return DeviceCommand(Erase);
 }
 
-int MainDialog::ProgramCommand() {
+CommandResult MainDialog::ProgramCommand() {
   return FileCommand(true);
 }
 
-int MainDialog::VerifyCommand() {
+CommandResult MainDialog::VerifyCommand() {
   return FileCommand(false);
 }
 
-int MainDialog::FileCommand(bool program) {
+CommandResult MainDialog::FileCommand(bool program) {
   if (BusyWindowExists())
-    return kCommandBusy;
+    return CommandResult::kBusy;
   Settings& settings = runtime_.settings();
-  int result = kCommandOk;
+  CommandResult result = CommandResult::kOk;
   // In demo mode without a file the open dialog still comes first.
   if (settings.data_file_name.empty())
     result = ChooseDataFile();
   if (demo_mode_) {
     runtime_.services().ShowDemoMessage();
-    return kCommandDemoMode;
+    return CommandResult::kDemoMode;
   }
   eeprom_path_ = EepromPathFor(settings.data_file_path);
-  if (result != kCommandOk) {
+  if (result != CommandResult::kOk) {
     // The file question was cancelled: only the busy window and the common end.
     CreateBusyWindow();
     CommonEnd();
     return result;
   }
-  return DeviceCommand([this, program] { return ProgramOrVerify(program); });
+  return DeviceCommand([this, program](const CommandContext& context,
+                                       const DeviceDescriptor& device) {
+    Settings& current = runtime_.settings();
+    std::optional<std::string> eeprom;
+    if (device.eeprom_size > 0)
+      eeprom = eeprom_path_;
+    FileCommandResult done;
+    if (program) {
+      done = Program(context, device,
+                     {current.data_file_path, eeprom, current.Verify > 0,
+                      LocksFromSettings(current), runtime_.data_file_options()});
+    } else {
+      done =
+          Verify(context, device, {current.data_file_path, eeprom, runtime_.data_file_options()});
+    }
+    // The format recognised on loading becomes the current one, which the
+    // read-out's save dialog proposes.
+    if (done.data_format)
+      current.DataFormat = *done.data_format;
+    return done.result;
+  });
 }
 
-int MainDialog::ProgramOrVerify(bool program) {
-  const Settings& settings = runtime_.settings();
-  DeviceOperations& operations = runtime_.operations();
-  DataFiles& files = runtime_.data_files();
-  const DataFileOptions options = runtime_.data_file_options();
-  const bool verify = !program || settings.Verify > 0;
-
-  // One memory: load its file, program it, compare it.
-  auto run = [&](const std::string& path, MemoryKind kind) {
-    int result = files.LoadDataFile(path, kind, options);
-    if (result == kLoadOk && program)
-      result = operations.ProgramMemory(kind);
-    if (result == kOperationOk && verify)
-      result = operations.VerifyMemory(kind);
-    return result;
-  };
-
-  const int code = run(settings.data_file_path, kCodeMemory);
-  if (LinkLost())
-    return kHandshakeTimeout;
-  // The EEPROM runs whatever became of the code memory. After a click on
-  // "Abbrechen" the flag is still set, so it stops after its first byte.
-  int eeprom = kOperationOk;
-  if (runtime_.device().eeprom_size > 0)
-    eeprom = run(eeprom_path_, kEepromMemory);
-  if (LinkLost())
-    return kHandshakeTimeout;
-  if (code != kOperationOk)
-    return code;
-  if (eeprom != kOperationOk)
-    return eeprom;
-
-  Services& services = runtime_.services();
-  if (!program) {
-    services.ShowMessage(kVerifyOkMessage);
-    return kCommandOk;
-  }
-  if (settings.Lock1 > 0 || settings.Lock2 > 0 || settings.Lock3 > 0) {
-    // The settings decide, even when the device's lock-bit count has
-    // disabled the boxes.
-    const int locked = operations.ProgramLockBits({settings.Lock1, settings.Lock2, settings.Lock3});
-    operations.protocol().LeaveProgrammingMode();
-    if (locked == kOperationOk && !LinkLost())
-      services.ShowMessage(kProgramLockedMessage);
-    return locked;
-  }
-  services.ShowMessage(kProgramOkMessage);
-  return kCommandOk;
-}
-
-int MainDialog::ChooseDataFile() {
+CommandResult MainDialog::ChooseDataFile() {
   Settings& settings = runtime_.settings();
   const FileDialogResult chosen = view_.RunOpenDialog(OpenDataFileRequest(settings));
   if (!chosen.accepted)
-    return kCommandDialogCancelled;
+    return CommandResult::kCancelled;
   settings.ReadFilter = chosen.filter;
   SetCurrentDataFile(NamesFromDialog(chosen.path, chosen.file_name));
-  return kCommandOk;
+  return CommandResult::kOk;
 }
 
 void MainDialog::SetCurrentDataFile(const DataFileNames& names) {
@@ -190,53 +131,44 @@ void MainDialog::SetCurrentDataFile(const DataFileNames& names) {
   view_.SetFileNameText(names.name);
 }
 
-int MainDialog::ReadOutCommand() {
+CommandResult MainDialog::ReadOutCommand() {
   Settings& settings = runtime_.settings();
   Services& services = runtime_.services();
   if (demo_mode_) {
     services.ShowDemoMessage();
-    return kCommandDemoMode;
+    return CommandResult::kDemoMode;
   }
   const FileDialogRequest request = SaveDataFileRequest(settings);
   if (BusyWindowExists())
-    return kCommandBusy;
+    return CommandResult::kBusy;
   CreateBusyWindow();
 
-  int result = kCommandDialogCancelled;
+  CommandResult result = CommandResult::kCancelled;
   const FileDialogResult chosen = view_.RunSaveDialog(request);
   if (chosen.accepted) {
     const ReadOutTarget target =
         ReadOutTargetFromDialog(chosen.path, chosen.file_name, chosen.filter);
     // The dialog asked about the name it was given; a file that the
     // extension rule puts in its place is not replaced unasked.
-    const bool renamed = target.names.path != chosen.path;
-    if (!renamed || !FileExists(target.names.path) ||
-        services.AskOkCancel(FormatReplaceQuestion(target.names.name)) == kIdOk) {
+    if (MayWriteReadOutTarget(chosen.path, target.names, services)) {
       settings.DataFormat = target.data_format;
       SetCurrentDataFile(target.names);
       view_.Repaint();
-      result = runtime_.LoadSelectedDevice();
-      if (result == kLibraryOk)
-        result = WorkFrame([this] { return SaveReadOut(); });
+      result = FromLibraryResult(runtime_.LoadSelectedDevice());
+      if (result == CommandResult::kOk) {
+        result =
+            WithControlsOff([&](const CommandContext& context, const DeviceDescriptor& device) {
+              std::optional<std::string> eeprom;
+              if (device.eeprom_size > 0)
+                eeprom = eeprom_path_;
+              return ReadOut(
+                  context, device,
+                  {target.names.path, eeprom, target.data_format, runtime_.data_file_options()});
+            });
+      }
     }
   }
   CommonEnd();
-  return result;
-}
-
-int MainDialog::SaveReadOut() {
-  const Settings& settings = runtime_.settings();
-  DataFiles& files = runtime_.data_files();
-  const DataFileOptions options = runtime_.data_file_options();
-  int result =
-      files.SaveMemoryToFile(settings.data_file_path, kCodeMemory, options, runtime_.readout());
-  if (result == kSaveOk && !LinkLost() && runtime_.device().eeprom_size > 0) {
-    // The EEPROM goes into the companion file, in the same format.
-    result = files.SaveMemoryToFile(eeprom_path_, kEepromMemory, options, runtime_.readout());
-  }
-  if (result == kSaveOk && !LinkLost()) {
-    runtime_.services().ShowMessage(kReadOutSavedMessage);
-  }
   return result;
 }
 

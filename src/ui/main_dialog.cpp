@@ -1,5 +1,6 @@
 #include "ui/main_dialog.h"
 
+#include "commands/command_context.h"
 #include "config/settings.h"
 #include "programmer/port_link.h"
 #include "services/services.h"
@@ -278,10 +279,7 @@ void MainDialog::DestroyBusyWindow() {
 }
 
 void MainDialog::CommonEnd() {
-  Services& services = runtime_.services();
-  services.DisableCancelButton();
-  services.ClearCancel();
-  services.SetStatus(kIdleStatus);
+  FinishCommand(runtime_.services());
   DestroyBusyWindow();
 }
 

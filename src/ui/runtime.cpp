@@ -54,21 +54,6 @@ std::optional<sim::ChipKind> ChipKindFor(const DeviceDescriptor& device) {
 
 }  // namespace
 
-// The device operations seen as the steps that saving read-out data frames.
-class Runtime::OperationsReadout : public DeviceReadout {
- public:
-  OperationsReadout(PortLink& link, DeviceOperations& operations)
-      : link_(link), operations_(operations) {}
-  void ResetAdapter() override { link_.ResetAdapter(); }
-  void EnterProgrammingMode() override { operations_.protocol().EnterProgrammingMode(); }
-  int ReadMemory(MemoryKind kind) override { return operations_.ReadMemory(kind); }
-  void LeaveProgrammingMode() override { operations_.protocol().LeaveProgrammingMode(); }
-
- private:
-  PortLink& link_;
-  DeviceOperations& operations_;
-};
-
 Runtime::Runtime(ServicesView& services_view, RuntimeOptions options)
     : options_(std::move(options)),
       services_(services_view, settings_.MessageBeap),
@@ -77,9 +62,6 @@ Runtime::Runtime(ServicesView& services_view, RuntimeOptions options)
       library_(services_, options_.settings_directory),
       selection_(library_, services_),
       image_(std::make_unique<ImageBuffer>()),
-      operations_(port_link_, services_, library_.descriptor(), *image_),
-      data_files_(*image_, services_, library_.descriptor(), settings_.DataFormat),
-      readout_(std::make_unique<OperationsReadout>(port_link_, operations_)),
       locks_(options_.lock_directory ? *options_.lock_directory : DefaultLockDirectory()) {}
 
 Runtime::~Runtime() {
@@ -87,8 +69,8 @@ Runtime::~Runtime() {
   port_link_.SetPortIo(*no_port_);
 }
 
-DeviceReadout& Runtime::readout() {
-  return *readout_;
+CommandContext Runtime::command_context() {
+  return {port_link_, services_, *image_, port_access_.os_kind, [this] { SaveSimulatorState(); }};
 }
 
 int Runtime::LoadSettings() {

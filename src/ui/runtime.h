@@ -11,14 +11,14 @@
 #include <optional>
 #include <string>
 
+#include "commands/command_context.h"
 #include "config/port_access.h"
-#include "hw/port_access_system.h"
 #include "config/settings.h"
-#include "datafiles/data_files.h"
+#include "datafiles/data_format.h"
 #include "datafiles/image_buffer.h"
+#include "hw/port_access_system.h"
 #include "library/device_library.h"
 #include "library/device_selection.h"
-#include "programmer/device_operations.h"
 #include "programmer/port_link.h"
 #include "services/services.h"
 #include "ui/process_locks.h"
@@ -77,10 +77,9 @@ class Runtime {
   // The selected device, as the last LoadSelectedDevice left it.
   const DeviceDescriptor& device() const { return library_.descriptor(); }
   ImageBuffer& image() { return *image_; }
-  DeviceOperations& operations() { return operations_; }
-  DataFiles& data_files() { return data_files_; }
-  // The device steps that saving read-out data frames.
-  DeviceReadout& readout();
+  // What the commands need of this run: link, services, image, the
+  // operating system's kind, and the simulator's state kept after the work.
+  CommandContext command_context();
   ProcessLocks& locks() { return locks_; }
   const RuntimeOptions& options() const { return options_; }
 
@@ -112,7 +111,6 @@ class Runtime {
   sim::SimulatedHardware* simulator() { return simulator_.get(); }
 
  private:
-  class OperationsReadout;
   bool TakePortAccess(PortAccessChoice choice);
 
   RuntimeOptions options_;
@@ -123,9 +121,6 @@ class Runtime {
   DeviceLibrary library_;
   DeviceSelection selection_;
   std::unique_ptr<ImageBuffer> image_;
-  DeviceOperations operations_;
-  DataFiles data_files_;
-  std::unique_ptr<OperationsReadout> readout_;
   ProcessLocks locks_;
   std::unique_ptr<PortAccessSystem> own_system_;
   PortAccessChoice port_access_;

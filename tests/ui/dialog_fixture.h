@@ -95,7 +95,7 @@ class DialogTest : public ::testing::Test {
     StartWith(device);
     const Bytes bytes = WriteFile("fw.bin", Pattern(size, 0x11));
     view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 1});
-    EXPECT_EQ(dialog->ChooseDataFile(), kCommandOk);
+    EXPECT_EQ(dialog->ChooseDataFile(), CommandResult::kOk);
     ClearRecords();
     return bytes;
   }

@@ -1,0 +1,59 @@
+#include "cli/exit_status.h"
+
+#include <array>
+#include <cstdio>
+
+namespace zivivar {
+namespace {
+
+struct ExitEntry {
+  CommandResult result;
+  int status;
+};
+
+// Numbers that scripts have seen stay as they were; the meanings that used to
+// share a number with another got their own.
+constexpr std::array<ExitEntry, 16> kExitTable = {{
+    {CommandResult::kOk, kExitOk},
+    {CommandResult::kFileNotLoaded, 3},
+    {CommandResult::kFileNotSaved, 4},
+    {CommandResult::kBlankCheckAborted, 5},
+    {CommandResult::kVerifyNotPassed, 6},
+    {CommandResult::kProgrammingFailed, 7},
+    {CommandResult::kNoAdapter, 8},
+    {CommandResult::kAdapterLost, 10},
+    {CommandResult::kDeviceNotBlank, 11},
+    {CommandResult::kCancelled, 12},
+    {CommandResult::kDeviceNotLoaded, 13},
+    {CommandResult::kLocksIneffective, 15},
+    {CommandResult::kEraseNotConfirmed, 20},
+    {CommandResult::kDemoMode, 21},
+    {CommandResult::kBusy, 22},
+    {CommandResult::kEepromNotReachable, 23},
+}};
+
+}  // namespace
+
+int ExitStatus(CommandResult result) {
+  for (const ExitEntry& entry : kExitTable) {
+    if (entry.result == result)
+      return entry.status;
+  }
+  return 1;
+}
+
+std::string ExitStatusHelp() {
+  std::string text;
+  char line[96];
+  for (const ExitEntry& entry : kExitTable) {
+    std::snprintf(line, sizeof line, "%4d  %s\n", entry.status, CommandResultText(entry.result));
+    text += line;
+    if (entry.status == kExitOk) {
+      std::snprintf(line, sizeof line, "%4d  %s\n", kExitUsage, "usage error");
+      text += line;
+    }
+  }
+  return text;
+}
+
+}  // namespace zivivar
