@@ -63,6 +63,8 @@ void SimAdapter::Latch(int reg, uint8_t value) {
   const uint8_t old = regs_[reg >> 1];
   regs_[reg >> 1] = value;
   ++register_writes_;
+  if (on_latch_)
+    on_latch_(reg, value);
 
   if (reg == 4) {
     // The supply word's shift register: data taken on the clock's rising

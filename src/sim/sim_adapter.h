@@ -19,7 +19,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "hw/port_io.h"
 #include "sim/sim_target.h"
@@ -58,6 +60,10 @@ class SimAdapter : public PortIo {
 
   // Latched register writes so far.
   uint64_t register_writes() const { return register_writes_; }
+  // Called with every register write the adapter latches; empty: none.
+  void OnLatch(std::function<void(int reg, uint8_t value)> observer) {
+    on_latch_ = std::move(observer);
+  }
   uint64_t status_reads() const { return status_reads_; }
   // The last value latched into register reg (even, 0 to 14).
   uint8_t reg(int reg) const { return regs_[(reg >> 1) & 7]; }
@@ -96,6 +102,7 @@ class SimAdapter : public PortIo {
   uint8_t loopback_xor_ = 0;
 
   uint64_t register_writes_ = 0;
+  std::function<void(int, uint8_t)> on_latch_;
   uint64_t status_reads_ = 0;
   int handshake_errors_ = 0;
   std::string last_error_;
