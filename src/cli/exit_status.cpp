@@ -11,8 +11,7 @@ struct ExitEntry {
   int status;
 };
 
-// Numbers that scripts have seen stay as they were; the meanings that used to
-// share a number with another got their own.
+// One status per result, in the order of their numbers.
 constexpr std::array<ExitEntry, 16> kExitTable = {{
     {CommandResult::kOk, kExitOk},
     {CommandResult::kFileNotLoaded, 3},

@@ -17,7 +17,7 @@ class BusyWindow : public QFrame {
  public:
   // units: the main window's dialog units, which size the window (50 x 50)
   // and its bordered picture (at 2, 2, 46 x 46). A top-level window with no
-  // parent, as the original had, so it is not tied to the main window's stacking.
+  // parent, so that it is not tied to the main window's stacking.
   explicit BusyWindow(const DialogUnits& units);
 
   // Shows the window with its top-left corner at (x, y) screen pixels,

@@ -285,7 +285,7 @@ uint32_t MainWindow::ListItemData(Control id, int index) const {
 }
 
 void MainWindow::CreateBusyWindow(int x, int y) {
-  // The place is the logic's, in screen pixels, as the classic window had it.
+  // The place is the logic's, in screen pixels.
   if (!m_busy)
     m_busy = std::make_unique<BusyWindow>(m_units);
   m_busy->ShowAt(x, y);
@@ -347,7 +347,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
   QDialog::moveEvent(event);
-  // The position of the client area, as the system has always tracked it.
+  // The position of the client area, which the settings keep.
   if (m_logic != nullptr)
     m_logic->OnMoved(geometry().x(), geometry().y());
 }
