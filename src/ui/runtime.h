@@ -81,7 +81,6 @@ class Runtime {
   // operating system's kind, and the simulator's state kept after the work.
   CommandContext command_context();
   ProcessLocks& locks() { return locks_; }
-  const RuntimeOptions& options() const { return options_; }
 
   // LoadSettings from the settings directory, then the options' overrides;
   // the library and the port link follow the loaded values.
