@@ -97,7 +97,10 @@ TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently
 }
 
 TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
-  isp.insert({{"Verify", "0"}, {"ReadFilter", "2"}, {"DataPath", dir.path() + "sub/"}});
+  isp.insert({{"Verify", "0"},
+              {"ReadFilter", "2"},
+              {"DataFormat", "3"},
+              {"DataPath", dir.path() + "sub/"}});
   StartWith(kPlainDevice);
   ClearRecords();
   // Without a file it asks for one; a cancelled dialog ends quietly.
@@ -129,6 +132,7 @@ TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
               ElementsAre(Control::kStatusLine, Control::kCancelButton, Control::kProgressBar));
   EXPECT_EQ(view.enabled, before);
   EXPECT_EQ(settings().ReadFilter, 4);
+  EXPECT_EQ(settings().DataFormat, kFormatBinary) << "the format recognised is the current one";
   EXPECT_EQ(settings().data_directory, dir.path());
   EXPECT_EQ(view.file_name_text, "fw.bin");
   EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
