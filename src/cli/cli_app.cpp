@@ -332,6 +332,10 @@ CommandResult CliRun::ConvertFile() {
 CommandResult CliRun::PreparePort(bool tap) {
   if (!runtime_.PreparePortAccess())
     return CommandResult::kDemoMode;
+  // A state file that holds no chip state was named at its loading; it is
+  // left alone, and so is the chip it should hold.
+  if (runtime_.simulator_state_unusable())
+    return CommandResult::kSimStateUnusable;
   if (!tap && !options_.trace_path)
     return CommandResult::kOk;
   PortIo* inner = nullptr;
@@ -415,10 +419,8 @@ CommandResult CliRun::DeviceCommand() {
   // The window looks for the adapter once at its start; so does every run
   // here. No preferences dialog between attempts, and the settings stay as
   // they are.
-  if (!runtime_.port_link().SearchAdapter(1, {}, {})) {
-    runtime_.SaveSimulatorState();
+  if (!runtime_.port_link().SearchAdapter(1, {}, {}))
     return CommandResult::kNoAdapter;
-  }
   // One device command at a time, as with the window: the busy lock is the
   // window's, so a window and this tool exclude each other too.
   NamedLock& busy = runtime_.locks().busy();
@@ -430,7 +432,7 @@ CommandResult CliRun::DeviceCommand() {
   if (options_.command == CliCommand::kRead)
     result = ChooseReadOutTarget();
   if (result == CommandResult::kOk)
-    result = FromLibraryResult(runtime_.LoadSelectedDevice());
+    result = runtime_.LoadDeviceForCommand();
   if (result == CommandResult::kOk) {
     const DeviceDescriptor device = runtime_.device();
     result = RunDeviceCommand(runtime_.command_context(), device);

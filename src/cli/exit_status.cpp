@@ -11,8 +11,8 @@ struct ExitEntry {
   int status;
 };
 
-// One status per result, in the order of their numbers.
-constexpr std::array<ExitEntry, 16> kExitTable = {{
+// One status per result: the result's own number.
+constexpr std::array<ExitEntry, 19> kExitTable = {{
     {CommandResult::kOk, kExitOk},
     {CommandResult::kFileNotLoaded, 3},
     {CommandResult::kFileNotSaved, 4},
@@ -21,14 +21,17 @@ constexpr std::array<ExitEntry, 16> kExitTable = {{
     {CommandResult::kProgrammingFailed, 7},
     {CommandResult::kNoAdapter, 8},
     {CommandResult::kAdapterLost, 10},
-    {CommandResult::kDeviceNotBlank, 11},
-    {CommandResult::kCancelled, 12},
+    {CommandResult::kNoChipAnswer, 11},
+    {CommandResult::kDeviceNotBlank, 12},
     {CommandResult::kDeviceNotLoaded, 13},
+    {CommandResult::kCancelled, 14},
     {CommandResult::kLocksIneffective, 15},
     {CommandResult::kEraseNotConfirmed, 20},
     {CommandResult::kDemoMode, 21},
     {CommandResult::kBusy, 22},
-    {CommandResult::kEepromNotReachable, 23},
+    {CommandResult::kSimStateUnusable, 23},
+    {CommandResult::kSimStateNotSaved, 24},
+    {CommandResult::kEepromNotReachable, 25},
 }};
 
 }  // namespace

@@ -16,10 +16,7 @@ constexpr uint64_t kCalibrationMaxWrites = 100000000;
 }  // namespace
 
 CommandResult Detect(const CommandContext& context) {
-  const int result = context.link.DetectAdapter();
-  if (context.after_work)
-    context.after_work();
-  return FromLinkResult(result);
+  return FromLinkResult(context.link.DetectAdapter());
 }
 
 Calibration Calibrate(const CommandContext& context, std::optional<uint64_t> writes) {
@@ -50,8 +47,6 @@ Calibration Calibrate(const CommandContext& context, std::optional<uint64_t> wri
   link.WriteRegister(kSupplyShiftRegister, reg4);
   link.ResetAdapter();
   link.RestorePriority();
-  if (context.after_work)
-    context.after_work();
   if (failed || link.link_lost()) {
     calibration.result = CommandResult::kAdapterLost;
     return calibration;

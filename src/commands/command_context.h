@@ -5,7 +5,9 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
+#include "commands/command_result.h"
 #include "datafiles/image_buffer.h"
 #include "programmer/port_link.h"
 #include "services/services.h"
@@ -18,9 +20,12 @@ struct CommandContext {
   ImageBuffer& image;
   // The operating system's kind, for PortLink::RaisePriority.
   int os_kind = 0;
-  // Runs after the work of every device command (the simulator keeps its
-  // chip in its state file); may be empty.
-  std::function<void()> after_work;
+  // Keeps the chip after a command changed it (the simulator writes its
+  // state file): kOk, or the failure after its message. Empty: nothing to keep.
+  std::function<CommandResult()> keep_chip;
+  // True for a file that a read-out must not write (the simulator's state
+  // file), after telling the user so. Empty: every file may be written.
+  std::function<bool(const std::string& path)> refuse_target;
 };
 
 // The end of every device command, whatever became of it: the cancel button

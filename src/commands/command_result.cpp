@@ -41,6 +41,12 @@ const char* CommandResultText(CommandResult result) {
       return "adapter not found";
     case CommandResult::kAdapterLost:
       return "adapter stopped answering";
+    case CommandResult::kNoChipAnswer:
+      return "no chip answered";
+    case CommandResult::kSimStateUnusable:
+      return "the simulator's state file holds no chip state (left as it is)";
+    case CommandResult::kSimStateNotSaved:
+      return "the simulated chip could not be saved";
   }
   return "unknown result";
 }
@@ -67,6 +73,8 @@ CommandResult FromOperationResult(int result) {
       return CommandResult::kEraseNotConfirmed;
     case kEepromUnreachable:
       return CommandResult::kEepromNotReachable;
+    case kSyncFailed:
+      return CommandResult::kNoChipAnswer;
     default:
       // kHandshakeTimeout: the only other result an operation gives.
       return CommandResult::kAdapterLost;

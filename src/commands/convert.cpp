@@ -5,6 +5,23 @@
 
 namespace zivivar {
 
+FileCommandResult LoadCodeFile(Services& services, ImageBuffer& image,
+                               const DeviceDescriptor& device, const std::string& path,
+                               const DataFileOptions& file_options) {
+  int data_format = kFormatUnknown;
+  DataFiles files(image, services, device, data_format);
+  const int loaded = files.LoadDataFile(path, kCodeMemory, file_options);
+  return {FromLoadResult(loaded), data_format};
+}
+
+CommandResult WriteCodeFile(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
+                            const std::string& path, int format,
+                            const DataFileOptions& file_options) {
+  int data_format = format;
+  DataFiles files(image, services, device, data_format);
+  return FromSaveResult(files.WriteDataFile(path, kCodeMemory, file_options));
+}
+
 CommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
                       const ConvertArgs& args) {
   int data_format = kFormatUnknown;

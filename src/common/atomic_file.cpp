@@ -30,8 +30,10 @@ mode_t ModeForNewFile() {
   return 0666 & ~mask;
 }
 
-// The temporary file, the data, optionally the sync, the rename.
-int WriteFile(const std::string& path, std::string_view contents, bool synced) {
+// The temporary file beside path holding contents, optionally synced; its
+// name goes to *temp_name. 0 or the errno; nothing is left behind on failure.
+int WriteTemporary(const std::string& path, std::string_view contents, bool synced,
+                   std::string* temp_name) {
   std::string pattern = path + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -51,10 +53,21 @@ int WriteFile(const std::string& path, std::string_view contents, bool synced) {
     error = errno;
   if (::close(fd) != 0 && error == 0)
     error = errno;
-  if (error == 0 && std::rename(name.data(), path.c_str()) != 0)
-    error = errno;
   if (error != 0)
     ::unlink(name.data());
+  else
+    *temp_name = name.data();
+  return error;
+}
+
+// The temporary file, the data, optionally the sync, the rename.
+int WriteFile(const std::string& path, std::string_view contents, bool synced) {
+  std::string temp;
+  int error = WriteTemporary(path, contents, synced, &temp);
+  if (error == 0 && std::rename(temp.c_str(), path.c_str()) != 0) {
+    error = errno;
+    ::unlink(temp.c_str());
+  }
   return error;
 }
 
@@ -66,6 +79,33 @@ int WriteFileAtomically(const std::string& path, std::string_view contents) {
 
 int WriteFileAtomicallyUnsynced(const std::string& path, std::string_view contents) {
   return WriteFile(path, contents, false);
+}
+
+int WriteFilesAtomically(const std::vector<std::pair<std::string, std::string>>& files,
+                         std::string* failed_path) {
+  std::vector<std::string> temps;
+  for (const auto& [path, contents] : files) {
+    std::string temp;
+    if (const int error = WriteTemporary(path, contents, true, &temp); error != 0) {
+      for (const std::string& written : temps)
+        ::unlink(written.c_str());
+      if (failed_path != nullptr)
+        *failed_path = path;
+      return error;
+    }
+    temps.push_back(std::move(temp));
+  }
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (std::rename(temps[i].c_str(), files[i].first.c_str()) != 0) {
+      const int error = errno;
+      for (size_t j = i; j < temps.size(); ++j)
+        ::unlink(temps[j].c_str());
+      if (failed_path != nullptr)
+        *failed_path = files[i].first;
+      return error;
+    }
+  }
+  return 0;
 }
 
 std::string ToCrLf(std::string_view text) {

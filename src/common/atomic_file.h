@@ -5,6 +5,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace zivivar {
 
@@ -19,6 +21,15 @@ int WriteFileAtomically(const std::string& path, std::string_view contents);
 // leaves a half-written file; a crash of the whole system may leave the
 // old file, the new one or an empty one.
 int WriteFileAtomicallyUnsynced(const std::string& path, std::string_view contents);
+
+// Writes several files that belong together (a read-out's code and EEPROM
+// files): every temporary file is complete and on disk before the first
+// rename, so a failure while writing leaves every existing file as it was.
+// Returns 0, or the errno of the step that failed with *failed_path (when
+// not null) set to the file it concerned. Only a failed rename, after the
+// data is safely written, can leave the files before it replaced.
+int WriteFilesAtomically(const std::vector<std::pair<std::string, std::string>>& files,
+                         std::string* failed_path = nullptr);
 
 // Text as the Windows C text mode writes it: every LF becomes CR LF.
 std::string ToCrLf(std::string_view text);

@@ -24,6 +24,24 @@ int TextReader::Open(const std::string& path) {
   return 0;
 }
 
+int TextReader::OpenBytes(std::string_view bytes) {
+  Close();
+  errno = 0;
+  // fmemopen refuses an empty buffer; a stream over "\x1A" ends at once as well.
+  static constexpr char kEnd[] = "\x1A";
+  const std::string_view source = bytes.empty() ? std::string_view(kEnd, 1) : bytes;
+  file_ = ::fmemopen(const_cast<char*>(source.data()), source.size(), "rb");
+  if (file_ == nullptr)
+    return errno != 0 ? errno : ENOMEM;
+  at_end_ = false;
+  failed_ = false;
+  pending_ = EOF;
+  buffer_.resize(kBlockSize);
+  pos_ = 0;
+  len_ = 0;
+  return 0;
+}
+
 void TextReader::Close() {
   if (file_ != nullptr)
     std::fclose(file_);

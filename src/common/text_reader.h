@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace zivivar {
 
@@ -22,6 +23,10 @@ class TextReader {
 
   // Opens the file for reading; returns 0 or the errno of the failure.
   int Open(const std::string& path);
+  // Reads bytes, which must outlive the reading, as if they were the file's
+  // contents: a file that was read once can be read again by line.
+  // Returns 0 or the errno of the failure.
+  int OpenBytes(std::string_view bytes);
   bool IsOpen() const { return file_ != nullptr; }
   void Close();
 

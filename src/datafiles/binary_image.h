@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "datafiles/image_buffer.h"
 #include "services/services.h"
@@ -14,12 +14,12 @@ inline constexpr char kBlankCodeMemoryMessage[] =
     "Der Baustein enthält nur Leerzellen !!\n\nSpeichervorgang abgebrochen.\n\nWenn eine "
     "Leerzellen-Datei geschrieben werden\nsoll, ** Leerzellen speichern ** aktivieren !";
 
-// Reads the binary image at path, opened by the caller as file at its start,
-// into image from address 0 and sets both load counters. A file longer than
-// memory_size is refused before anything is read; an empty or unreadable file
-// gives the file error message. Returns kReadOk or kReadFailed.
-int ReadBinaryFile(std::FILE* file, const std::string& path, uint32_t memory_size,
-                   ImageBuffer& image, Services& services);
+// Puts bytes, the binary image read from the file at path, into image from
+// address 0 and sets both load counters. An image longer than memory_size is
+// refused before anything is stored; an empty one gives the file error
+// message. Returns kReadOk or kReadFailed.
+int ReadBinaryImage(std::string_view bytes, const std::string& path, uint32_t memory_size,
+                    ImageBuffer& image, Services& services);
 
 // Puts the first memory_size bytes of image into out as they are. Unless
 // ff_save, trailing blank bytes are left out; a code memory that is blank

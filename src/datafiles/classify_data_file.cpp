@@ -1,8 +1,8 @@
 #include <string>
 
 #include "common/text_reader.h"
+#include "datafiles/data_file_bytes.h"
 #include "datafiles/data_files.h"
-#include "datafiles/file_errors.h"
 
 namespace zivivar {
 namespace {
@@ -26,12 +26,19 @@ char IntelTypeDigit(const std::string& line) {
 }  // namespace
 
 int ClassifyDataFile(const std::string& path, bool quiet, Services& services) {
-  TextReader file;
-  if (const int error = file.Open(path); error != 0) {
+  std::string bytes;
+  if (const int error = ReadDataFileBytes(path, &bytes); error != 0) {
     if (!quiet)
-      ReportFileError(services, path, error);
+      ReportDataFileReadError(services, path, error);
     return kFormatUnknown;
   }
+  return ClassifyDataBytes(bytes);
+}
+
+int ClassifyDataBytes(std::string_view bytes) {
+  TextReader file;
+  if (file.OpenBytes(bytes) != 0)
+    return kFormatBinary;
   int format = kFormatUnknown;
   std::string line;
   for (int examined = 0; format == kFormatUnknown && examined < 2 && file.ReadLine(line);

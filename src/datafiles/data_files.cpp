@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 
 #include "common/atomic_file.h"
 #include "common/text_reader.h"
 #include "datafiles/binary_image.h"
+#include "datafiles/data_file_bytes.h"
 #include "datafiles/file_errors.h"
 #include "datafiles/intel_hex.h"
 #include "datafiles/mos_tek_hex.h"
@@ -16,10 +16,6 @@
 
 namespace zivivar {
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 void ReportTooMuchData(Services& services, MemoryKind kind, uint32_t size, uint32_t count,
                        uint32_t highest) {
@@ -82,11 +78,16 @@ int DataFiles::ClassifyDataFile(const std::string& path, bool quiet) {
 int DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
                             const DataFileOptions& options) {
   image_.loaded_byte_count = 0;
-  // A missing EEPROM companion file is reported like any other missing file.
-  if (ClassifyDataFile(path, /*quiet=*/false) == kFormatUnknown)
+  // Read once: a pipe gives its data only to the first reader. A missing
+  // EEPROM companion file is reported like any other missing file.
+  std::string bytes;
+  if (const int error = ReadDataFileBytes(path, &bytes); error != 0) {
+    ReportDataFileReadError(services_, path, error);
     return kLoadFailed;
+  }
+  data_format_ = ClassifyDataBytes(bytes);
   const uint32_t size = MemorySize(kind);
-  if (ReadFile(path, data_format_, size, options.test_checksum) != kReadOk)
+  if (ReadBytes(bytes, path, data_format_, size, options.test_checksum) != kReadOk)
     return kLoadFailed;
   if (image_.loaded_byte_count > size || image_.highest_loaded_address >= size) {
     ReportTooMuchData(services_, kind, size, image_.loaded_byte_count,
@@ -96,21 +97,15 @@ int DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
   return kLoadOk;
 }
 
-int DataFiles::ReadFile(const std::string& path, int format, uint32_t memory_size,
-                        bool test_checksum) {
+int DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int format,
+                         uint32_t memory_size, bool test_checksum) {
   if (format == kFormatBinary) {
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-      ReportFileError(services_, path, errno);
-      return kReadFailed;
-    }
     image_.Clear();
-    return ReadBinaryFile(file.get(), path, memory_size, image_, services_);
+    return ReadBinaryImage(bytes, path, memory_size, image_, services_);
   }
 
   TextReader file;
-  if (const int error = file.Open(path); error != 0) {
+  if (const int error = file.OpenBytes(bytes); error != 0) {
     ReportFileError(services_, path, error);
     return kReadFailed;
   }

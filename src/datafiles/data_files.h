@@ -22,8 +22,10 @@ inline constexpr char kReadOutCancelledMessage[] = "Auslesen abgebrochen !";
 // is not recognised as text is a binary image. An Intel or S-record end
 // record among those lines counts as text too, so that the file of a blank
 // memory is not taken for a binary image of its own characters. 0 only when
-// the file cannot be opened, which is reported unless quiet.
+// the file cannot be read (ReadDataFileBytes), which is reported unless quiet.
 int ClassifyDataFile(const std::string& path, bool quiet, Services& services);
+// The same judgement over a file's bytes already read; never 0.
+int ClassifyDataBytes(std::string_view bytes);
 
 // The text (or bytes) of a data file of format holding the first memory_size
 // bytes of image, into out. Returns kSaveOk, or kSaveFailed after a message
@@ -49,11 +51,11 @@ class DataFiles {
   // ClassifyDataFile, and the current data format set to its result.
   int ClassifyDataFile(const std::string& path, bool quiet);
 
-  // Recognises the file's format, clears the image to blank, reads the file
-  // into it and checks the amount of data and the highest address against the
-  // size of the memory of kind. Returns kLoadOk or kLoadFailed. A file that
-  // cannot be opened is reported for either memory. After a failure the image
-  // and counters hold what was read until then and are not to be used.
+  // Reads the file once (ReadDataFileBytes), recognises its format from
+  // those bytes, clears the image to blank, reads the bytes into it and checks the amount of data
+  // and the highest address against the size of the memory of kind. Returns kLoadOk or kLoadFailed.
+  // A file that cannot be opened is reported for either memory. After a failure the image and
+  // counters hold what was read until then and are not to be used.
   int LoadDataFile(const std::string& path, MemoryKind kind, const DataFileOptions& options);
 
   // Writes the image of the memory of kind (its size from the device) to path
@@ -72,6 +74,7 @@ class DataFiles {
 
   // Replaces the final write of WriteDataFile (tests simulate a full disk).
   void SetFileWriter(FileWriter writer) { file_writer_ = std::move(writer); }
+  const FileWriter& file_writer() const { return file_writer_; }
 
   uint32_t MemorySize(MemoryKind kind) const {
     return kind == kEepromMemory ? device_.eeprom_size : device_.code_size;
@@ -79,8 +82,10 @@ class DataFiles {
   int data_format() const { return data_format_; }
 
  private:
-  // The format's reader over the file at path, after the image was cleared.
-  int ReadFile(const std::string& path, int format, uint32_t memory_size, bool test_checksum);
+  // Clears the image and reads the bytes of the file at path into it with
+  // the format's reader.
+  int ReadBytes(std::string_view bytes, const std::string& path, int format, uint32_t memory_size,
+                bool test_checksum);
 
   ImageBuffer& image_;
   Services& services_;

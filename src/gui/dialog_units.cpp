@@ -73,4 +73,29 @@ DialogUnits DialogLayout::Apply(const QFont& font) const {
   return units;
 }
 
+void FitFrameAround(QWidget& frame, const std::vector<QWidget*>& inside) {
+  QRect need;
+  for (const QWidget* box : inside) {
+    // A box is taller than its mark and caption, which sit in its middle.
+    const int height = std::min(box->height(), box->sizeHint().height());
+    need |= QRect(box->x(), box->y() + (box->height() - height) / 2, box->width(), height);
+  }
+  // The frame may grow up to the controls above it, never over them.
+  int ceiling = 0;
+  if (const QWidget* window = frame.parentWidget()) {
+    for (const QWidget* other : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const QRect place = other->geometry();
+      if (other != &frame && place.bottom() < need.top() &&
+          place.left() <= frame.geometry().right() && place.right() >= frame.x() &&
+          std::find(inside.begin(), inside.end(), other) == inside.end()) {
+        ceiling = std::max(ceiling, place.bottom() + 1);
+      }
+    }
+  }
+  const QMargins margins = frame.contentsMargins();
+  QRect place = frame.geometry();
+  place.setTop(std::min(place.top(), std::max(ceiling, need.top() - margins.top())));
+  place.setBottom(std::max(place.bottom(), need.bottom() + margins.bottom()));
+  frame.setGeometry(place);
+}
 }  // namespace zivivar

@@ -64,4 +64,11 @@ class DialogLayout {
   std::vector<Entry> m_entries;
 };
 
+// Grows frame (a group box placed by a layout) so that its contents area,
+// below the title, holds the visible part of each of the boxes inside it: the
+// layout was drawn for a smaller title. The frame grows upwards, but never
+// over a sibling above it, and downwards where its bottom is too high; the
+// boxes stay where they are.
+void FitFrameAround(QWidget& frame, const std::vector<QWidget*>& inside);
+
 }  // namespace zivivar

@@ -13,9 +13,12 @@ int main(int argc, char** argv) {
   zivivar::InstallGermanTranslation(app);
 
   zivivar::WindowRun run{zivivar::RuntimeOptions{}};
-  // A second copy ends silently while another is open or busy.
-  if (!run.ClaimInstance())
+  // A second copy ends silently while another is open or busy; the open one
+  // comes to the front instead.
+  if (!run.ClaimInstance()) {
+    run.ShowRunningCopy();
     return 0;
+  }
   run.Start();
   QObject::connect(&run.window(), &QDialog::finished, &app, &QCoreApplication::quit);
   return app.exec();

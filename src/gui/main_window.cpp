@@ -3,23 +3,37 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QMoveEvent>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QUrl>
+#include <ctime>
 
+#include "commands/convert.h"
 #include "gui/app_icon.h"
 #include "gui/busy_window.h"
 #include "gui/file_dialogs.h"
+#include "gui/hex_view_window.h"
+#include "gui/info_windows.h"
 #include "gui/preferences_dialog.h"
 #include "services/services.h"
 #include "ui/main_dialog.h"
+#include "ui/operation_log.h"
+#include "ui/runtime.h"
+#include "ui/window_texts.h"
 
 namespace zivivar {
 
@@ -91,6 +105,11 @@ MainWindow::MainWindow()
   AddCheckBox(Control::kLock3Box, "Lock3", QRect(218, 122, 36, 10));
 
   m_units = m_layout.Apply(font());
+  // The frames' titles are taller here than in the layout's first home.
+  FitFrameAround(*m_optionsFrame, {control(Control::kVerifyBox), control(Control::kFFSaveBox),
+                                   control(Control::kChecksumBox)});
+  FitFrameAround(*m_lockFrame, {control(Control::kLock1Box), control(Control::kLock2Box),
+                                control(Control::kLock3Box)});
   // The client area is 266 x 138 units; the window cannot be resized.
   setFixedSize(m_units.ToPixelsX(266), m_units.ToPixelsY(138));
   for (QComboBox* list : {m_manufacturers, m_devices}) {
@@ -115,14 +134,138 @@ MainWindow::MainWindow()
   m_manufacturers->installEventFilter(this);
   m_devices->installEventFilter(this);
 
+  setAcceptDrops(true);
   ConnectEvents();
+  AddContextMenu();
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::Attach(MainDialog& logic, Settings& settings) {
+void MainWindow::Attach(MainDialog& logic, Runtime& runtime) {
   m_logic = &logic;
-  m_settings = &settings;
+  m_runtime = &runtime;
+  m_settings = &runtime.settings();
+}
+
+QWidget* MainWindow::picture() const {
+  return m_picture;
+}
+
+void MainWindow::ShowModeTexts() {
+  const bool demo = m_logic != nullptr && m_logic->demo_mode();
+  setWindowTitle(QString::fromStdString(WindowTitleText(demo)));
+  // Only the idle text changes; a command's last word stays.
+  const QString status = m_status->text();
+  if (status == QString::fromStdString(IdleStatusText(false)) ||
+      status == QString::fromStdString(IdleStatusText(true))) {
+    m_status->setText(QString::fromStdString(IdleStatusText(demo)));
+  }
+}
+
+void MainWindow::ShowAndActivate() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::AddContextMenu() {
+  // The dialog's layout has no room for more buttons: the extras hang on the
+  // chip picture's context menu, the hex view also on a key.
+  m_picture->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_picture, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Speicherinhalt anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_H),
+                   this, [this] { OpenHexView(); });
+    menu.addAction(QStringLiteral("Protokoll anzeigen"), this, [this] { OpenOperationLog(); });
+    menu.addSeparator();
+    menu.addAction(QString::fromUtf8("Über zivivar"), this, [this] {
+      if (m_runtime != nullptr)
+        ShowAboutBox(*m_runtime, operationLogPath(), this);
+    });
+    menu.exec(m_picture->mapToGlobal(at));
+  });
+  auto* hex_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+  connect(hex_key, &QShortcut::activated, this, [this] { OpenHexView(); });
+}
+
+HexViewWindow* MainWindow::OpenHexView() {
+  if (m_runtime == nullptr || m_logic == nullptr || m_logic->BusyWindowExists() ||
+      m_settings->data_file_path.empty()) {
+    return nullptr;
+  }
+  // The file is read as "Brennen" reads it, so the view shows what would be
+  // programmed; after a read-out the current file is the one written.
+  const ImageBuffer& image = m_runtime->image();
+  const FileCommandResult loaded =
+      LoadCodeFile(m_runtime->services(), m_runtime->image(), m_runtime->device(),
+                   m_settings->data_file_path, m_runtime->data_file_options());
+  // The format recognised is the current one, as after "Brennen".
+  if (loaded.data_format)
+    m_settings->DataFormat = *loaded.data_format;
+  if (loaded.result != CommandResult::kOk)
+    return nullptr;
+  HexDumpRange range;
+  if (image.loaded_byte_count > 0)
+    range.end = image.highest_loaded_address + 1;
+  auto* view = new HexViewWindow(
+      *m_runtime, range,
+      QStringLiteral("Speicherinhalt - %1").arg(QString::fromStdString(m_settings->data_file_name)),
+      this);
+  view->show();
+  return view;
+}
+
+QDialog* MainWindow::OpenOperationLog() {
+  return OpenOperationLogWindow(operationLogPath(), this);
+}
+
+QString MainWindow::operationLogPath() const {
+  return QString::fromStdString(OperationLogPath());
+}
+
+void MainWindow::RunCommand(const char* name, bool with_file,
+                            const std::function<CommandResult()>& command) {
+  if (m_logic == nullptr)
+    return;
+  const CommandResult result = command();
+  // A click while a command runs starts nothing, so there is nothing to record.
+  if (result != CommandResult::kBusy) {
+    const std::string file = with_file ? m_settings->data_file_path : std::string();
+    AppendOperationLogLine(
+        OperationLogPath(),
+        OperationLogLine(std::time(nullptr), m_devices->currentText().toStdString(), name, file,
+                         result));
+  }
+  ShowModeTexts();
+}
+
+std::optional<QString> MainWindow::DraggedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 ||
+      !data->urls().front().isLocalFile()) {
+    return std::nullopt;
+  }
+  const QString path = data->urls().front().toLocalFile();
+  if (!QFileInfo(path).isFile())
+    return std::nullopt;
+  return path;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (m_logic != nullptr && !m_logic->BusyWindowExists() && DraggedFile(event->mimeData()))
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::optional<QString> path = DraggedFile(event->mimeData());
+  if (m_logic == nullptr || m_logic->BusyWindowExists() || !path)
+    return;
+  event->acceptProposedAction();
+  // The dropped file answers the open dialog of "Neue Datei", so it takes
+  // the same way into the settings.
+  m_droppedFile = path;
+  m_logic->ChooseDataFile();
+  m_droppedFile.reset();
 }
 
 QPushButton* MainWindow::AddButton(Control id, const char* caption, QRect units) {
@@ -168,32 +311,26 @@ void MainWindow::ConnectEvents() {
   auto box = [this](Control id) { return qobject_cast<QCheckBox*>(control(id)); };
 
   connect(button(Control::kBlankCheckButton), &QPushButton::clicked, this, [this] {
-    if (m_logic)
-      m_logic->OnBlankCheckClicked();
+    RunCommand("Leertest", false, [this] { return m_logic->BlankCheckCommand(); });
   });
-  connect(button(Control::kReadOutButton), &QPushButton::clicked, this, [this] {
-    if (m_logic)
-      m_logic->OnReadOutClicked();
-  });
-  connect(button(Control::kProgramButton), &QPushButton::clicked, this, [this] {
-    if (m_logic)
-      m_logic->OnProgramClicked();
-  });
-  connect(button(Control::kVerifyButton), &QPushButton::clicked, this, [this] {
-    if (m_logic)
-      m_logic->OnVerifyClicked();
-  });
-  connect(button(Control::kEraseButton), &QPushButton::clicked, this, [this] {
-    if (m_logic)
-      m_logic->OnEraseClicked();
-  });
+  connect(button(Control::kReadOutButton), &QPushButton::clicked, this,
+          [this] { RunCommand("Auslesen", true, [this] { return m_logic->ReadOutCommand(); }); });
+  connect(button(Control::kProgramButton), &QPushButton::clicked, this,
+          [this] { RunCommand("Brennen", true, [this] { return m_logic->ProgramCommand(); }); });
+  connect(button(Control::kVerifyButton), &QPushButton::clicked, this,
+          [this] { RunCommand("Prüfen", true, [this] { return m_logic->VerifyCommand(); }); });
+  connect(button(Control::kEraseButton), &QPushButton::clicked, this,
+          [this] { RunCommand("Löschen", false, [this] { return m_logic->EraseCommand(); }); });
   connect(button(Control::kNewFileButton), &QPushButton::clicked, this, [this] {
     if (m_logic)
       m_logic->OnNewFileClicked();
   });
   connect(button(Control::kPrefsButton), &QPushButton::clicked, this, [this] {
-    if (m_logic)
-      m_logic->OnPrefsClicked();
+    if (m_logic == nullptr)
+      return;
+    // A port that cannot be had after the change puts the run into demo mode.
+    m_logic->OnPrefsClicked();
+    ShowModeTexts();
   });
   connect(m_cancel, &QPushButton::clicked, this, [this] {
     if (m_logic)
@@ -284,11 +421,12 @@ uint32_t MainWindow::ListItemData(Control id, int index) const {
   return combo->itemData(index).toUInt();
 }
 
-void MainWindow::CreateBusyWindow(int x, int y) {
-  // The place is the logic's, in screen pixels.
+void MainWindow::CreateBusyWindow(int, int) {
+  // The logic's place is a fixed offset drawn for another font; the window
+  // goes over the chip picture instead, the one place that holds no control.
   if (!m_busy)
-    m_busy = std::make_unique<BusyWindow>(m_units);
-  m_busy->ShowAt(x, y);
+    m_busy = std::make_unique<BusyWindow>();
+  m_busy->ShowOver(QRect(m_picture->mapToGlobal(QPoint(0, 0)), m_picture->size()));
 }
 
 void MainWindow::DestroyBusyWindow() {
@@ -296,7 +434,16 @@ void MainWindow::DestroyBusyWindow() {
 }
 
 FileDialogResult MainWindow::RunOpenDialog(const FileDialogRequest& request) {
-  return RunFileDialog(this, FileDialogMode::kOpen, request);
+  if (!m_droppedFile)
+    return RunFileDialog(this, FileDialogMode::kOpen, request);
+  // A dropped file, checked as the dialog checks what it accepts.
+  const QFileInfo file(*m_droppedFile);
+  FileDialogResult result;
+  result.accepted = request.file_must_exist ? file.isFile() : true;
+  result.path = file.absoluteFilePath().toStdString();
+  result.file_name = file.fileName().toStdString();
+  result.filter = request.selected_filter;
+  return result;
 }
 
 FileDialogResult MainWindow::RunSaveDialog(const FileDialogRequest& request) {

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
+#include "commands/command_result.h"
 #include "gui/dialog_units.h"
 #include "ui/main_dialog_view.h"
 
@@ -15,13 +18,16 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QProgressBar;
 class QPushButton;
 
 namespace zivivar {
 
 class BusyWindow;
+class HexViewWindow;
 class MainDialog;
+class Runtime;
 struct Settings;
 
 class MainWindow : public QDialog, public MainDialogView {
@@ -33,9 +39,9 @@ class MainWindow : public QDialog, public MainDialogView {
   MainWindow();
   ~MainWindow() override;
 
-  // Connects the window to its logic and to the settings that the preferences
-  // dialog edits. Both must outlive the window.
-  void Attach(MainDialog& logic, Settings& settings);
+  // Connects the window to its logic and to the run's owner, whose settings
+  // the preferences dialog edits. Both must outlive the window.
+  void Attach(MainDialog& logic, Runtime& runtime);
 
   // The controls that the services drive.
   QLabel* statusLine() const { return m_status; }
@@ -46,7 +52,27 @@ class MainWindow : public QDialog, public MainDialogView {
   // The busy window while it exists, else nullptr.
   BusyWindow* busyWindow() const { return m_busy.get(); }
   const DialogUnits& units() const { return m_units; }
+  // The chip picture, whose place the busy window takes and whose context
+  // menu opens the hex view, the log and the About box.
+  QWidget* picture() const;
 
+  // The title and the idle status text as the logic's mode asks (demo mode
+  // says so in both). Called after the start-up and after every command.
+  void ShowModeTexts();
+  // The hex view of the current data file (loaded into the image buffer as
+  // for programming), or nullptr when no file is set, it cannot be loaded or
+  // a command runs. The window deletes itself when closed.
+  HexViewWindow* OpenHexView();
+  // The operation log's window.
+  QDialog* OpenOperationLog();
+  // Where the finished commands are recorded.
+  QString operationLogPath() const;
+
+ public slots:
+  // What a second copy asks for: the window restored, raised and activated.
+  void ShowAndActivate();
+
+ public:
   // MainDialogView
   void EnableControl(Control control, bool enabled) override;
   bool IsControlEnabled(Control control) const override;
@@ -74,6 +100,10 @@ class MainWindow : public QDialog, public MainDialogView {
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // A data file dropped on the window becomes the current data file, as
+  // "Neue Datei" would make it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // Each control is created here and placed, in dialog units, once all exist.
@@ -82,11 +112,20 @@ class MainWindow : public QDialog, public MainDialogView {
   QComboBox* AddList(Control id, QRect units);
   QComboBox* list(Control id) const;
   void ConnectEvents();
+  void AddContextMenu();
+  // Runs a device command and records its end in the operation log; name is
+  // the button's caption, with_file whether the data file takes part.
+  void RunCommand(const char* name, bool with_file, const std::function<CommandResult()>& command);
+  // The local file that a drag carries, if it carries exactly one file.
+  static std::optional<QString> DraggedFile(const QMimeData* data);
 
   DialogLayout m_layout;
   DialogUnits m_units;
   MainDialog* m_logic = nullptr;
   Settings* m_settings = nullptr;
+  Runtime* m_runtime = nullptr;
+  // Set while a drop stands in for the open dialog of "Neue Datei".
+  std::optional<QString> m_droppedFile;
   std::unordered_map<Control, QWidget*> m_controls;
   QLabel* m_status = nullptr;
   QProgressBar* m_progress = nullptr;

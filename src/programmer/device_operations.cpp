@@ -48,6 +48,14 @@ bool DeviceOperations::EepromUnreachable(MemoryKind kind, const char* message) {
   return true;
 }
 
+bool DeviceOperations::SyncFailed() {
+  if (!protocol_.sync_failed())
+    return false;
+  protocol_.LeaveProgrammingMode();
+  services_.SetProgress(0);
+  return true;
+}
+
 bool DeviceOperations::StopAfterByte(int answer) const {
   return answer == kIdCancel || services_.CancelRequested() || link_.link_lost();
 }
@@ -60,11 +68,8 @@ int DeviceOperations::BlankCheck() {
   protocol_.EnterProgrammingMode();
   // Without the chip's echo every byte would read as an erased one (an
   // empty socket above all): no verdict rather than a false "blank".
-  if (protocol_.sync_failed()) {
-    protocol_.LeaveProgrammingMode();
-    services_.SetProgress(0);
-    return kBlankCheckStopped;
-  }
+  if (SyncFailed())
+    return kSyncFailed;
 
   // The last answer carries over from the code memory to the EEPROM.
   int answer = 0;
@@ -121,12 +126,14 @@ int DeviceOperations::EraseDevice() {
     return kEraseDeclined;
   services_.SetStatus(kEraseStatus);
   protocol_.EnterProgrammingMode();
+  if (SyncFailed())
+    return kSyncFailed;
   protocol_.SPIChipErase();
   protocol_.LeaveProgrammingMode();
   return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
 }
 
-void DeviceOperations::StartImageRun(const char* status_format) {
+bool DeviceOperations::StartImageRun(const char* status_format) {
   const uint32_t count = image_.loaded_byte_count;
   const uint32_t highest = image_.highest_loaded_address;
   services_.ProgressStart(highest);
@@ -134,6 +141,7 @@ void DeviceOperations::StartImageRun(const char* status_format) {
   services_.EnableCancelButton();
   services_.SetStatus(Format(status_format, Ul(count), Ul(count), Ul(highest), Ul(highest)));
   protocol_.EnterProgrammingMode();
+  return !SyncFailed();
 }
 
 int DeviceOperations::ProgramMemory(MemoryKind kind) {
@@ -144,7 +152,8 @@ int DeviceOperations::ProgramMemory(MemoryKind kind) {
     code_image_byte0_ = image_.bytes[0];
     code_image_byte0_kept_ = true;
   }
-  StartImageRun(code ? kProgramCodeStatusFormat : kProgramDataStatusFormat);
+  if (!StartImageRun(code ? kProgramCodeStatusFormat : kProgramDataStatusFormat))
+    return kSyncFailed;
   if (code)
     protocol_.SPIChipErase();
 
@@ -182,7 +191,8 @@ int DeviceOperations::VerifyMemory(MemoryKind kind) {
   if (EepromUnreachable(kind, kSpi4NoDataReadMessage))
     return kVerifyFailed;
   const bool code = kind == kCodeMemory;
-  StartImageRun(code ? kVerifyCodeStatusFormat : kVerifyDataStatusFormat);
+  if (!StartImageRun(code ? kVerifyCodeStatusFormat : kVerifyDataStatusFormat))
+    return kSyncFailed;
 
   int answer = 0;
   bool difference = false;
@@ -215,6 +225,9 @@ int DeviceOperations::VerifyMemory(MemoryKind kind) {
 int DeviceOperations::ReadMemory(MemoryKind kind) {
   if (EepromUnreachable(kind, kSpi4NoDataReadMessage))
     return kEepromUnreachable;
+  // The caller entered programming mode; without the echo the bytes are noise.
+  if (protocol_.sync_failed())
+    return kSyncFailed;
   const uint32_t size = kind == kCodeMemory ? device_.code_size : device_.eeprom_size;
   services_.ProgressStart(size);
   const uint32_t end = std::min(size, kImageBufferSize);
@@ -232,6 +245,8 @@ int DeviceOperations::ProgramLockBits(const LockOptions& locks) {
   services_.ProgressStart(6);
   services_.SetStatus(kLockBitsStatus);
   protocol_.EnterProgrammingMode();
+  if (SyncFailed())
+    return kSyncFailed;
   services_.SetProgress(1);
   protocol_.SPIWriteLockBits(locks);
   services_.SetProgress(2);
@@ -243,6 +258,8 @@ int DeviceOperations::ProgramLockBits(const LockOptions& locks) {
   // has been loaded since.
   if (!link_.link_lost() && (locks.lock2 != 0 || locks.lock3 != 0)) {
     protocol_.EnterProgrammingMode();
+    if (SyncFailed())
+      return kSyncFailed;
     services_.SetProgress(4);
     const uint8_t read = protocol_.SPIReadCodeByte(0);
     services_.SetProgress(5);

@@ -29,10 +29,14 @@ inline constexpr int kBlankCheckStopped = 5;   // BlankCheck: Cancel, cancel but
 inline constexpr int kVerifyFailed = 6;        // VerifyMemory: differences, cancel or lost link
 inline constexpr int kProgramStopped = 7;      // ProgramMemory: Cancel, cancel button or lost link
 inline constexpr int kLockBitsNoEffect = 15;   // ProgramLockBits: code byte 0 still readable
+inline constexpr int kSyncFailed = 11;         // mode 4: no echo to programming enable (no chip)
 inline constexpr int kEraseDeclined = 20;      // EraseDevice: the question was answered Cancel
 inline constexpr int kEepromUnreachable = 21;  // a mode-4 device listed with a data EEPROM
 // EraseDevice, ReadMemory and ProgramLockBits after a lost link return
-// kHandshakeTimeout (port_link.h).
+// kHandshakeTimeout (port_link.h). Every operation that finds a mode-4
+// device without its sync echo (SpiProtocol::sync_failed, its message shown)
+// leaves programming mode at once and returns kSyncFailed: nothing is read,
+// erased or written, since an empty socket would read as an erased chip.
 
 // Status texts.
 inline constexpr char kBlankCheckCodeStatus[] = "Leertest Codespeicher";
@@ -81,9 +85,7 @@ class DeviceOperations {
 
   // Reads the code memory, then the EEPROM when the device has one, asking
   // Retry/Cancel at every byte that is not 0xFF. kOperationOk (after the
-  // "blank" message), kNotBlank or kBlankCheckStopped. A failed mode-4 sync
-  // (its message shown) gives kBlankCheckStopped at once: an empty socket
-  // would otherwise read as a blank chip.
+  // "blank" message), kNotBlank, kBlankCheckStopped or kSyncFailed.
   int BlankCheck();
   // Asks first; kOperationOk or kEraseDeclined (the device is then not
   // powered). No progress and no cancel button.
@@ -104,7 +106,8 @@ class DeviceOperations {
   // programming mode afterwards. Reads the whole memory into the image,
   // stopping after the current byte when the cancel flag is set (which the
   // caller then reports). kOperationOk, or kHandshakeTimeout when the link
-  // was lost: the image then holds noise, and nothing may be saved.
+  // was lost or kSyncFailed: the image then holds noise, and nothing may be
+  // saved.
   int ReadMemory(MemoryKind kind);
   // Writes the lock bits chosen and, when Lock2 or Lock3 is chosen, checks
   // that code byte 0 no longer reads as the code image's byte 0.
@@ -128,7 +131,11 @@ class DeviceOperations {
   bool StopAfterByte(int answer) const;
   // The common start of program and verify: progress over the highest
   // loaded address, reset, cancel button, status text, programming mode.
-  void StartImageRun(const char* status_format);
+  // False after a failed sync, programming mode already left again.
+  bool StartImageRun(const char* status_format);
+  // After EnterProgrammingMode: true when the sync failed; programming mode
+  // is then left and the progress cleared.
+  bool SyncFailed();
 
   PortLink& link_;
   Services& services_;

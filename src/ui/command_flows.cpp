@@ -41,7 +41,7 @@ CommandResult MainDialog::WithControlsOff(
 CommandResult MainDialog::DeviceCommand(
     const std::function<CommandResult(const CommandContext&, const DeviceDescriptor&)>& command) {
   CreateBusyWindow();
-  CommandResult result = FromLibraryResult(runtime_.LoadSelectedDevice());
+  CommandResult result = runtime_.LoadDeviceForCommand();
   if (result == CommandResult::kOk)
     result = WithControlsOff(command);
   CommonEnd();
@@ -154,7 +154,7 @@ CommandResult MainDialog::ReadOutCommand() {
       settings.DataFormat = target.data_format;
       SetCurrentDataFile(target.names);
       view_.Repaint();
-      result = FromLibraryResult(runtime_.LoadSelectedDevice());
+      result = runtime_.LoadDeviceForCommand();
       if (result == CommandResult::kOk) {
         result =
             WithControlsOff([&](const CommandContext& context, const DeviceDescriptor& device) {

@@ -95,6 +95,8 @@ class MainDialog {
   // True while this process shows its busy window or another copy holds the
   // busy lock.
   bool BusyWindowExists() const;
+  // The companion file of the current data file for the EEPROM.
+  const std::string& eeprom_path() const { return eeprom_path_; }
 
  private:
   void CreateBusyWindow();

@@ -1,6 +1,10 @@
 #include "ui/runtime.h"
 
+#include <sys/stat.h>
+
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "common/errno_text.h"
@@ -18,11 +22,32 @@ class NoPort : public PortIo {
   uint8_t In(uint16_t) override { return 0x7F; }
 };
 
-std::string Format(const char* format, const std::string& a, const std::string& b = "") {
-  const int size = std::snprintf(nullptr, 0, format, a.c_str(), b.c_str());
+std::string Format(const char* format, const std::string& a, const std::string& b = "",
+                   const std::string& c = "") {
+  const int size = std::snprintf(nullptr, 0, format, a.c_str(), b.c_str(), c.c_str());
   std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, a.c_str(), b.c_str());
+  std::snprintf(text.data(), text.size() + 1, format, a.c_str(), b.c_str(), c.c_str());
   return text;
+}
+
+std::string DescribeChipKind(const sim::ChipKind& kind) {
+  char text[96];
+  std::snprintf(text, sizeof text, "SPIMODE %u, %lu Bytes Code, %lu Bytes EEPROM",
+                static_cast<unsigned>(kind.spi_mode), static_cast<unsigned long>(kind.code_size),
+                static_cast<unsigned long>(kind.eeprom_size));
+  return text;
+}
+
+// The place path names, with its directory resolved; empty when the
+// directory does not exist.
+std::string ResolvedPlace(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string directory =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  char resolved[PATH_MAX];
+  if (::realpath(directory.c_str(), resolved) == nullptr)
+    return "";
+  return std::string(resolved) + "/" + path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
 const char* ChipStateProblem(int result) {
@@ -70,7 +95,15 @@ Runtime::~Runtime() {
 }
 
 CommandContext Runtime::command_context() {
-  return {port_link_, services_, *image_, port_access_.os_kind, [this] { SaveSimulatorState(); }};
+  CommandContext context{port_link_, services_, *image_, port_access_.os_kind, {}, {}};
+  context.keep_chip = [this] { return SaveSimulatorState(); };
+  context.refuse_target = [this](const std::string& path) {
+    if (!IsSimulatorStateFile(path))
+      return false;
+    services_.ShowMessage(Format(kReadOutIsSimStateFormat, path));
+    return true;
+  };
+  return context;
 }
 
 int Runtime::LoadSettings() {
@@ -122,7 +155,9 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
           services_.ShowMessage(Format(kSimFaultRefusedFormat, bad_item));
         }
         const int loaded = simulator_->LoadState();
+        socket_chip_known_ = loaded == sim::kChipStateOk;
         if (loaded != sim::kChipStateOk && loaded != sim::kChipStateNotFound) {
+          state_problem_ = loaded;
           services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
                                        ChipStateProblem(loaded)));
         }
@@ -156,24 +191,61 @@ bool Runtime::ApplyPreferences() {
 }
 
 int Runtime::LoadSelectedDevice() {
-  const int result = selection_.LoadSelectedDevice(settings_.ManufIndex, settings_.DeviceIndex,
-                                                   static_cast<uint32_t>(settings_.TimeBaseKorr));
-  if (result == kLibraryOk && simulator_) {
+  return selection_.LoadSelectedDevice(settings_.ManufIndex, settings_.DeviceIndex,
+                                       static_cast<uint32_t>(settings_.TimeBaseKorr));
+}
+
+CommandResult Runtime::LoadDeviceForCommand() {
+  if (simulator_ && CheckSimulatorState() != CommandResult::kOk)
+    return CommandResult::kSimStateUnusable;
+  const CommandResult result = FromLibraryResult(LoadSelectedDevice());
+  if (result == CommandResult::kOk && simulator_) {
     const std::optional<sim::ChipKind> kind = ChipKindFor(device());
-    if (kind && !(simulator_->chip().kind() == *kind))
+    if (kind && !(simulator_->chip().kind() == *kind)) {
+      // Its contents are gone once a command saves the new chip.
+      if (socket_chip_known_) {
+        services_.ShowMessage(Format(kSimChipReplacedFormat, simulator_->state_path(),
+                                     DescribeChipKind(simulator_->chip().kind()),
+                                     DescribeChipKind(*kind)));
+      }
       simulator_->InsertErasedChip(*kind);
+    }
+    socket_chip_known_ = true;
   }
   return result;
 }
 
-void Runtime::SaveSimulatorState() {
+CommandResult Runtime::CheckSimulatorState() {
+  if (state_problem_ == 0)
+    return CommandResult::kOk;
+  services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
+                               ChipStateProblem(state_problem_)));
+  return CommandResult::kSimStateUnusable;
+}
+
+CommandResult Runtime::SaveSimulatorState() {
   if (!simulator_)
-    return;
+    return CommandResult::kOk;
+  if (state_problem_ != 0)
+    return CommandResult::kSimStateUnusable;
   int error = 0;
   if (simulator_->SaveState(&error) != sim::kChipStateOk) {
     services_.ShowMessage(
         Format(kSimStateNotSavedFormat, simulator_->state_path(), ErrnoText(error)));
+    return CommandResult::kSimStateNotSaved;
   }
+  return CommandResult::kOk;
+}
+
+bool Runtime::IsSimulatorStateFile(const std::string& path) const {
+  if (!simulator_ || simulator_->state_path().empty())
+    return false;
+  struct stat target {};
+  struct stat state {};
+  if (::stat(path.c_str(), &target) == 0 && ::stat(simulator_->state_path().c_str(), &state) == 0)
+    return target.st_dev == state.st_dev && target.st_ino == state.st_ino;
+  const std::string place = ResolvedPlace(path);
+  return !place.empty() && place == ResolvedPlace(simulator_->state_path());
 }
 
 DataFileOptions Runtime::data_file_options() const {

@@ -56,10 +56,18 @@ inline constexpr char kSimFaultRefusedFormat[] =
     "Fehlerschalter des Simulators nicht verstanden:\n'%s'\n\nDer Simulator läuft ohne "
     "Fehlerschalter.";
 inline constexpr char kSimStateUnreadableFormat[] =
-    "Zustandsdatei des Simulators kann nicht gelesen werden:\n%s\n\n%s\n\nDer Simulator "
-    "beginnt mit einem gelöschten Baustein.";
+    "Zustandsdatei des Simulators kann nicht gelesen werden:\n%s\n\n%s\n\nDie Datei wird "
+    "nicht überschrieben. Befehle am Baustein sind gesperrt,\nbis sie ersetzt oder entfernt "
+    "ist.";
 inline constexpr char kSimStateNotSavedFormat[] =
     "Zustandsdatei des Simulators kann nicht geschrieben werden:\n%s\n\n%s";
+// printf format: the file, the kind found there, the kind now in the socket.
+inline constexpr char kSimChipReplacedFormat[] =
+    "Im Sockel des Simulators (%s)\nsteckte ein Baustein anderer Art:\n%s\n\nEr wird durch "
+    "einen gelöschten Baustein ersetzt:\n%s";
+inline constexpr char kReadOutIsSimStateFormat[] =
+    "Die Datei\n%s\n\nist die Zustandsdatei des Simulators und wird nicht überschrieben.\n\n"
+    "Speichervorgang abgebrochen.";
 
 class Runtime {
  public:
@@ -81,6 +89,7 @@ class Runtime {
   // operating system's kind, and the simulator's state kept after the work.
   CommandContext command_context();
   ProcessLocks& locks() { return locks_; }
+  const RuntimeOptions& options() const { return options_; }
 
   // LoadSettings from the settings directory, then the options' overrides;
   // the library and the port link follow the loaded values.
@@ -93,12 +102,26 @@ class Runtime {
   // reconfigured, and the port access chosen again when another port was
   // asked for. False when the new choice leaves no port access.
   bool ApplyPreferences();
-  // Loads the selected device's descriptor. The simulator then gets an erased
-  // chip of that kind if its socket holds another: the user changed chips.
+  // Loads the selected device's descriptor.
   int LoadSelectedDevice();
-  // Keeps the simulated chip in its state file (no-op without the
-  // simulator); tells the user when the file cannot be written.
-  void SaveSimulatorState();
+  // What a device command does first: CheckSimulatorState, LoadSelectedDevice,
+  // and then the simulator gets an erased chip of the device's kind if its
+  // socket holds another (the user changed chips), with a message when the
+  // other chip came from the state file or an earlier command.
+  CommandResult LoadDeviceForCommand();
+  // kOk, or kSimStateUnusable after the message naming the state
+  // file and its problem: a file that exists but holds no chip state is
+  // left for the user and never overwritten, so no device command runs.
+  CommandResult CheckSimulatorState();
+  bool simulator_state_unusable() const { return state_problem_ != 0; }
+  // Keeps the simulated chip in its state file (kOk without the simulator).
+  // kOk, or kSimStateNotSaved after telling the user that the file cannot be
+  // written. Only commands that change the chip call it; never writes over
+  // an unusable state file.
+  CommandResult SaveSimulatorState();
+  // True when path names the simulator's state file (the same file, or the
+  // same place when neither exists yet).
+  bool IsSimulatorStateFile(const std::string& path) const;
   // The reading and writing options of the data files, from the settings.
   DataFileOptions data_file_options() const;
 
@@ -124,6 +147,10 @@ class Runtime {
   std::unique_ptr<PortAccessSystem> own_system_;
   PortAccessChoice port_access_;
   std::unique_ptr<sim::SimulatedHardware> simulator_;
+  // The chip_state_file result that makes the state file unusable; 0 if none.
+  int state_problem_ = 0;
+  // The socket holds a chip that was used: from the state file or by a command.
+  bool socket_chip_known_ = false;
 };
 
 }  // namespace zivivar

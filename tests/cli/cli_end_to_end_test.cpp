@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <random>
 
@@ -164,9 +166,6 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
   } cases[] = {
       {{"program", dir_.File("bad.hex")}, 3, "Prüfsumme der HEX-Zeile 1 stimmt nicht !"},
       {{"verify", dir_.File("other.bin")}, 6, "Programmspeicher Fehler\nan Adresse 7 (0x7) !\n"},
-      {{"--set", "SimFault=nochip", "program", dir_.File("fw.bin")},
-       7,
-       "Programmierfehler an Adresse 0 (0x0)"},
       {{"--set", "SimFault=lost-after=20000", "program", dir_.File("fw.bin")},
        10,
        "\nTimeout-Fehler bei Datenübertragung !!"},
@@ -179,14 +178,148 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
     EXPECT_THAT(result.err, HasSubstr(c.err));
     EXPECT_THAT(result.err, Not(HasSubstr("Keine Fehler")));
   }
+}
 
-  // A read-out that fails leaves the file it was to replace alone.
-  dir_.Write("keep.hex", "old contents");
-  const CliResult result = Sim("AT89S52", {"--set", "SimFault=lost-after=30000", "read",
-                                           dir_.File("keep.hex"), "--format", "intel8"});
+TEST_F(CliSimTest, AnEmptySocketFailsEveryCommandAndChangesNothing) {
+  dir_.Write("fw.bin", Image(2048, 6));
+  ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
+  const std::string state = dir_.Read("chip.zvchip");
+  dir_.Write("b.hex", "good backup");
+  const std::vector<std::vector<std::string>> commands = {
+      {"blank"},
+      {"-y", "erase"},
+      {"program", dir_.File("fw.bin")},
+      {"verify", dir_.File("fw.bin")},
+      {"read", dir_.File("b"), "--format", "intel8"},
+  };
+  for (std::vector<std::string> args : commands) {
+    SCOPED_TRACE(args[0] + " " + args[1 % args.size()]);
+    args.insert(args.begin(), {"--set", "SimFault=nochip"});
+    const CliResult result = Sim("AT89S52", args);
+    EXPECT_EQ(result.status, 11);
+    EXPECT_THAT(result.err, HasSubstr("SPISync fehlgeschlagen !\n\nAdapter im Sockel 1 ?"));
+    for (const char* success : {"Keine Fehler", "gelöscht", "gespeichert", "Programmierfehler"})
+      EXPECT_THAT(result.err, Not(HasSubstr(success)));
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(dir_.Read("chip.zvchip"), state);
+    EXPECT_EQ(dir_.Read("b.hex"), "good backup");
+  }
+}
+
+TEST_F(CliSimTest, AStateFileThatHoldsNoChipIsNeverOverwritten) {
+  dir_.Write("fw.bin", Image(1024, 7));
+  ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
+  const std::string good = dir_.Read("chip.zvchip");
+  std::string damaged = good;
+  damaged[100] = static_cast<char>(damaged[100] ^ 1);
+  std::string newer = good;
+  newer[8] = 9;
+  const struct {
+    std::string contents;
+    const char* problem;
+    std::vector<std::string> args;
+  } cases[] = {
+      {good.substr(0, good.size() / 2), "Die Datei ist zu kurz.", {"blank"}},
+      {damaged, "Die Datei ist beschädigt.", {"verify", dir_.File("fw.bin")}},
+      {newer, "Die Datei hat eine unbekannte Version.", {"program", dir_.File("fw.bin")}},
+      {"", "Die Datei ist keine Zustandsdatei.", {"-y", "erase"}},
+      {":00000001FF\r\n", "Die Datei ist keine Zustandsdatei.", {"read", dir_.File("r.bin")}},
+      {"\x02\x00\x08", "Die Datei ist keine Zustandsdatei.", {"detect"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0]);
+    dir_.Write("chip.zvchip", c.contents);
+    const CliResult result = Sim("AT89S52", c.args);
+    EXPECT_EQ(result.status, 23);
+    EXPECT_THAT(result.err, HasSubstr(dir_.File("chip.zvchip") + "\n\n" + c.problem +
+                                      "\n\nDie Datei wird nicht überschrieben."));
+    EXPECT_THAT(result.err, Not(HasSubstr("Keine Fehler")));
+    EXPECT_EQ(dir_.Read("chip.zvchip"), c.contents);
+  }
+}
+
+TEST_F(CliSimTest, TheChipIsSavedBeforeSuccessAndOnlyByCommandsThatChangeIt) {
+  dir_.Write("fw.bin", Image(1024, 8));
+  // A state that cannot be written fails the command, with no success told.
+  const std::string nowhere = dir_.File("no/dir/chip.zvchip");
+  const struct {
+    std::vector<std::string> args;
+    const char* success;
+  } unsaved[] = {
+      {{"program", dir_.File("fw.bin")}, "Keine Fehler"},
+      {{"program", dir_.File("fw.bin"), "--lock", "1"}, "Keine Fehler"},
+      {{"-y", "erase"}, "gelöscht"},
+  };
+  for (const auto& c : unsaved) {
+    SCOPED_TRACE(c.args.back());
+    std::vector<std::string> args = {"--simulator", "--sim-state", nowhere, "-d", "AT89S52"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliResult result = Run(args);
+    EXPECT_EQ(result.status, 24);
+    EXPECT_THAT(result.err, HasSubstr("kann nicht geschrieben werden:\n" + nowhere));
+    EXPECT_THAT(result.err, Not(HasSubstr(c.success)));
+  }
+
+  // Every save puts a new file in place; a command that only looks at the
+  // chip leaves the one there.
+  ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
+  auto inode = [this] {
+    struct stat info {};
+    EXPECT_EQ(::stat(dir_.File("chip.zvchip").c_str(), &info), 0);
+    return info.st_ino;
+  };
+  const std::vector<std::vector<std::string>> looking = {
+      {"blank"},
+      {"verify", dir_.File("fw.bin")},
+      {"read", dir_.File("copy"), "--format", "intel8"},
+      {"detect"},
+      {"--set", "SimFault=noadapter", "verify", dir_.File("fw.bin")},
+  };
+  for (const auto& args : looking) {
+    SCOPED_TRACE(args.back());
+    const auto before = inode();
+    Sim("AT89S52", args);
+    EXPECT_EQ(inode(), before);
+  }
+}
+
+TEST_F(CliSimTest, TheStateFileAndReadOutsKeepOutOfEachOthersWay) {
+  dir_.Write("fw.bin", Image(8192, 9));
+  dir_.Write("fw.eep", Image(2048, 10));
+  ASSERT_EQ(Sim("AT89S8252", {"program", dir_.File("fw.bin")}).status, 0);
+  const std::string state = dir_.Read("chip.zvchip");
+
+  // Another kind in the socket is replaced with a word, and a look at the
+  // new chip does not replace the file.
+  CliResult result = Sim("AT89S52", {"blank"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.err, HasSubstr("steckte ein Baustein anderer Art:\nSPIMODE 3, 8192 Bytes "
+                                    "Code, 2048 Bytes EEPROM\n"));
+  EXPECT_EQ(dir_.Read("chip.zvchip"), state);
+
+  // A read-out whose adapter is lost in the EEPROM (the code memory takes
+  // some 1.05 million register writes) leaves both old files.
+  dir_.Write("b.hex", "old code");
+  dir_.Write("b.eep", "old eeprom");
+  result = Sim("AT89S8252",
+               {"--set", "SimFault=lost-after=1250000", "read", dir_.File("b"), "--format", "s1"});
   EXPECT_EQ(result.status, 10);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(dir_.Read("keep.hex"), "old contents");
+  EXPECT_EQ(dir_.Read("b.hex"), "old code");
+  EXPECT_EQ(dir_.Read("b.eep"), "old eeprom");
+
+  // A read-out into the state file, code or EEPROM, is refused.
+  for (const auto& [state_name, format] : {std::pair{"st.bin", "bin"}, {"st.eep", "intel8"}}) {
+    SCOPED_TRACE(state_name);
+    dir_.Write(state_name, state);
+    result = Run({"--simulator", "--sim-state", dir_.File(state_name), "-d", "AT89S8252", "read",
+                  dir_.File(std::string(format) == "bin" ? "st.bin" : "st"), "--format", format});
+    EXPECT_EQ(result.status, 4);
+    EXPECT_THAT(result.err,
+                HasSubstr(dir_.File(state_name) + "\n\nist die Zustandsdatei des Simulators"));
+    EXPECT_THAT(result.err, Not(HasSubstr("gespeichert")));
+    EXPECT_EQ(dir_.Read(state_name), state);
+    EXPECT_FALSE(dir_.Exists("st.hex"));
+  }
 }
 
 TEST_F(CliSimTest, AnInterruptStopsTheOperationAsTheCancelButtonDoes) {

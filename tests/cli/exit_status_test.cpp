@@ -11,8 +11,10 @@ namespace {
 TEST(ExitStatusTest, EveryResultHasAStatusOfItsOwnAndTheHelpListsIt) {
   std::set<int> seen = {kExitUsage};
   const std::string help = ExitStatusHelp();
-  for (int i = 0; i <= static_cast<int>(CommandResult::kAdapterLost); ++i) {
+  for (int i = 0; i < 64; ++i) {
     const auto result = static_cast<CommandResult>(i);
+    if (std::string(CommandResultText(result)) == "unknown result")
+      continue;
     const int status = ExitStatus(result);
     SCOPED_TRACE(CommandResultText(result));
     EXPECT_EQ(status == 0, result == CommandResult::kOk);

@@ -74,7 +74,6 @@ TEST_F(DataFileTest, ReadersLoadWhatTheFileSaysAndStopAtTheFirstFault) {
       {kS1 + "S4030000FC\r\n", LineStartMessage(2), 4, {}},
       // Too short for its address and checksum: no field is taken from beyond the line.
       {kS1 + "S10200FD\r\n", LengthMessage(2, 8, 10), 4, {}},
-      {"S1070000020030ffc7\r\n", "", 4, {{2, 0x30}}},
       {"S1070000 020030FFC7\r\n", LengthMessage(1, 8, 18), 0, {}},
 
       // "00" in the count field ends the reading, whatever else the line holds.

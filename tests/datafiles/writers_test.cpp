@@ -73,18 +73,6 @@ TEST_F(DataFileTest, IntelBanksAboveTheFirstGetAnAddressRecordOfTheVariantsKind)
             ":02FFFE00FFFF03\r\n:00000001FF\r\n");  // the short last line
 }
 
-TEST_F(DataFileTest, SRecordLinesHoldWhatTheirCountFieldAllows) {
-  device.code_size = 0x200;
-  options.hex_line_len = 254;
-  for (uint32_t a = 0; a < 0x200; ++a)
-    image.bytes[a] = static_cast<uint8_t>(a);
-  // 252, 251 and 250 bytes a line: the count covers the address and checksum too.
-  for (int w = 2; w <= 4; ++w) {
-    const std::string full_line = "\r\nS" + std::to_string(w - 1) + "FF" + std::string(2 * w, '0');
-    EXPECT_NE(Save(kFormatS1 + w - 2).find(full_line), std::string::npos) << full_line;
-  }
-}
-
 TEST_F(DataFileTest, EveryFormatReadsBackWhatItWrote) {
   // Memory sizes and line lengths: these at the limits of the count fields
   // and not dividing the memory; at 0x10002 a line runs from 0xFFFC across 0x10000.

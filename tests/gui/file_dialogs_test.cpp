@@ -72,7 +72,6 @@ class FileDialogsTest : public QObject {
  private slots:
   void PatternsIgnoreCaseAndAllFilesMeansAll();
   void SaveDialogAddsTheDefaultExtensionAndTellsTheFilter();
-  void OpenDialogReturnsTheChosenFile();
   void CancelledDialogReturnsNothing();
 };
 
@@ -114,28 +113,6 @@ void FileDialogsTest::SaveDialogAddsTheDefaultExtensionAndTellsTheFilter() {
   QCOMPARE(result.filter, 4);
   QCOMPARE(result.file_name, std::string("daten.hex"));
   QCOMPARE(result.path, dir.File("daten.hex"));
-}
-
-void FileDialogsTest::OpenDialogReturnsTheChosenFile() {
-  TempDir dir;
-  dir.Write("MAIN.IHX", ":00000001FF\n");
-  ModalAnswerer answerer;
-  QString directory;
-  int preselected = 0;
-  answerer.QueueDialog([&](QDialog& dialog) {
-    auto& files = static_cast<QFileDialog&>(dialog);
-    directory = files.directory().canonicalPath();
-    preselected = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentIndex();
-    TypeAndAccept(dialog, QStringLiteral("MAIN.IHX"));
-  });
-  const FileDialogResult result =
-      RunFileDialog(nullptr, FileDialogMode::kOpen, OpenRequest(dir.path()));
-  QCOMPARE(directory, QDir(QString::fromStdString(dir.path())).canonicalPath());
-  QCOMPARE(preselected, 3);
-  QVERIFY(result.accepted);
-  QCOMPARE(result.filter, 4);
-  QCOMPARE(result.file_name, std::string("MAIN.IHX"));
-  QCOMPARE(result.path, dir.File("MAIN.IHX"));
 }
 
 void FileDialogsTest::CancelledDialogReturnsNothing() {

@@ -33,7 +33,6 @@ class PreferencesDialogTest : public QObject {
  private slots:
   void initTestCase() { InstallGermanTranslation(*QCoreApplication::instance()); }
   void FieldsShowTheSettings();
-  void AcceptedValuesReachTheSettings();
   void ValueOutOfRangeKeepsTheDialogOpen();
   void CancelChangesNothing();
 };
@@ -64,26 +63,6 @@ void PreferencesDialogTest::FieldsShowTheSettings() {
     entries << ports->itemText(i);
   QCOMPARE(entries, QStringList({"0x3BC", "0x378", "0x278", "0x338", "0x238"}));
   QVERIFY(dialog.okButton()->isDefault());
-}
-
-void PreferencesDialogTest::AcceptedValuesReachTheSettings() {
-  Settings settings;
-  PreferencesDialog dialog(settings, nullptr);
-  Type(dialog, kPortAddressField, "888");  // decimal 888 is 0x378
-  Type(dialog, kTimeOutField, "10000000");
-  Type(dialog, kTimeBaseKorrField, "70");
-  Type(dialog, kHexLineLenField, "255");
-  static_cast<QCheckBox*>(dialog.field(kEndMessageField))->setChecked(true);
-  ModalAnswerer answerer;
-  dialog.show();
-  dialog.okButton()->click();
-  QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
-  QVERIFY(answerer.boxes.isEmpty());
-  QCOMPARE(settings.PortAdress, 0x378u);
-  QCOMPARE(settings.TimeOut, 10000000u);
-  QCOMPARE(settings.TimeBaseKorr, 70);
-  QCOMPARE(settings.HexLineLen, 254);
-  QCOMPARE(settings.EndMessage, 1);
 }
 
 void PreferencesDialogTest::ValueOutOfRangeKeepsTheDialogOpen() {

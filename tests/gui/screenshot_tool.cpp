@@ -1,5 +1,6 @@
 // Takes the pictures of the window for the documentation: the main window,
-// the preferences dialog, a message box and the window while it programs.
+// the preferences dialog, a message box, the window while it programs and
+// the hex view of the data file.
 // Usage: gui_screenshot_tool SETTINGS_DIR OUTPUT_DIR. The settings directory
 // must hold a settings file that chooses the simulator, the device library
 // and the data file the settings name. Not part of the shipped program.
@@ -15,6 +16,7 @@
 
 #include "gui/busy_window.h"
 #include "gui/german_translation.h"
+#include "gui/hex_view_window.h"
 #include "gui/window_run.h"
 
 namespace {
@@ -101,7 +103,19 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "no picture taken while programming\n");
       ok = false;
     }
-    window.close();
+
+    zivivar::HexViewWindow* view = window.OpenHexView();
+    if (view == nullptr) {
+      std::fprintf(stderr, "no hex view\n");
+      ok = false;
+      window.close();
+      return;
+    }
+    QTimer::singleShot(300, [&, view] {
+      ok &= Save(view->grab(), out + "/hex-view.png");
+      view->close();
+      window.close();
+    });
   });
   app.exec();
   return ok ? 0 : 1;

@@ -26,9 +26,7 @@ class ServicesViewTest : public QObject {
   void BoxesHaveTheirButtonsInGerman();
   void EveryButtonGivesItsResult_data();
   void EveryButtonGivesItsResult();
-  void MessagesOfTheServicesCarryCaptionAndIcon();
   void StatusLineAndBar();
-  void QueuedCancelClickIsNoticedAtTheNextStep();
 };
 
 void ServicesViewTest::initTestCase() {
@@ -109,26 +107,6 @@ void ServicesViewTest::EveryButtonGivesItsResult() {
   QCOMPARE(view.ShowMessageBox(static_cast<MessageKind>(kind), "Meldung", "?"), result);
 }
 
-void ServicesViewTest::MessagesOfTheServicesCarryCaptionAndIcon() {
-  MainWindow window;
-  QtServicesView view(window);
-  int beap = 0;
-  Services services(view, beap);
-  ModalAnswerer answerer;
-  answerer.QueueButton(QMessageBox::Retry);
-  QCOMPARE(services.AskRetryCancel("Fehler beim Brennen"), kIdRetry);
-  services.ShowDemoMessage();
-  services.ShowPlainMessage("Diagnose");
-  QCOMPARE(answerer.boxes.size(), 3);
-  QCOMPARE(
-      answerer.boxes[1].text,
-      QString::fromUtf8("Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus."));
-  QCOMPARE(answerer.boxes[1].title, QStringLiteral("Meldung"));
-  QCOMPARE(answerer.boxes[1].icon, QMessageBox::Information);
-  QCOMPARE(answerer.boxes[2].title, QStringLiteral("8051 VeDedido Zivivar V1.05"));
-  QCOMPARE(answerer.boxes[2].icon, QMessageBox::NoIcon);
-}
-
 void ServicesViewTest::StatusLineAndBar() {
   MainWindow window;
   QtServicesView view(window);
@@ -147,46 +125,10 @@ void ServicesViewTest::StatusLineAndBar() {
   services.ProgressStep();
   QCOMPARE(bar->value(), 0);
 
-  services.ProgressStart(100);
-  QCOMPARE(bar->maximum(), 50);
-  for (int i = 0; i < 10; ++i)
-    services.ProgressStep();
-  QCOMPARE(bar->value(), 5);
-  services.SetProgress(0);
-  QCOMPARE(bar->value(), 0);
-
   view.SetCancelEnabled(true);
   QVERIFY(window.cancelButton()->isEnabled());
   view.SetCancelEnabled(false);
   QVERIFY(!window.cancelButton()->isEnabled());
-}
-
-void ServicesViewTest::QueuedCancelClickIsNoticedAtTheNextStep() {
-  MainWindow window;
-  QtServicesView view(window);
-  int beap = 0;
-  Services services(view, beap);
-  // Stands for the logic's handler of the button, which only sets the flag.
-  connect(window.cancelButton(), &QPushButton::clicked, [&services] { services.RequestCancel(); });
-  window.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&window));
-  view.SetCancelEnabled(true);
-
-  // 10000 items give 200 items per step; a click queued after item 150 waits
-  // in the queue until the step at item 200 processes the events.
-  services.ProgressStart(10000);
-  int stopped_at = 0;
-  for (int item = 1; item <= 10000; ++item) {
-    services.ProgressStep();
-    if (item == 150) {
-      QMetaObject::invokeMethod(window.cancelButton(), &QPushButton::click, Qt::QueuedConnection);
-    }
-    if (services.CancelRequested()) {
-      stopped_at = item;
-      break;
-    }
-  }
-  QCOMPARE(stopped_at, 200);
 }
 
 }  // namespace zivivar

