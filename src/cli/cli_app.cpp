@@ -136,7 +136,7 @@ RuntimeOptions CliRun::MakeRuntimeOptions() {
 
 void CliRun::AdjustSettings(Settings& settings) {
   std::string error;
-  if (!ApplySettingsOverrides(options_.settings, runtime_.services(), settings, error))
+  if (!ApplySettingsOverrides(options_.settings, settings, error))
     override_error_ = error;
   // A state file named on the command line counts with the simulator of the
   // settings too, and is taken from the working directory like every path typed.
@@ -517,9 +517,8 @@ int RunCli(const std::vector<std::string>& args, const CliEnvironment& environme
     return 0;
   }
   for (const auto& [key, value] : options.settings) {
-    if (CanonicalSettingsKey(key).empty()) {
-      err << kProgramName << ": unknown settings key '" << key << "'\nTry '" << kProgramName
-          << " --help'.\n";
+    if (!CheckSettingsOverride(key, value, error)) {
+      err << kProgramName << ": " << error << "\nTry '" << kProgramName << " --help'.\n";
       return kExitUsage;
     }
   }

@@ -1,6 +1,8 @@
 // Settings keys given on the command line (--set KEY=VALUE) for one run: they
-// replace the values of the settings file as if the file held them, with the
-// same checks, replacements and messages, and the file is never written.
+// replace the values of the settings file, and the file is never written. A
+// value is held to the accepted range of its key (config/settings.h); where
+// the file's value would be replaced at load, a value on the command line is
+// refused instead, since the user can still correct it.
 #pragma once
 
 #include <string>
@@ -8,23 +10,23 @@
 #include <vector>
 
 #include "config/settings.h"
-#include "services/services.h"
 
 namespace zivivar {
 
 using SettingsOverrides = std::vector<std::pair<std::string, std::string>>;
 
-// The key as the settings file spells it ("timebasekorr" -> "TimeBaseKorr"),
-// or "" when the settings have no such key.
-std::string CanonicalSettingsKey(const std::string& key);
+// Checks one override before anything runs: the key must be a settings key
+// (in any case), the value must be one that SetSettingsValue takes, and a
+// SimFault one that the simulator understands. Returns false with the reason
+// in error.
+bool CheckSettingsOverride(const std::string& key, const std::string& value, std::string& error);
 
 // Applies overrides, in order (a later value for the same key wins), to
-// settings as LoadSettings left them. Every key must be known (see
-// CanonicalSettingsKey). A value that LoadSettings would replace is replaced
-// the same way, with its message. Returns false when the overrides could not
-// be read back (no temporary directory could be made); settings are then
-// unchanged and the reason is in error.
-bool ApplySettingsOverrides(const SettingsOverrides& overrides, Services& services,
-                            Settings& settings, std::string& error);
+// settings as LoadSettings left them; then, when the simulator is to run,
+// checks the SimFault in force, from the file or the command line. Returns
+// false with the reason in error for the first override or fault text
+// refused; settings are then unchanged.
+bool ApplySettingsOverrides(const SettingsOverrides& overrides, Settings& settings,
+                            std::string& error);
 
 }  // namespace zivivar

@@ -3,20 +3,23 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "common/file_contents.h"
+
 namespace zivivar {
 
 TextReader::~TextReader() {
   Close();
 }
 
-int TextReader::Open(const std::string& path) {
+int TextReader::Open(const std::string& path, size_t limit) {
   Close();
-  errno = 0;
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr)
-    return errno != 0 ? errno : ENOENT;
+  if (const int error = OpenRegularFile(path, limit, &file_); error != 0)
+    return error;
   at_end_ = false;
   failed_ = false;
+  error_ = 0;
+  limit_ = limit;
+  total_ = 0;
   pending_ = EOF;
   buffer_.resize(kBlockSize);
   pos_ = 0;
@@ -35,6 +38,9 @@ int TextReader::OpenBytes(std::string_view bytes) {
     return errno != 0 ? errno : ENOMEM;
   at_end_ = false;
   failed_ = false;
+  error_ = 0;
+  limit_ = source.size();  // the bytes were held to their file's limit when they were read
+  total_ = 0;
   pending_ = EOF;
   buffer_.resize(kBlockSize);
   pos_ = 0;
@@ -52,7 +58,19 @@ void TextReader::Close() {
 
 bool TextReader::Fill() {
   pos_ = 0;
-  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  // One byte beyond the limit tells a file that grew after it was opened.
+  const size_t want = std::min(buffer_.size(), limit_ + 1 - total_);
+  errno = 0;
+  len_ = std::fread(buffer_.data(), 1, want, file_);
+  total_ += len_;
+  if (total_ > limit_) {
+    len_ = 0;
+    failed_ = true;
+    error_ = kFileTooLarge;
+  } else if (len_ < want && std::ferror(file_)) {
+    failed_ = true;
+    error_ = errno != 0 ? errno : EIO;
+  }
   return len_ > 0;
 }
 
@@ -78,8 +96,6 @@ int TextReader::NextChar() {
     }
   }
   if (c == EOF || c == 0x1A) {
-    if (c == EOF && std::ferror(file_))
-      failed_ = true;
     at_end_ = true;
     return EOF;
   }

@@ -1,8 +1,10 @@
 // Line-by-line reading of text files with the rules of the Windows C text
 // mode, which the system's files were made for: a carriage return directly
 // before a line feed is dropped, and the character 0x1A ends the file.
+// Only regular files are read, and no further than a size limit.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -15,14 +17,20 @@ class TextReader {
   static constexpr size_t kLineBufferSize = 1024;
   // Bytes read from the file at a time.
   static constexpr size_t kBlockSize = 16384;
+  // Longest file read unless Open is given another limit; far beyond any
+  // hex file of the largest device.
+  static constexpr size_t kDefaultLimit = size_t{16} << 20;
 
   TextReader() = default;
   ~TextReader();
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
 
-  // Opens the file for reading; returns 0 or the errno of the failure.
-  int Open(const std::string& path);
+  // Opens the file for reading; returns 0 or the result of OpenRegularFile
+  // (file_contents.h): a FIFO or a device is refused, and so is a file
+  // already longer than limit. One that grows beyond it while it is read
+  // ends there, with Failed() and error() kFileTooLarge.
+  int Open(const std::string& path, size_t limit = kDefaultLimit);
   // Reads bytes, which must outlive the reading, as if they were the file's
   // contents: a file that was read once can be read again by line.
   // Returns 0 or the errno of the failure.
@@ -38,6 +46,8 @@ class TextReader {
 
   // True when a read failed for another reason than the end of the file.
   bool Failed() const { return failed_; }
+  // The errno of that failure (EIO when there was none), or kFileTooLarge.
+  int error() const { return error_; }
 
  private:
   int NextChar();  // next character after the text-mode rules, or EOF
@@ -47,6 +57,9 @@ class TextReader {
   std::FILE* file_ = nullptr;
   bool at_end_ = false;
   bool failed_ = false;
+  int error_ = 0;
+  size_t limit_ = kDefaultLimit;
+  size_t total_ = 0;   // bytes read from the file so far
   int pending_ = EOF;  // a character read ahead while looking behind a carriage return
   // The file is read in blocks: lines are taken from here, not byte by byte
   // from the stream.

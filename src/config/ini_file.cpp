@@ -224,10 +224,10 @@ std::string IniFile::Contents() const {
   return contents;
 }
 
-int ReadIniFile(const std::string& path, IniFile& file) {
+int ReadIniFile(const std::string& path, size_t limit, IniFile& file) {
   file = IniFile();
   std::string contents;
-  if (const int error = ReadFileContents(path, &contents); error != 0)
+  if (const int error = ReadFileContents(path, &contents, limit); error != 0)
     return error;
   file = IniFile::Parse(contents);
   return 0;

@@ -7,6 +7,7 @@
 // file; every other line, comments and unknown keys included, stays as it is.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,7 +60,8 @@ class IniFile {
 };
 
 // Reads the file at path into file. Returns 0; ENOENT for a missing file
-// (file is then an empty document); or the errno of another failure.
-int ReadIniFile(const std::string& path, IniFile& file);
+// (file is then an empty document); or the result of ReadFileContents
+// (file_contents.h) for another failure, a file longer than limit included.
+int ReadIniFile(const std::string& path, size_t limit, IniFile& file);
 
 }  // namespace zivivar

@@ -44,15 +44,28 @@ std::string RangeMessage(const std::string& low, const std::string& high) {
   return "Geben Sie eine ganze Zahl zwischen " + low + " und " + high + " ein.";
 }
 
-// Checks one number field; on refusal fills check and returns nothing.
-std::optional<int64_t> CheckNumber(const std::string& text, int64_t low, int64_t high,
-                                   PreferencesField field, PreferencesCheck& check) {
+const SettingsKey& Key(const char* name) {
+  return *FindSettingsKey(name);
+}
+
+// Checks one number field against its key's dialog range; on refusal fills
+// check and returns nothing.
+std::optional<int64_t> CheckNumber(const std::string& text, const char* key, PreferencesField field,
+                                   PreferencesCheck& check) {
+  const int64_t low = Key(key).dialog_low;
+  const int64_t high = Key(key).dialog_high;
   const std::optional<int64_t> value = ParseNumberField(text);
   if (value && *value >= low && *value <= high)
     return value;
   check.field = field;
   check.message = RangeMessage(std::to_string(low), std::to_string(high));
   return std::nullopt;
+}
+
+std::string HexText(int64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
+  return text;
 }
 
 }  // namespace
@@ -74,21 +87,20 @@ PreferencesCheck CheckPreferences(const PreferencesInput& input) {
   PreferencesCheck check;
   // The file accepts only this range at load; refusing others here keeps a
   // typing slip from reaching the port and from being replaced at the next start.
+  const SettingsKey& port_key = Key("PortAdress");
   const uint32_t port = ParseCLiteral(input.port_address);
-  if (port < kMinPortAdress || port > kMaxPortAdress) {
+  if (port < port_key.dialog_low || port > port_key.dialog_high) {
     check.field = kPortAddressField;
-    check.message = RangeMessage("0x200", "0x400");
+    check.message = RangeMessage(HexText(port_key.dialog_low), HexText(port_key.dialog_high));
     return check;
   }
-  const auto time_out = CheckNumber(input.time_out, kMinTimeOut, kMaxTimeOut, kTimeOutField, check);
+  const auto time_out = CheckNumber(input.time_out, "TimeOut", kTimeOutField, check);
   if (!time_out)
     return check;
-  const auto korr = CheckNumber(input.timebase_korr, kMinTimeBaseKorr, kMaxTimeBaseKorr,
-                                kTimeBaseKorrField, check);
+  const auto korr = CheckNumber(input.timebase_korr, "TimeBaseKorr", kTimeBaseKorrField, check);
   if (!korr)
     return check;
-  const auto line_len =
-      CheckNumber(input.hex_line_len, kMinHexLineLen, kMaxHexLineLen, kHexLineLenField, check);
+  const auto line_len = CheckNumber(input.hex_line_len, "HexLineLen", kHexLineLenField, check);
   if (!line_len)
     return check;
 

@@ -27,14 +27,6 @@ enum PreferencesField : int {
   kEndMessageField = 6,
 };
 
-// Accepted ranges of the number fields (inclusive).
-inline constexpr int64_t kMinTimeOut = 10000;
-inline constexpr int64_t kMaxTimeOut = 10000000;
-inline constexpr int64_t kMinTimeBaseKorr = 70;
-inline constexpr int64_t kMaxTimeBaseKorr = 100;
-inline constexpr int64_t kMinHexLineLen = 16;
-inline constexpr int64_t kMaxHexLineLen = 255;
-
 // One control of the dialog; position and size in dialog units (the dialog
 // is 132 by 101 units, 8-point font). field is kNoField for labels and buttons.
 struct PreferencesControl {
@@ -94,11 +86,11 @@ struct PreferencesCheck {
 PreferencesInput PreferencesFromSettings(const Settings& settings);
 
 // The check of "OK". The port address is read as a C integer literal (0x
-// hexadecimal, leading 0 octal, else decimal; no digits give 0) and must lie
-// in 0x200 to 0x400; the number fields must hold a whole decimal number in
-// their range; the line length loses its lowest bit. A refused field gets the
-// message "Geben Sie eine ganze Zahl zwischen MIN und MAX ein." (the port
-// names its range in hexadecimal).
+// hexadecimal, leading 0 octal, else decimal; no digits give 0); every field
+// must lie in the dialog range of its key in SettingsKeys (settings.h), the
+// number fields holding a whole decimal number; the line length loses its
+// lowest bit. A refused field gets the message "Geben Sie eine ganze Zahl
+// zwischen MIN und MAX ein." (the port names its range in hexadecimal).
 PreferencesCheck CheckPreferences(const PreferencesInput& input);
 
 // Takes accepted values into the settings (the caller reconfigures the port link).

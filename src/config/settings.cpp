@@ -1,9 +1,12 @@
 #include "config/settings.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include "common/atomic_file.h"
+#include "common/file_contents.h"
 #include "common/path_parts.h"
 #include "common/errno_text.h"
 #include "config/ini_file.h"
@@ -11,8 +14,6 @@
 namespace zivivar {
 
 namespace {
-
-constexpr uint32_t kFallbackPortAdress = 0x378;
 
 // The port address is stored as hexadecimal digits, with or without "0x".
 // Text that does not parse gives 0; too many digits give the largest value,
@@ -56,16 +57,6 @@ uint32_t ParseDecimalCount(std::string_view text) {
   return static_cast<uint32_t>(value);
 }
 
-int OnlyOne(int value) {
-  return value == 1 ? 1 : 0;
-}
-int NonZero(int value) {
-  return value != 0 ? 1 : 0;
-}
-int InRange(int value, int low, int high, int fallback) {
-  return value < low || value > high ? fallback : value;
-}
-
 std::string WithSlash(std::string directory) {
   if (directory.empty())
     return CurrentDirectory();
@@ -80,7 +71,200 @@ std::string Hex(uint32_t value) {
   return text;
 }
 
+// Why the file could not be read; the reader refuses what is no regular
+// file and what is too long to be a settings file.
+std::string ReadErrorText(int error) {
+  if (error == kNotRegularFile)
+    return "keine gewöhnliche Datei";
+  if (error == kFileTooLarge)
+    return "größer als 1 MByte";
+  return ErrnoText(error);
+}
+
+using K = SettingsKey;
+constexpr int64_t kMaxIndex = INT32_MAX;
+constexpr int64_t kMaxCount = UINT32_MAX;
+
+// The port address and the line length are the two values whose
+// replacement at load the user is told about.
+constexpr SettingsKey kKeys[] = {
+    // section, name, kind, member, default, default text, low, high, fallback, message,
+    // even, written, dialog range
+    {kHardwareSection, "PortAdress", K::kHexAddress, &Settings::PortAdress, 0x278, nullptr, 0x200,
+     0x400, 0x378, kBadPortAddressMessage, false, true, 0x200, 0x400},
+    {kHardwareSection, "DebugNT", K::kInteger, &Settings::DebugNT, 0, nullptr, 0, 1, 0, nullptr,
+     false, false, 0, 0},
+    {kHardwareSection, "SearchHardware", K::kInteger, &Settings::SearchHardware, 2, nullptr, 2, 5,
+     2, nullptr, false, true, 0, 0},
+    {kHardwareSection, "TimeOut", K::kCount, &Settings::TimeOut, 100000, nullptr, 10000, kMaxCount,
+     100000, nullptr, false, true, 10000, 10000000},
+    {kHardwareSection, "TimeBaseKorr", K::kInteger, &Settings::TimeBaseKorr, 85, nullptr, 1, 100,
+     85, nullptr, false, true, 70, 100},
+    {kHardwareSection, "MessageBeap", K::kInteger, &Settings::MessageBeap, 1, nullptr, 0, 1, 1,
+     nullptr, false, true, 0, 0},
+    {kHardwareSection, "Simulator", K::kInteger, &Settings::Simulator, 0, nullptr, 0, 1, 0, nullptr,
+     false, false, 0, 0},
+    {kHardwareSection, "SimState", K::kText, &Settings::SimState, 0, kDefaultSimState, 0, 0, 0,
+     nullptr, false, false, 0, 0},
+    {kHardwareSection, "SimFault", K::kText, &Settings::SimFault, 0, "", 0, 0, 0, nullptr, false,
+     false, 0, 0},
+    {kHardwareSection, "ParportDevice", K::kText, &Settings::ParportDevice, 0, "", 0, 0, 0, nullptr,
+     false, false, 0, 0},
+    {kIspSection, "Verify", K::kInteger, &Settings::Verify, 1, nullptr, 0, 1, 1, nullptr, false,
+     true, 0, 0},
+    {kIspSection, "FFSave", K::kInteger, &Settings::FFSave, 0, nullptr, 0, 1, 0, nullptr, false,
+     true, 0, 0},
+    {kIspSection, "X-Koord", K::kInteger, &Settings::XKoord, 10, nullptr, 0, 1024, 10, nullptr,
+     false, true, 0, 0},
+    {kIspSection, "Y-Koord", K::kInteger, &Settings::YKoord, 10, nullptr, 0, 768, 10, nullptr,
+     false, true, 0, 0},
+    {kIspSection, "DataFormat", K::kInteger, &Settings::DataFormat, 1, nullptr, 1, 9, 1, nullptr,
+     false, true, 0, 0},
+    {kIspSection, "ManufIndex", K::kInteger, &Settings::ManufIndex, 0, nullptr, 0, kMaxIndex, 1,
+     nullptr, false, true, 0, 0},
+    {kIspSection, "DeviceIndex", K::kInteger, &Settings::DeviceIndex, 0, nullptr, 0, kMaxIndex, 0,
+     nullptr, false, true, 0, 0},
+    {kIspSection, "TestChecksum", K::kInteger, &Settings::TestChecksum, 1, nullptr, 0, 1, 1,
+     nullptr, false, true, 0, 0},
+    {kIspSection, "ShowDeviceData", K::kInteger, &Settings::ShowDeviceData, 0, nullptr, 0, 1, 0,
+     nullptr, false, true, 0, 0},
+    {kIspSection, "Lock1", K::kInteger, &Settings::Lock1, 0, nullptr, 0, 1, 0, nullptr, false, true,
+     0, 0},
+    {kIspSection, "Lock2", K::kInteger, &Settings::Lock2, 0, nullptr, 0, 1, 0, nullptr, false, true,
+     0, 0},
+    {kIspSection, "Lock3", K::kInteger, &Settings::Lock3, 0, nullptr, 0, 1, 0, nullptr, false, true,
+     0, 0},
+    // All five filters of the open dialog survive a restart.
+    {kIspSection, "ReadFilter", K::kInteger, &Settings::ReadFilter, 1, nullptr, 1, 5, 1, nullptr,
+     false, true, 0, 0},
+    {kIspSection, "EndMessage", K::kInteger, &Settings::EndMessage, 0, nullptr, 0, 1, 1, nullptr,
+     false, true, 0, 0},
+    {kIspSection, "HexLineLen", K::kInteger, &Settings::HexLineLen, 32, nullptr, 2, 254, 32,
+     kBadHexLineLenMessage, true, true, 16, 255},
+    {kIspSection, "DataPath", K::kDataPath, {}, 0, nullptr, 0, 0, 0, nullptr, false, true, 0, 0},
+    {kIspSection, "LastFile", K::kLastFile, {}, 0, "tmp", 0, 0, 0, nullptr, false, true, 0, 0},
+};
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+int64_t GetNumber(const SettingsKey& key, const Settings& settings) {
+  if (const auto* member = std::get_if<int Settings::*>(&key.member))
+    return settings.**member;
+  return settings.*std::get<uint32_t Settings::*>(key.member);
+}
+
+void SetNumber(const SettingsKey& key, int64_t value, Settings& settings) {
+  if (const auto* member = std::get_if<int Settings::*>(&key.member)) {
+    settings.** member = static_cast<int>(value);
+  } else {
+    settings.*std::get<uint32_t Settings::*>(key.member) = static_cast<uint32_t>(value);
+  }
+}
+
+int64_t MakeEven(const SettingsKey& key, int64_t value) {
+  return key.even ? static_cast<int32_t>(static_cast<uint32_t>(value) & ~1u) : value;
+}
+
+// The data file: the directory part of data_path (text after its last '/'
+// is no directory) with the name and extension of last_file.
+void FormDataFile(const std::string& data_path, const std::string& last_file, Settings& settings) {
+  const PathParts dir = SplitPath(data_path);
+  const PathParts name = SplitPath(last_file);
+  settings.data_directory = data_path;
+  settings.data_file_name = MakePath({"", "", name.name, name.extension});
+  settings.data_file_path = dir.drive + dir.directory + settings.data_file_name;
+}
+
+// SimState, relative names taken from the settings directory.
+void FormSimStatePath(Settings& settings) {
+  const std::string& sim_state =
+      settings.SimState.empty() ? std::string(kDefaultSimState) : settings.SimState;
+  settings.sim_state_path =
+      sim_state.front() == '/' ? sim_state : settings.settings_directory + sim_state;
+}
+
+// A number as --set must spell it: the key's form, nothing before or after.
+std::optional<int64_t> ParseStrict(SettingsKey::Kind kind, std::string_view text) {
+  bool negative = false;
+  int base = 10;
+  if (kind == SettingsKey::kHexAddress) {
+    base = 16;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+      text.remove_prefix(2);
+  } else if (kind == SettingsKey::kInteger && !text.empty() &&
+             (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.size() > 12)
+    return std::nullopt;
+  int64_t value = 0;
+  for (const char c : text) {
+    int digit = base;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (base == 16 && std::isxdigit(static_cast<unsigned char>(c))) {
+      digit = std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
+    }
+    if (digit >= base)
+      return std::nullopt;
+    value = value * base + digit;
+  }
+  return negative ? -value : value;
+}
+
+std::string RangeText(const SettingsKey& key) {
+  if (key.kind == SettingsKey::kHexAddress)
+    return "a hexadecimal address from 0x" + Hex(static_cast<uint32_t>(key.low)) + " to 0x" +
+           Hex(static_cast<uint32_t>(key.high));
+  return "a whole number from " + std::to_string(key.low) + " to " + std::to_string(key.high);
+}
+
 }  // namespace
+
+const SettingsKey* FindSettingsKey(std::string_view name) {
+  for (const SettingsKey& key : kKeys) {
+    if (SameName(key.name, name))
+      return &key;
+  }
+  return nullptr;
+}
+
+bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& settings,
+                      std::string* error) {
+  const std::string value(text);
+  switch (key.kind) {
+    case SettingsKey::kText:
+      settings.*std::get<std::string Settings::*>(key.member) = value;
+      if (std::string_view(key.name) == "SimState")
+        FormSimStatePath(settings);
+      return true;
+    case SettingsKey::kDataPath:
+      FormDataFile(value, settings.data_file_name, settings);
+      return true;
+    case SettingsKey::kLastFile:
+      FormDataFile(settings.data_directory, value, settings);
+      return true;
+    default:
+      break;
+  }
+  const std::optional<int64_t> number = ParseStrict(key.kind, text);
+  if (!number || MakeEven(key, *number) < key.low || MakeEven(key, *number) > key.high) {
+    *error = std::string(key.name) + " takes " + RangeText(key) + ", not '" + value + "'";
+    return false;
+  }
+  SetNumber(key, MakeEven(key, *number), settings);
+  return true;
+}
 
 int LoadSettings(const std::string& directory, Services& services, Settings& settings) {
   settings = Settings();
@@ -88,77 +272,44 @@ int LoadSettings(const std::string& directory, Services& services, Settings& set
   settings.settings_file_path = settings.settings_directory + kSettingsFileName;
 
   IniFile file;
-  const int error = ReadIniFile(settings.settings_file_path, file);
+  const int error = ReadIniFile(settings.settings_file_path, kMaxSettingsFileSize, file);
   if (error != 0 && error != ENOENT) {
     settings.read_error = error;
     services.ShowMessage("Die Einstellungsdatei\n'" + settings.settings_file_path +
-                         "'\nkann nicht gelesen werden: " + ErrnoText(error) +
+                         "'\nkann nicht gelesen werden: " + ReadErrorText(error) +
                          ".\n\nEs gelten die Standardwerte; die Datei wird beim Beenden\n"
                          "nicht überschrieben.");
   }
 
-  const char* hw = kHardwareSection;
-  settings.PortAdress = ParseHexAddress(file.GetString(hw, "PortAdress", "278"));
-  if (settings.PortAdress < kMinPortAdress || settings.PortAdress > kMaxPortAdress) {
-    services.ShowMessage(kBadPortAddressMessage);
-    settings.PortAdress = kFallbackPortAdress;
+  for (const SettingsKey& key : kKeys) {
+    if (key.kind == SettingsKey::kText) {
+      settings.*std::get<std::string Settings::*>(key.member) =
+          file.GetString(key.section, key.name, key.default_text);
+      continue;
+    }
+    if (key.kind == SettingsKey::kDataPath || key.kind == SettingsKey::kLastFile)
+      continue;  // below, together
+    int64_t value = key.default_value;
+    if (key.kind == SettingsKey::kInteger) {
+      value = file.GetInt(key.section, key.name, static_cast<int32_t>(key.default_value));
+    } else if (const std::optional<std::string> text = file.Find(key.section, key.name)) {
+      value =
+          key.kind == SettingsKey::kHexAddress ? ParseHexAddress(*text) : ParseDecimalCount(*text);
+    }
+    value = MakeEven(key, value);
+    if (value < key.low || value > key.high) {
+      if (key.message != nullptr) {
+        char text[256];
+        std::snprintf(text, sizeof text, key.message, static_cast<int>(value));
+        services.ShowMessage(text);
+      }
+      value = key.fallback;
+    }
+    SetNumber(key, value, settings);
   }
-  const int debug_nt = file.GetInt(hw, "DebugNT", 0);
-  settings.DebugNT = debug_nt == 1 ? 1 : 0;
-  settings.SearchHardware = InRange(file.GetInt(hw, "SearchHardware", 2), 2, 5, 2);
-  settings.TimeOut = ParseDecimalCount(file.GetString(hw, "TimeOut", "100000"));
-  if (settings.TimeOut < 10000)
-    settings.TimeOut = 100000;
-  settings.MessageBeap = NonZero(file.GetInt(hw, "MessageBeap", 1));
-  settings.TimeBaseKorr = InRange(file.GetInt(hw, "TimeBaseKorr", 85), 1, 100, 85);
-  settings.Simulator = OnlyOne(file.GetInt(hw, "Simulator", 0));
-  settings.SimState = file.GetString(hw, "SimState", kDefaultSimState);
-  settings.SimFault = file.GetString(hw, "SimFault", "");
-  settings.ParportDevice = file.GetString(hw, "ParportDevice", "");
-
-  const char* isp = kIspSection;
-  settings.FFSave = OnlyOne(file.GetInt(isp, "FFSave", 0));
-  settings.Verify = NonZero(file.GetInt(isp, "Verify", 1));
-  settings.XKoord = InRange(file.GetInt(isp, "X-Koord", 10), 0, 1024, 10);
-  settings.YKoord = InRange(file.GetInt(isp, "Y-Koord", 10), 0, 768, 10);
-  settings.ShowDeviceData = OnlyOne(file.GetInt(isp, "ShowDeviceData", 0));
-  const int manuf_index = file.GetInt(isp, "ManufIndex", 0);
-  settings.ManufIndex = manuf_index < 0 ? 1 : manuf_index;
-  const int device_index = file.GetInt(isp, "DeviceIndex", 0);
-  settings.DeviceIndex = device_index < 0 ? 0 : device_index;
-  settings.TestChecksum = NonZero(file.GetInt(isp, "TestChecksum", 1));
-  settings.EndMessage = NonZero(file.GetInt(isp, "EndMessage", 0));
-  settings.Lock1 = OnlyOne(file.GetInt(isp, "Lock1", 0));
-  settings.Lock2 = OnlyOne(file.GetInt(isp, "Lock2", 0));
-  settings.Lock3 = OnlyOne(file.GetInt(isp, "Lock3", 0));
-  const int hex_line_len =
-      static_cast<int>(static_cast<uint32_t>(file.GetInt(isp, "HexLineLen", 32)) & ~1u);
-  if (hex_line_len < 2 || hex_line_len > 254) {
-    char text[sizeof kBadHexLineLenMessage + 16];
-    std::snprintf(text, sizeof text, kBadHexLineLenMessage, hex_line_len);
-    services.ShowMessage(text);
-    settings.HexLineLen = 32;
-  } else {
-    settings.HexLineLen = hex_line_len;
-  }
-  settings.DataFormat = InRange(file.GetInt(isp, "DataFormat", 1), 1, 9, 1);
-  // All five filters of the open dialog survive a restart.
-  settings.ReadFilter = InRange(file.GetInt(isp, "ReadFilter", 1), 1, 5, 1);
-
-  // The data file: the directory part of "DataPath" (text after its last '/'
-  // is no directory) with the name and extension of "LastFile".
-  const std::string data_path = file.GetString(isp, "DataPath", settings.settings_directory);
-  const std::string last_file = file.GetString(isp, "LastFile", "tmp");
-  const PathParts dir = SplitPath(data_path);
-  const PathParts name = SplitPath(last_file);
-  settings.data_directory = data_path;
-  settings.data_file_name = MakePath({"", "", name.name, name.extension});
-  settings.data_file_path = dir.drive + dir.directory + settings.data_file_name;
-
-  const std::string& sim_state =
-      settings.SimState.empty() ? std::string(kDefaultSimState) : settings.SimState;
-  settings.sim_state_path =
-      sim_state.front() == '/' ? sim_state : settings.settings_directory + sim_state;
+  FormDataFile(file.GetString(kIspSection, "DataPath", settings.settings_directory),
+               file.GetString(kIspSection, "LastFile", "tmp"), settings);
+  FormSimStatePath(settings);
   return settings.read_error == 0 ? kSettingsOk : kSettingsUnreadable;
 }
 
@@ -171,42 +322,32 @@ int SaveSettings(const Settings& settings, Services& services) {
                                : settings.settings_file_path;
 
   IniFile file;
-  const int read_error = ReadIniFile(path, file);
+  const int read_error = ReadIniFile(path, kMaxSettingsFileSize, file);
   const bool existed = read_error == 0;
   if (read_error != 0 && read_error != ENOENT) {
     services.ShowMessage("Die Einstellungen konnten nicht gespeichert werden.\n\nDatei: " + path +
-                         "\nGrund: " + ErrnoText(read_error) +
+                         "\nGrund: " + ReadErrorText(read_error) +
                          " beim Lesen\n\nDie bisherige Datei bleibt unverändert.");
     return kSettingsNotSaved;
   }
   const std::string before = file.Contents();
 
-  const char* hw = kHardwareSection;
-  file.SetString(hw, "PortAdress", Hex(settings.PortAdress));
-  file.SetString(hw, "SearchHardware", std::to_string(settings.SearchHardware));
-  file.SetString(hw, "TimeOut", std::to_string(settings.TimeOut));
-  file.SetString(hw, "TimeBaseKorr", std::to_string(settings.TimeBaseKorr));
-  file.SetString(hw, "MessageBeap", std::to_string(settings.MessageBeap));
-
-  const char* isp = kIspSection;
-  file.SetString(isp, "Verify", std::to_string(settings.Verify));
-  file.SetString(isp, "FFSave", std::to_string(settings.FFSave));
-  file.SetString(isp, "X-Koord", std::to_string(settings.XKoord));
-  file.SetString(isp, "Y-Koord", std::to_string(settings.YKoord));
-  file.SetString(isp, "DataFormat", std::to_string(settings.DataFormat));
-  file.SetString(isp, "ManufIndex", std::to_string(settings.ManufIndex));
-  file.SetString(isp, "DeviceIndex", std::to_string(settings.DeviceIndex));
-  file.SetString(isp, "TestChecksum", std::to_string(settings.TestChecksum));
-  file.SetString(isp, "ShowDeviceData", std::to_string(settings.ShowDeviceData));
-  file.SetString(isp, "Lock1", std::to_string(settings.Lock1));
-  file.SetString(isp, "Lock2", std::to_string(settings.Lock2));
-  file.SetString(isp, "Lock3", std::to_string(settings.Lock3));
-  file.SetString(isp, "ReadFilter", std::to_string(settings.ReadFilter));
-  file.SetString(isp, "EndMessage", std::to_string(settings.EndMessage));
-  file.SetString(isp, "HexLineLen", std::to_string(settings.HexLineLen));
   const PathParts data = SplitPath(settings.data_file_path);
-  file.SetString(isp, "DataPath", data.drive + data.directory);
-  file.SetString(isp, "LastFile", data.name + data.extension);
+  for (const SettingsKey& key : kKeys) {
+    if (!key.written)
+      continue;
+    std::string value;
+    if (key.kind == SettingsKey::kDataPath) {
+      value = data.drive + data.directory;
+    } else if (key.kind == SettingsKey::kLastFile) {
+      value = data.name + data.extension;
+    } else if (key.kind == SettingsKey::kHexAddress) {
+      value = Hex(static_cast<uint32_t>(GetNumber(key, settings)));
+    } else {
+      value = std::to_string(GetNumber(key, settings));
+    }
+    file.SetString(key.section, key.name, value);
+  }
 
   const std::string after = file.Contents();
   // Nothing changed: leave the file (and its time stamp) alone, which also

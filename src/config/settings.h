@@ -3,8 +3,11 @@
 // "DataPath" and "LastFile". Read once at start-up, written back at the end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <variant>
 
 #include "services/services.h"
 
@@ -31,9 +34,8 @@ inline constexpr char kBadHexLineLenMessage[] =
     "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\nEingetragene Länge "
     "%d\n\nWert geändert auf Standardwert = 32 Datenbytes";
 
-// Lowest and highest port base address that the file and the preferences accept.
-inline constexpr uint32_t kMinPortAdress = 0x200;
-inline constexpr uint32_t kMaxPortAdress = 0x400;
+// The settings file is a short text file; a longer one is not read.
+inline constexpr size_t kMaxSettingsFileSize = size_t{1} << 20;
 
 // A default-constructed Settings holds the defaults of every key; the derived
 // paths are empty until LoadSettings forms them.
@@ -83,10 +85,53 @@ struct Settings {
   int read_error = 0;
 };
 
+// One key of the settings file. One table of all keys, in the order in
+// which SaveSettings adds missing ones, drives loading, saving, the command
+// line's --set and the preferences' ranges.
+struct SettingsKey {
+  enum Kind {
+    kInteger,     // decimal with an optional sign, as GetPrivateProfileInt reads it
+    kHexAddress,  // hexadecimal digits with or without 0x
+    kCount,       // unsigned decimal, 32 bits
+    kText,
+    kDataPath,  // with "LastFile", the current data file
+    kLastFile,
+  };
+  using Member =
+      std::variant<std::monostate, int Settings::*, uint32_t Settings::*, std::string Settings::*>;
+
+  const char* section;
+  const char* name;  // as the file spells it; matched without regard to case
+  Kind kind;
+  Member member;             // none for the two keys of the data file
+  int64_t default_value;     // of a missing number key
+  const char* default_text;  // of a missing text key ("DataPath": the settings directory)
+  // Numbers: the accepted range; at load a value outside it becomes fallback,
+  // after message (printf form with %d for the value, or null for none).
+  int64_t low, high, fallback;
+  const char* message;
+  bool even;     // the lowest bit is cleared before the range is checked
+  bool written;  // SaveSettings writes the key back
+  // The preferences dialog's range; 0 and 0 for keys it does not show.
+  int64_t dialog_low, dialog_high;
+};
+
+// The key named name (without regard to case), or null.
+const SettingsKey* FindSettingsKey(std::string_view name);
+
+// Sets one key from text as given on the command line: a number must be
+// written out whole in the key's form and lie in its accepted range (text
+// keys take anything). Derived paths follow, as after LoadSettings. Returns
+// false with *error saying why, leaving settings unchanged.
+bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& settings,
+                      std::string* error);
+
 // Reads directory + "KORVALNK.INI" (directory with or without a trailing
 // '/'; empty means the working directory). A missing file, section or key
 // takes its default silently; out-of-range values are replaced, with a message
-// only for the port address and the hex line length. Returns kSettingsOk, or
+// only for the port address and the hex line length. A file that cannot be
+// read, is no regular file (a FIFO, a device) or is longer than
+// kMaxSettingsFileSize is not read. Returns kSettingsOk, or
 // kSettingsUnreadable after telling the user that the defaults are used.
 int LoadSettings(const std::string& directory, Services& services, Settings& settings);
 

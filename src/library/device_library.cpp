@@ -1,10 +1,9 @@
 #include "library/device_library.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "common/c_literal.h"
+#include "common/file_contents.h"
 #include "common/path_parts.h"
 #include "library/library_line.h"
 #include "hw/adapter_registers.h"
@@ -44,10 +43,10 @@ int DeviceLibrary::OpenLibrary() {
   CloseLibrary();
   line_.clear();
   line_number_ = 0;
-  // A directory of that name would open and then read as an empty file.
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path_, ignored) || reader_.Open(path_) != 0) {
-    services_.ShowMessage(kLibraryOpenFailedMessage);
+  const int error = reader_.Open(path_, kMaxLibrarySize);
+  if (error != 0) {
+    services_.ShowMessage(error == kFileTooLarge ? kLibraryTooLargeMessage
+                                                 : kLibraryOpenFailedMessage);
     return kLibraryFailed;
   }
   return kLibraryOk;

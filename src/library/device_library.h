@@ -29,6 +29,12 @@ inline constexpr int kLibraryInvalidRecord = 19;  // a field value is refused; i
 inline constexpr char kLibraryFileName[] = "VOZ8051.CSV";
 inline constexpr char kLibraryOpenFailedMessage[] = "Kann Bauteilbibliothek nicht öffnen !";
 inline constexpr char kManufacturerNotFoundMessage[] = "Hersteller in Bibliothek nicht gefunden !";
+inline constexpr char kLibraryTooLargeMessage[] = "Bauteilbibliothek ist größer als 1 MByte !";
+inline constexpr char kLibraryEmptyMessage[] = "Bauteilbibliothek ist leer !";
+inline constexpr char kNoActiveManufacturerMessage[] =
+    "Kein aktiver Hersteller in der Bauteilbibliothek !";
+// The library is a short text file; a longer one is not read.
+inline constexpr size_t kMaxLibrarySize = size_t{1} << 20;
 
 inline constexpr char kPackageDip40[] = "DIP40";
 inline constexpr uint32_t kMaxProgrammingVoltage = 12750;  // millivolts; supply code 255
@@ -48,7 +54,8 @@ class DeviceLibrary {
   const std::string& path() const { return path_; }
 
   // Opens the library at its first line (closing it first if it is open).
-  // kLibraryOk, or kLibraryFailed after "Kann Bauteilbibliothek nicht öffnen !".
+  // kLibraryOk, or kLibraryFailed after "Kann Bauteilbibliothek nicht öffnen !"
+  // (also for a directory, a FIFO or a device) or kLibraryTooLargeMessage.
   int OpenLibrary();
   // Closes the file if it is open. Every user of the library closes it before
   // it returns, so nothing stays open between user actions.
@@ -83,6 +90,9 @@ class DeviceLibrary {
   // Reads the next line, at most 1023 characters, into current_line().
   // False at the end of the file (or when the library is not open).
   bool ReadLine();
+  // True when the last read stopped at a read error or at kMaxLibrarySize
+  // rather than at the end of the file.
+  bool ReadFailed() const { return reader_.Failed(); }
   const std::string& current_line() const { return line_; }
   // Number of the current line, counted from 1 at the first read after
   // OpenLibrary (a line too long for one read counts once per read).

@@ -46,6 +46,14 @@ int DeviceSelection::FillManufacturerList(int32_t& manuf_index) {
       manufacturers_.entries.push_back(std::move(entry));
     }
     FallBack(manuf_index, manufacturers_.entries.size());
+    // A list that ends early or stays empty says why, so that an empty
+    // selection never passes for a library without faults.
+    if (library_.ReadFailed()) {
+      services_.ShowMessage(kLibraryReadErrorMessage);
+    } else if (manufacturers_.entries.empty()) {
+      services_.ShowMessage(library_.line_number() == 0 ? kLibraryEmptyMessage
+                                                        : kNoActiveManufacturerMessage);
+    }
     library_.CloseLibrary();
   }
   const bool listed = !manufacturers_.entries.empty();

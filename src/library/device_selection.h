@@ -45,8 +45,9 @@ class DeviceSelection {
 
   // Lists the active manufacturers in file order, or "Keine Hersteller".
   // A manuf_index beyond the list (or negative) becomes 0; it is left alone
-  // when the library cannot be opened. kLibraryOk when at least one
-  // manufacturer was listed, else kLibraryEnd.
+  // when the library cannot be opened. An empty library, one without an
+  // active manufacturer and a failed read each get their message. kLibraryOk
+  // when at least one manufacturer was listed, else kLibraryEnd.
   int FillManufacturerList(int32_t& manuf_index);
 
   // Lists the devices of manufacturer manuf_index whose records parse, in

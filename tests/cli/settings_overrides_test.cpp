@@ -2,58 +2,44 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scripted_services_view.h"
-#include "support/temp_dir.h"
+#include <tuple>
 
-namespace zivivar {
+#include "cli/cli_fixture.h"
+#include "support/scripted_services_view.h"
+
+namespace zivivar::testing {
 namespace {
 
-class SettingsOverridesTest : public ::testing::Test {
+class SettingsOverridesTest : public CliTest {
  protected:
-  SettingsOverridesTest() : services_(view_, beap_) {}
-
   // Loads the settings of the test directory, then applies overrides.
   Settings LoadWith(const SettingsOverrides& overrides, bool applied = true) {
     Settings settings;
     LoadSettings(dir_.path(), services_, settings);
-    EXPECT_EQ(ApplySettingsOverrides(overrides, services_, settings, error_), applied) << error_;
+    EXPECT_EQ(ApplySettingsOverrides(overrides, settings, error_), applied) << error_;
     return settings;
   }
 
-  testing::TempDir dir_;
-  testing::ScriptedServicesView view_;
+  ScriptedServicesView view_;
   int beap_ = 0;
-  Services services_;
+  Services services_{view_, beap_};
   std::string error_;
 };
 
-TEST_F(SettingsOverridesTest, OverridesWinOverTheFileWhichIsNeverWritten) {
+TEST_F(SettingsOverridesTest, OverridesWinOverTheFileAndALaterOneOverAnEarlier) {
   const std::string file =
       "[Hardware]\r\nTimeBaseKorr=70\r\nPortAdress=3bc\r\n"
       "[8051 ISP INI-Section]\r\nFFSave=0\r\nHexLineLen=16\r\n";
   dir_.Write("KORVALNK.INI", file);
-  const Settings settings = LoadWith({{"ffsave", "1"}, {"TimeBaseKorr", "90"}, {"FFSave", "0"}});
+  const Settings settings =
+      LoadWith({{"ffsave", "1"}, {"TimeBaseKorr", "90"}, {"FFSave", "0"}, {"hexlinelen", "33"}});
   EXPECT_EQ(settings.FFSave, 0) << "the later value wins";
   EXPECT_EQ(settings.TimeBaseKorr, 90);
   EXPECT_EQ(settings.PortAdress, 0x3BCu);
-  EXPECT_EQ(settings.HexLineLen, 16);
-  EXPECT_TRUE(view_.messages.empty());
-  EXPECT_EQ(dir_.Read("KORVALNK.INI"), file);
+  EXPECT_EQ(settings.HexLineLen, 32) << "made even, as the file's";
 
   EXPECT_EQ(LoadWith({{"FFSave", "1"}, {"Colour", "red"}}, false).FFSave, 0) << "all or nothing";
   EXPECT_EQ(error_, "unknown settings key 'Colour'");
-  EXPECT_EQ(CanonicalSettingsKey("X-KOORD"), "X-Koord") << "as the file spells it";
-}
-
-TEST_F(SettingsOverridesTest, ValuesPassTheChecksOfTheFileWithTheirMessages) {
-  const Settings settings = LoadWith(
-      {{"PortAdress", "0x100"}, {"HexLineLen", "33"}, {"TimeBaseKorr", "0"}, {"Lock2", "7"}});
-  EXPECT_EQ(settings.PortAdress, 0x378u);
-  EXPECT_EQ(settings.HexLineLen, 32);
-  EXPECT_EQ(settings.TimeBaseKorr, 85);
-  EXPECT_EQ(settings.Lock2, 0);
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text, kBadPortAddressMessage);
 }
 
 TEST_F(SettingsOverridesTest, PathsFollowTheSettingsDirectoryAndTheOtherHalfOfTheDataFile) {
@@ -66,5 +52,36 @@ TEST_F(SettingsOverridesTest, PathsFollowTheSettingsDirectoryAndTheOtherHalfOfTh
   EXPECT_EQ(settings.data_file_path, "/other/old.hex");
 }
 
+// A value that the settings file would read as 0 or replace, and a fault
+// switch that the simulator does not know, from the command line or from the
+// file, are usage errors: nothing runs.
+TEST_F(SettingsOverridesTest, BadValuesAndUnknownFaultSwitchesAreUsageErrors) {
+  const std::string hint = "\nTry 'zivivar-cli --help'.\n";
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      // --set, or "" for none; settings file; what is said
+      {"Simulator=yes", "", "Simulator takes a whole number from 0 to 1, not 'yes'" + hint},
+      {"TimeOut=abc", "",
+       "TimeOut takes a whole number from 10000 to 4294967295, not 'abc'" + hint},
+      {"TimeOut=-5", "", "TimeOut takes a whole number from 10000 to 4294967295, not '-5'" + hint},
+      {"TimeBaseKorr=101", "", "TimeBaseKorr takes a whole number from 1 to 100, not '101'" + hint},
+      {"HexLineLen=1", "", "HexLineLen takes a whole number from 2 to 254, not '1'" + hint},
+      {"PortAdress=0x1FF", "",
+       "PortAdress takes a hexadecimal address from 0x200 to 0x400, not '0x1FF'" + hint},
+      {"SimFault=typo", "", "SimFault: unknown simulator fault switch 'typo'" + hint},
+      {"", "[Hardware]\nSimFault=nochip,typo\n",
+       "SimFault: unknown simulator fault switch 'typo'\n"},
+  };
+  for (const auto& [set, file, said] : cases) {
+    dir_.Write("KORVALNK.INI", file);
+    std::vector<std::string> args = {"blank"};
+    if (!set.empty())
+      args.insert(args.begin(), {"--set", set});
+    const CliResult result = Sim("AT89S52", args);
+    EXPECT_EQ(result.status, 2) << set << file;
+    EXPECT_EQ(result.err, "zivivar-cli: " + said) << set << file;
+    EXPECT_EQ(result.out, "") << set << file;
+  }
+}
+
 }  // namespace
-}  // namespace zivivar
+}  // namespace zivivar::testing

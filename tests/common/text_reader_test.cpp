@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "common/file_contents.h"
 #include "support/temp_dir.h"
 
 namespace zivivar {
@@ -54,11 +55,26 @@ TEST(TextReaderTest, RulesHoldAcrossTheBlocksTheFileIsReadIn) {
             Pieces(block - 1, 'x') + "\n|short\n|" + Pieces(block, 'z') + "|");
 }
 
-TEST(TextReaderTest, MissingFileReportsErrno) {
+// The readers stop at their limit. (What could block them or never end is
+// refused; the tests of the settings file and the library show it.)
+TEST(TextReaderTest, ReadersStopAtTheirLimit) {
+  testing::TempDir dir;
+  std::string contents;
   TextReader reader;
-  EXPECT_EQ(reader.Open("/nonexistent/dir/file"), ENOENT);
-  std::string line;
-  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_EQ(ReadFileContents(dir.Write("64", std::string(64, 'x')), &contents, 64), 0);
+  EXPECT_EQ(contents.size(), 64u);
+  EXPECT_EQ(ReadFileContents(dir.Write("65", std::string(65, 'x')), &contents, 64), kFileTooLarge);
+  EXPECT_EQ(reader.Open(dir.File("65"), 64), kFileTooLarge);
+  EXPECT_EQ(ReadFileContents(dir.File("none"), &contents, 64), ENOENT);
+  EXPECT_EQ(reader.Open(dir.File("none")), ENOENT);
+  // A file of /proc tells no size: only the reading finds the limit.
+  const char* proc = "/proc/self/maps";
+  EXPECT_EQ(ReadFileContents(proc, &contents, 64), kFileTooLarge);
+  EXPECT_EQ(contents, "");
+  ASSERT_EQ(reader.Open(proc, 64), 0);
+  for (std::string line; reader.ReadLine(line);) {
+  }
+  EXPECT_EQ(reader.error(), kFileTooLarge);
 }
 
 }  // namespace

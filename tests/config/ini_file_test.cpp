@@ -68,22 +68,13 @@ TEST(IniFileTest, SettingTouchesOnlyItsLineAndAddsWhatIsMissingInPlace) {
             "comment\n\n[Empty]\nk=1\n\n[Other]\nTimeOut=1\n\n[New Section]\nk=1\nl=2\n");
 }
 
-TEST(IniFileTest, NewLinesEndLikeTheFirstLineOrInCrLf) {
-  IniFile file;
-  file.SetString("Hardware", "PortAdress", "378");
-  EXPECT_EQ(file.Contents(), "[Hardware]\r\nPortAdress=378\r\n");
-  file = IniFile::Parse("[A]\r\nx=1\n");
-  file.SetString("A", "y", "2");
-  EXPECT_EQ(file.Contents(), "[A]\r\nx=1\ny=2\r\n");
-}
-
 TEST(IniFileTest, ReadIniFileReportsMissingAndUnreadableFiles) {
   testing::TempDir dir;
   IniFile file = IniFile::Parse("[Stale]\nx=1\n");
-  EXPECT_EQ(ReadIniFile(dir.File("none.ini"), file), ENOENT);
+  EXPECT_EQ(ReadIniFile(dir.File("none.ini"), 64, file), ENOENT);
   EXPECT_EQ(file.Contents(), "");
-  EXPECT_EQ(ReadIniFile(dir.path(), file), EISDIR);
-  ASSERT_EQ(ReadIniFile(dir.Write("a.ini", "[S]\r\nk=v\r\n"), file), 0);
+  EXPECT_EQ(ReadIniFile(dir.path(), 64, file), EISDIR);
+  ASSERT_EQ(ReadIniFile(dir.Write("a.ini", "[S]\r\nk=v\r\n"), 64, file), 0);
   EXPECT_EQ(file.Find("S", "k"), "v");
 }
 

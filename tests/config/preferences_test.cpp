@@ -23,19 +23,6 @@ PreferencesCheck Check(std::string PreferencesInput::*field, const std::string& 
   return CheckPreferences(input);
 }
 
-TEST(PreferencesTest, FieldsShowTheSettings) {
-  Settings settings;
-  settings.PortAdress = 0x3bc;
-  settings.TimeOut = 20000000;  // more than the dialog takes: shown as it is
-  settings.HexLineLen = 16;
-  settings.MessageBeap = 0;
-  settings.EndMessage = 1;
-  const PreferencesInput input = PreferencesFromSettings(settings);
-  EXPECT_EQ(std::tuple(input.port_address, input.time_out, input.timebase_korr, input.hex_line_len,
-                       input.message_beap, input.end_message),
-            std::tuple("0x3BC", "20000000", "85", "16", false, true));
-}
-
 TEST(PreferencesTest, PortAddressIsACIntegerLiteralFrom0x200To0x400) {
   const std::pair<const char*, uint32_t> cases[] = {
       // 0: refused
@@ -59,7 +46,9 @@ TEST(PreferencesTest, NumberFieldsTakeTheirRangeBoundsAndRefuseOutside) {
       {&PreferencesInput::hex_line_len, kHexLineLenField, 16, 255}};
   for (const auto& [member, field, low, high] : fields) {
     const std::string from = std::to_string(low), to = std::to_string(high);
-    EXPECT_TRUE(Check(member, from).accepted && Check(member, to).accepted) << from;
+    // Blanks around the number and a plus sign are no fault.
+    EXPECT_TRUE(Check(member, " " + from + " ").accepted && Check(member, "+" + to).accepted)
+        << from;
     for (const std::string& bad : {std::to_string(low - 1), std::to_string(high + 1), ""s,
                                    from + "x", from + " 1", "-1"s, "99999999999999999999999"s}) {
       const PreferencesCheck check = Check(member, bad);
@@ -68,21 +57,6 @@ TEST(PreferencesTest, NumberFieldsTakeTheirRangeBoundsAndRefuseOutside) {
           << bad;
     }
   }
-}
-
-TEST(PreferencesTest, AcceptedValuesAreAppliedWithTheLineLengthMadeEven) {
-  const PreferencesCheck check =
-      CheckPreferences({"0x278", " 10000000 ", "+70", "255", true, false});
-  ASSERT_TRUE(check.accepted);
-  Settings settings;
-  settings.MessageBeap = 0;
-  settings.EndMessage = 1;
-  settings.Verify = 0;  // not the dialog's
-  ApplyPreferences(check.values, settings);
-  EXPECT_EQ(
-      std::tuple(settings.PortAdress, settings.TimeOut, settings.TimeBaseKorr, settings.HexLineLen,
-                 settings.MessageBeap, settings.EndMessage, settings.Verify),
-      std::tuple(0x278u, 10000000u, 70, 254, 1, 0, 0));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "support/endless_file.h"
 #include "support/scripted_services_view.h"
 #include "support/temp_dir.h"
 
@@ -142,13 +143,6 @@ TEST_F(SettingsTest, OtherValuesAreReplacedSilentlyBeyondTheirRangesAndKeptAtThe
   EXPECT_TRUE(view.messages.empty());
 }
 
-TEST_F(SettingsTest, TimeOutHasALowerLimitOnly) {
-  EXPECT_EQ(LoadKey("TimeOut=4294967295").TimeOut, 4294967295u);
-  for (const char* text : {"9999", "-5", "abc"}) {
-    EXPECT_EQ(LoadKey(std::string("TimeOut=") + text).TimeOut, 100000u) << text;
-  }
-}
-
 TEST_F(SettingsTest, DerivedPaths) {
   Settings s = LoadFrom("[8051 ISP INI-Section]\nDataPath=/home/u/data\nLastFile=old/dir/fw.hex\n");
   EXPECT_EQ(s.data_directory, "/home/u/data");
@@ -224,6 +218,31 @@ TEST_F(SettingsTest, AnUnreadableFileIsReportedAndNeverOverwritten) {
   EXPECT_EQ(SaveSettings(s, services), kSettingsNotSaved);
   EXPECT_EQ(view.messages.size(), 1u);
   EXPECT_TRUE(std::filesystem::is_directory(dir.File(kSettingsFileName)));
+}
+
+// A settings file that could block the reader or never end, or one far too
+// long, is not read: the defaults hold, and the file is left alone.
+TEST_F(SettingsTest, AFileThatCouldBlockOrNeverEndIsNotRead) {
+  const std::string path = dir.File(kSettingsFileName);
+  auto load = [&] {
+    return testing::InChild([&] {
+      const Settings s = LoadFrom(std::nullopt);
+      return std::to_string(load_result) + std::to_string(SaveSettings(s, services)) + " " +
+             std::to_string(s.PortAdress) + " " + view.Texts().at(0);
+    });
+  };
+  // Unreadable, not saved, the default port 0x278.
+  const std::string unread =
+      "14 632 Die Einstellungsdatei\n'" + path + "'\nkann nicht gelesen werden: ";
+  const std::string defaults =
+      ".\n\nEs gelten die Standardwerte; die Datei wird beim Beenden\nnicht überschrieben.";
+  for (const char* kind : testing::kEndlessFiles) {
+    testing::EndlessFile file(path, kind);
+    EXPECT_EQ(load(), unread + "keine gewöhnliche Datei" + defaults) << kind;
+  }
+  dir.Write(kSettingsFileName,
+            "[Hardware]\nPortAdress=3bc\n" + std::string(kMaxSettingsFileSize, ';'));
+  EXPECT_EQ(load(), unread + "größer als 1 MByte" + defaults);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "library/device_selection.h"
 #include "library/library_line.h"
+#include "support/endless_file.h"
 #include "support/scripted_services_view.h"
 #include "support/temp_dir.h"
 
@@ -161,6 +162,40 @@ TEST_F(LibraryTest, MissingOrEmptyLibraryListsPlaceholders) {
   EXPECT_EQ(FillDevices(), kLibraryEnd);
   EXPECT_EQ(Entries(selection.devices()), Texts{"Keine Bausteine"});
   EXPECT_EQ(view.Texts().back(), "Hersteller in Bibliothek nicht gefunden !");
+}
+
+// A library that lists nothing says why; one that could block the reader or
+// never end, or a huge one, is not read.
+TEST_F(LibraryTest, ALibraryThatListsNothingSaysWhy) {
+  const std::string path = dir.File(kLibraryFileName);
+  auto fill = [&] {
+    return testing::InChild([&] {
+      view.Clear();
+      int32_t index = 0;
+      const int result = selection.FillManufacturerList(index);
+      return std::to_string(result) + " " + view.Texts().at(0);
+    });
+  };
+  const std::string nothing = std::to_string(kLibraryEnd) + " ";
+  const std::pair<std::string, const char*> files[] = {
+      {"", "Bauteilbibliothek ist leer !"},
+      {"; a note\r\n:Atmel;N\r\n", "Kein aktiver Hersteller in der Bauteilbibliothek !"},
+      {std::string("\x7F"
+                   "ELF\0\xFF",
+                   6),
+       "Kein aktiver Hersteller in der Bauteilbibliothek !"},
+      {":Atmel;Y\r\n" + std::string(kMaxLibrarySize, ';'),
+       "Bauteilbibliothek ist größer als 1 MByte !"},
+  };
+  for (const auto& [text, message] : files) {
+    dir.Write(kLibraryFileName, text);
+    EXPECT_EQ(fill(), nothing + message) << text.substr(0, 12);
+  }
+  std::filesystem::remove(path);
+  for (const char* kind : testing::kEndlessFiles) {
+    testing::EndlessFile file(path, kind);
+    EXPECT_EQ(fill(), nothing + "Kann Bauteilbibliothek nicht öffnen !") << kind;
+  }
 }
 
 TEST_F(LibraryTest, DeviceListCarriesLockBitsAndEndsAtAnyManufacturerLine) {
