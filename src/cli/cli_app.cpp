@@ -210,7 +210,7 @@ CommandResult CliRun::SelectByName() {
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   if (options_.manufacturer) {
     int32_t manuf = settings.ManufIndex;
-    if (selection.FindManufacturerByName(*options_.manufacturer, manuf) != kLibraryOk)
+    if (selection.FindManufacturerByName(*options_.manufacturer, manuf) != LibraryResult::kOk)
       return CommandResult::kDeviceNotLoaded;
     settings.ManufIndex = manuf;
   }
@@ -220,7 +220,7 @@ CommandResult CliRun::SelectByName() {
     return SelectDeviceAnywhere(*options_.device);
   int32_t device = settings.DeviceIndex;
   if (selection.FindDeviceByName(settings.ManufIndex, *options_.device, device, korr) !=
-      kLibraryOk) {
+      LibraryResult::kOk) {
     return CommandResult::kDeviceNotLoaded;
   }
   settings.DeviceIndex = device;
@@ -234,7 +234,7 @@ CommandResult CliRun::SelectDeviceAnywhere(const std::string& name) {
   DeviceSelection& selection = runtime_.selection();
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   int32_t manuf = settings.ManufIndex;
-  if (selection.FillManufacturerList(manuf) != kLibraryOk)
+  if (selection.FillManufacturerList(manuf) != LibraryResult::kOk)
     return CommandResult::kDeviceNotLoaded;
   std::vector<int32_t> order = {manuf};
   for (int32_t i = 0; i < static_cast<int32_t>(selection.manufacturers().entries.size()); ++i) {
@@ -264,7 +264,7 @@ CommandResult CliRun::ListDevices() {
   DeviceSelection& selection = runtime_.selection();
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   int32_t selected_manuf = settings.ManufIndex;
-  if (selection.FillManufacturerList(selected_manuf) != kLibraryOk)
+  if (selection.FillManufacturerList(selected_manuf) != LibraryResult::kOk)
     return CommandResult::kDeviceNotLoaded;
   const std::vector<SelectionEntry> manufacturers = selection.manufacturers().entries;
 

@@ -51,8 +51,8 @@ const char* CommandResultText(CommandResult result) {
   return "unknown result";
 }
 
-CommandResult FromLibraryResult(int result) {
-  return result == kLibraryOk ? CommandResult::kOk : CommandResult::kDeviceNotLoaded;
+CommandResult FromLibraryResult(LibraryResult result) {
+  return result == LibraryResult::kOk ? CommandResult::kOk : CommandResult::kDeviceNotLoaded;
 }
 
 CommandResult FromOperationResult(int result) {

@@ -66,9 +66,9 @@ void MainDialog::Initialize() {
   view_.SetFileNameText(settings.data_file_name);
 
   DeviceSelection& selection = runtime_.selection();
-  const int listed = selection.FillManufacturerList(settings.ManufIndex);
+  const LibraryResult listed = selection.FillManufacturerList(settings.ManufIndex);
   ShowList(Control::kManufacturerList, selection.manufacturers());
-  if (listed == kLibraryOk)
+  if (listed == LibraryResult::kOk)
     FillDeviceList();
   runtime_.LoadSelectedDevice();
 

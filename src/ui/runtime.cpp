@@ -190,7 +190,7 @@ bool Runtime::ApplyPreferences() {
   return PreparePortAccess();
 }
 
-int Runtime::LoadSelectedDevice() {
+LibraryResult Runtime::LoadSelectedDevice() {
   return selection_.LoadSelectedDevice(settings_.ManufIndex, settings_.DeviceIndex,
                                        static_cast<uint32_t>(settings_.TimeBaseKorr));
 }

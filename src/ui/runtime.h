@@ -103,7 +103,7 @@ class Runtime {
   // asked for. False when the new choice leaves no port access.
   bool ApplyPreferences();
   // Loads the selected device's descriptor.
-  int LoadSelectedDevice();
+  LibraryResult LoadSelectedDevice();
   // What a device command does first: CheckSimulatorState, LoadSelectedDevice,
   // and then the simulator gets an erased chip of the device's kind if its
   // socket holds another (the user changed chips), with a message when the
