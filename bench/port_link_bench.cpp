@@ -7,7 +7,6 @@
 
 #include "programmer/port_link.h"
 #include "sim/sim_adapter.h"
-#include "support/register_recorder.h"
 #include "support/scripted_services_view.h"
 
 namespace zivivar {
@@ -47,17 +46,33 @@ void BM_WriteRegisterReadyPort(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteRegisterReadyPort);
 
-void BM_WriteRegisterRegisterRecorder(benchmark::State& state) {
-  testing::RegisterRecorder io;
-  io.set_recording(false);
-  RunWrites(state, io);
+// The same with an observer attached, as --trace and detect attach one.
+struct CountingObserver : RegisterWriteObserver {
+  void RegisterWritten(int, uint8_t) override { ++writes; }
+  uint64_t writes = 0;
+};
+
+void BM_WriteRegisterReadyPortObserved(benchmark::State& state) {
+  ReadyPortIo io;
+  CountingObserver observer;
+  testing::ScriptedServicesView view;
+  int message_beap = 0;
+  Services services(view, message_beap);
+  PortLink link(io, services);
+  link.SetObserver(&observer);
+  uint8_t value = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(link.WriteRegister(10, value++));
+  }
+  benchmark::DoNotOptimize(observer.writes);
+  state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_WriteRegisterRegisterRecorder);
+BENCHMARK(BM_WriteRegisterReadyPortObserved);
 
 void BM_WriteRegisterSimAdapter(benchmark::State& state) {
   sim::SimAdapter io;
   RunWrites(state, io);
-  if (io.handshake_errors() != 0)
+  if (io.errors() != 0)
     state.SkipWithError(io.last_error().c_str());
 }
 BENCHMARK(BM_WriteRegisterSimAdapter);

@@ -2,10 +2,10 @@
 // nothing, and the fuzz input as a file, since the readers read files.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -34,35 +34,39 @@ struct Harness {
 };
 
 // One file per process for the inputs, in memory-backed /dev/shm when there
-// is one, removed when the process ends.
+// is one, kept open for writing and removed when the process ends.
 class InputFile {
  public:
   InputFile() {
     const char* dir = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     path_ = std::string(dir) + "/zivivar-fuzz-" + std::to_string(::getpid());
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    if (fd_ < 0)
+      std::abort();
   }
-  ~InputFile() { ::unlink(path_.c_str()); }
-  const std::string& path() const { return path_; }
+  ~InputFile() {
+    ::close(fd_);
+    ::unlink(path_.c_str());
+  }
+
+  // Makes the file hold exactly size bytes of data; returns its path.
+  const std::string& Write(const uint8_t* data, size_t size) const {
+    if (::pwrite(fd_, data, size, 0) != static_cast<ssize_t>(size) ||
+        ::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
+      std::abort();
+    }
+    return path_;
+  }
 
  private:
   std::string path_;
+  int fd_ = -1;
 };
 
-inline const std::string& InputPath() {
-  static const InputFile file;
-  return file.path();
-}
-
-// Puts the input into InputPath() and returns that path.
+// Puts the input into this process's input file and returns its path.
 inline const std::string& WriteInput(const uint8_t* data, size_t size) {
-  const std::string& path = InputPath();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr)
-    std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, file) != size)
-    std::abort();
-  std::fclose(file);
-  return path;
+  static const InputFile file;
+  return file.Write(data, size);
 }
 
 }  // namespace zivivar::fuzz

@@ -6,12 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <utility>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
-#include "cli/port_tap.h"
 #include "cli/settings_overrides.h"
 #include "cli/terminal_services_view.h"
 #include "commands/adapter_commands.h"
@@ -63,6 +62,25 @@ class TraceFile {
   std::FILE* file_ = nullptr;
 };
 
+// Sees the link's register writes for the trace and for detect: the writes
+// the adapter completed, and the input bytes with register 10 as written.
+class WriteWatch : public RegisterWriteObserver {
+ public:
+  void RegisterWritten(int reg, uint8_t value) override {
+    ++writes;
+    if (reg == 10)
+      reg10 = value;
+    if (trace != nullptr)
+      trace->Write(reg, value);
+  }
+  void InputByteRead(uint8_t input) override { loopback.emplace_back(reg10, input); }
+
+  TraceFile* trace = nullptr;
+  uint64_t writes = 0;
+  uint8_t reg10 = 0;
+  std::vector<std::pair<uint8_t, uint8_t>> loopback;
+};
+
 std::string Hex(unsigned value, int digits) {
   char text[16];
   std::snprintf(text, sizeof text, "%0*X", digits, value);
@@ -95,8 +113,8 @@ class CliRun {
   CommandResult SelectDeviceAnywhere(const std::string& name);
   CommandResult ListDevices();
   CommandResult ConvertFile();
-  // Port access, and the tap when something needs to see the register writes.
-  CommandResult PreparePort(bool tap);
+  // Port access, and the watch when something needs to see the register writes.
+  CommandResult PreparePort(bool watch);
   CommandResult DetectAdapter();
   CommandResult CalibrateTiming();
   // Port access, the adapter search, the busy lock and the device loaded
@@ -114,12 +132,13 @@ class CliRun {
   const CliEnvironment& environment_;
   std::ostream& out_;
   std::ostream& err_;
+  // Before the runtime, whose port link points to them.
+  TraceFile trace_;
+  WriteWatch watch_;
   TerminalServicesView services_view_;
   Runtime runtime_;
   ReadOutTarget read_target_;
   std::string override_error_;
-  TraceFile trace_;
-  std::unique_ptr<PortTap> tap_;
 };
 
 RuntimeOptions CliRun::MakeRuntimeOptions() {
@@ -329,27 +348,17 @@ CommandResult CliRun::ConvertFile() {
                  {options_.files[0], options_.files[1], format, runtime_.data_file_options()});
 }
 
-CommandResult CliRun::PreparePort(bool tap) {
+CommandResult CliRun::PreparePort(bool watch) {
   if (!runtime_.PreparePortAccess())
     return CommandResult::kDemoMode;
   // A state file that holds no chip state was named at its loading; it is
   // left alone, and so is the chip it should hold.
   if (runtime_.simulator_state_unusable())
     return CommandResult::kSimStateUnusable;
-  if (!tap && !options_.trace_path)
-    return CommandResult::kOk;
-  PortIo* inner = nullptr;
-  if (runtime_.port_access_kind() == PortAccessKind::kSimulator) {
-    inner = &runtime_.simulator()->port();
-  } else {
-    inner = runtime_.port_access().io.get();
-  }
-  if (inner == nullptr)
-    return CommandResult::kDemoMode;
-  tap_ = std::make_unique<PortTap>(*inner, static_cast<uint16_t>(runtime_.settings().PortAdress));
   if (options_.trace_path)
-    tap_->OnRegisterWrite([this](int reg, uint8_t value) { trace_.Write(reg, value); });
-  runtime_.port_link().SetPortIo(*tap_);
+    watch_.trace = &trace_;
+  if (watch || options_.trace_path)
+    runtime_.port_link().SetObserver(&watch_);
   return CommandResult::kOk;
 }
 
@@ -357,14 +366,12 @@ CommandResult CliRun::DetectAdapter() {
   CommandResult result = PreparePort(true);
   if (result != CommandResult::kOk)
     return result;
-  std::vector<std::pair<uint8_t, uint8_t>> loopback;
-  tap_->OnInputByte(
-      [&loopback](uint8_t reg10, uint8_t input) { loopback.emplace_back(reg10, input); });
   result = Detect(runtime_.command_context());
 
   services_view_.ClearLine();
   out_ << "Port: " << runtime_.port_access().message << '\n';
-  const uint64_t writes = tap_->register_writes();
+  const uint64_t writes = watch_.writes;
+  const auto& loopback = watch_.loopback;
   out_ << "Handshake: ";
   if (writes == 0) {
     out_ << "no answer\n";

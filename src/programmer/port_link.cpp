@@ -72,6 +72,7 @@ int PortLink::WriteRegister(int reg, uint8_t value) {
   if (!WaitStatus(false)) [[unlikely]] {
     return Timeout();
   }
+  Completed(reg, value);
   return kLinkOk;
 }
 
@@ -85,11 +86,14 @@ int PortLink::WriteRegister(int reg, uint8_t value) {
 }
 
 uint8_t PortLink::ReadInputByte() {
-  WriteRegister(4, reg4_);
+  const int low_written = WriteRegister(4, reg4_);
   const uint8_t low = NibbleFromStatus(last_status_);
-  WriteRegister(8, reg8_);
+  const int high_written = WriteRegister(8, reg8_);
   const uint8_t high = NibbleFromStatus(last_status_);
-  return static_cast<uint8_t>(high << 4 | low);
+  const auto input = static_cast<uint8_t>(high << 4 | low);
+  if (observer_ != nullptr && low_written == kLinkOk && high_written == kLinkOk) [[unlikely]]
+    observer_->InputByteRead(input);
+  return input;
 }
 
 uint32_t PortLink::UsToCycles(uint32_t us) const {
@@ -221,7 +225,10 @@ bool PortLink::PowerDownQuietly() {
       return false;
     control_image_ |= 0x01;
     io_->Out(control_port_, control_image_);
-    return WaitStatus(false);
+    if (!WaitStatus(false))
+      return false;
+    Completed(reg, value);
+    return true;
   };
   reg10_ = 0;
   reg4_ &= static_cast<uint8_t>(~kReg4Timer);

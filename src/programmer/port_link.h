@@ -27,6 +27,17 @@ inline constexpr char kTimeoutMessage[] =
 inline constexpr char kNoHardwareMessage[] =
     "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.";
 
+// Sees the register writes of a PortLink as the adapter took them: the
+// --trace file and the detect command of the command-line tool, and tests.
+class RegisterWriteObserver {
+ public:
+  virtual ~RegisterWriteObserver() = default;
+  // A register write whose handshake completed (both edges acknowledged).
+  virtual void RegisterWritten(int reg, uint8_t value) = 0;
+  // An input byte read by ReadInputByte whose two register writes completed.
+  virtual void InputByteRead(uint8_t /*input*/) {}
+};
+
 class PortLink {
  public:
   // io and services must outlive the link. The link starts configured with
@@ -41,6 +52,8 @@ class PortLink {
   void Configure(uint16_t base, uint32_t timeout, uint32_t timebase_korr);
   // Swaps the port backend (the port access chosen at start-up).
   void SetPortIo(PortIo& io) { io_ = &io; }
+  // observer (null: none) must outlive the link or be removed first.
+  void SetObserver(RegisterWriteObserver* observer) { observer_ = observer; }
 
   // Puts value into adapter register reg (even, 0 to 14) with the handshake.
   // Returns kLinkOk or kHandshakeTimeout. The first time-out shows the
@@ -113,8 +126,15 @@ class PortLink {
   // Waits for status bit 7 to reach level; false on time-out.
   bool WaitStatus(bool high);
 
+  // Told of every completed register write (PowerDownQuietly's included).
+  void Completed(int reg, uint8_t value) {
+    if (observer_ != nullptr) [[unlikely]]
+      observer_->RegisterWritten(reg, value);
+  }
+
   PortIo* io_;
   Services& services_;
+  RegisterWriteObserver* observer_ = nullptr;
   uint16_t data_port_ = 0x378;
   uint16_t status_port_ = 0x379;
   uint16_t control_port_ = 0x37A;

@@ -80,6 +80,12 @@ void At89sTarget::OnRegisterWrite(const TargetLines& lines) {
     FallingEdge();
 }
 
+void At89sTarget::OutOfStep() {
+  enabled_ = false;
+  rst_age_ = 0;
+  RestartSerial();
+}
+
 bool At89sTarget::Miso() const {
   if (faults_.no_chip || !powered_ || !rst_)
     return true;

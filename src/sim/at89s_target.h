@@ -14,7 +14,8 @@
 //   for reset_ticks further ticks; clocks before that are lost. Asserting
 //   RST also restarts the instruction framing: the chip counts bits from
 //   there, so a lost or extra clock garbles every later instruction until
-//   the next reset.
+//   the next reset. A clock that breaks the adapter's line rules ends
+//   programming mode and restarts the framing as a new reset does (OutOfStep).
 // - MOSI is sampled on the rising edge of SCK, most significant bit first.
 //   Mode 4 changes MISO on the falling edge of SCK (an answer bit is valid
 //   while SCK is high, and bit 7 already after the falling edge that ends
@@ -125,6 +126,9 @@ class At89sTarget : public SimTarget {
 
   void OnRegisterWrite(const TargetLines& lines) override;
   bool Miso() const override;
+  // Programming mode ends and the instruction framing restarts after a
+  // further reset_ticks of RST: nothing is obeyed until the next enable.
+  void OutOfStep() override;
 
   // Puts another chip into the socket (kind, memories, lock bits), as if
   // swapped with the supply off: whatever was going on is forgotten. The

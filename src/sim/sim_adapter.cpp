@@ -1,6 +1,7 @@
 #include "sim/sim_adapter.h"
 
-#include "hw/adapter_registers.h"
+#include <string>
+#include <utility>
 
 namespace zivivar::sim {
 
@@ -43,7 +44,7 @@ void SimAdapter::Control(uint8_t value) {
   if (!strobe) {
     // Register number placed (or changed) with the strobe low: acknowledge.
     state_ = State::kAddressed;
-    status_ |= kStatusBusy;
+    status_ |= wiring::kAcknowledge;
     return;
   }
   if (was_strobe)
@@ -51,16 +52,19 @@ void SimAdapter::Control(uint8_t value) {
   if (state_ != State::kAcknowledged) {
     Error("strobe set before the acknowledge was read");
     state_ = State::kIdle;
-    status_ &= static_cast<uint8_t>(~kStatusBusy);
+    status_ &= static_cast<uint8_t>(~wiring::kAcknowledge);
     return;
   }
   Latch(value & 0x0E, data_);
   state_ = State::kIdle;
-  status_ &= static_cast<uint8_t>(~kStatusBusy);
+  status_ &= static_cast<uint8_t>(~wiring::kAcknowledge);
 }
 
 void SimAdapter::Latch(int reg, uint8_t value) {
   const uint8_t old = regs_[reg >> 1];
+  const bool lines_kept = reg != 10 || LinesKept(old, value);
+  if (sck_writes_ < kMinSckWrites)
+    ++sck_writes_;
   regs_[reg >> 1] = value;
   ++register_writes_;
   if (on_latch_)
@@ -69,40 +73,75 @@ void SimAdapter::Latch(int reg, uint8_t value) {
   if (reg == 4) {
     // The supply word's shift register: data taken on the clock's rising
     // edge, the whole word taken over on the load's rising edge.
-    if ((value & ~old & kReg4SupplyClock) != 0) {
-      shift_ = static_cast<uint16_t>(shift_ << 1 | ((value & kReg4SupplyData) != 0 ? 1 : 0));
+    if ((value & ~old & wiring::kSupplyShiftClock) != 0) {
+      shift_ =
+          static_cast<uint16_t>(shift_ << 1 | ((value & wiring::kSupplyShiftData) != 0 ? 1 : 0));
     }
-    if ((value & ~old & kReg4SupplyLoad) != 0)
+    if ((value & ~old & wiring::kSupplyShiftLoad) != 0)
       supply_word_ = shift_;
   }
 
-  if (target_ != nullptr)
+  if (target_ != nullptr) {
     target_->OnRegisterWrite(lines());
+    if (!lines_kept)
+      target_->OutOfStep();
+  }
 
   if (reg == 4 || reg == 8) {
     const uint8_t input = InputByte();
-    const uint8_t nibble = reg == 4 ? input & 0x0F : static_cast<uint8_t>(input >> 4);
-    status_ = static_cast<uint8_t>((status_ & kStatusBusy) | StatusFromNibble(nibble));
+    const int first = reg == 4 ? 0 : 4;
+    auto status = static_cast<uint8_t>(status_ & wiring::kAcknowledge);
+    for (int bit = 0; bit < 4; ++bit) {
+      if ((input >> (first + bit)) & 1)
+        status = static_cast<uint8_t>(status | wiring::kNibbleLines[bit]);
+    }
+    status_ = status;
   }
+}
+
+bool SimAdapter::LinesKept(uint8_t old, uint8_t value) {
+  const bool sck_changed = ((old ^ value) & wiring::kSck) != 0;
+  const bool mosi_changed = ((old ^ value) & wiring::kMosi) != 0;
+  const uint32_t held = sck_writes_;
+  if (sck_changed)
+    sck_writes_ = 0;
+  const bool listening = (reg(8) & wiring::kSupplySwitch) != 0 && (old & value & wiring::kRst) != 0;
+  if (!listening)
+    return true;
+  const bool was_high = (old & wiring::kSck) != 0;
+  std::string broken;
+  if (sck_changed && held < kMinSckWrites) {
+    broken = std::string("SCK ") + (was_high ? "high" : "low") + " for " + std::to_string(held) +
+             " register write(s)";
+  } else if (mosi_changed && (was_high || (value & wiring::kSck) != 0)) {
+    broken = "MOSI changed while SCK was high";
+  } else if (mosi_changed && held < kMinSckWrites) {
+    broken = "MOSI changed " + std::to_string(held) + " register write(s) after SCK fell";
+  }
+  if (broken.empty())
+    return true;
+  Error(std::move(broken));
+  return false;
 }
 
 TargetLines SimAdapter::lines() const {
   TargetLines lines;
   const uint8_t r8 = reg(8);
   const uint8_t r10 = reg(10);
-  lines.powered = (r8 & kReg8SupplyOn) != 0;
+  lines.powered = (r8 & wiring::kSupplySwitch) != 0;
   lines.supply_code = static_cast<uint8_t>(supply_word_ >> 8);
-  lines.rst = (r10 & kReg10Rst) != 0;
-  lines.sck = (r10 & kReg10Sck) != 0;
-  lines.mosi = (r10 & kReg10Mosi) != 0;
+  lines.rst = (r10 & wiring::kRst) != 0;
+  lines.sck = (r10 & wiring::kSck) != 0;
+  lines.mosi = (r10 & wiring::kMosi) != 0;
   return lines;
 }
 
 uint8_t SimAdapter::InputByte() const {
   uint8_t input = reg(10);
   // An unpowered chip drives nothing; the adapter's echo shows through.
-  if (target_ != nullptr && (reg(8) & kReg8SupplyOn) != 0) {
-    input = static_cast<uint8_t>((input & ~kReg10Miso) | (target_->Miso() ? kReg10Miso : 0));
+  if (target_ != nullptr && (reg(8) & wiring::kSupplySwitch) != 0) {
+    input = static_cast<uint8_t>((input & ~wiring::kMisoInput) |
+                                 (target_->Miso() ? wiring::kMisoInput : 0));
   }
   return static_cast<uint8_t>(input ^ loopback_xor_);
 }
@@ -127,12 +166,12 @@ void SimAdapter::ReconnectAdapter() {
   lose_armed_ = false;
   state_ = State::kIdle;
   control_ = 0x01;
-  status_ = static_cast<uint8_t>(status_ & ~kStatusBusy);
+  status_ = static_cast<uint8_t>(status_ & ~wiring::kAcknowledge);
 }
 
-void SimAdapter::Error(const char* what) {
-  ++handshake_errors_;
-  last_error_ = what;
+void SimAdapter::Error(std::string what) {
+  ++errors_;
+  last_error_ = std::move(what);
 }
 
 }  // namespace zivivar::sim

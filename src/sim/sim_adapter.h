@@ -11,10 +11,20 @@
 // while a register is addressed, or a control value with bits 4 to 7 set is
 // a handshake error: nothing is latched and the error is counted.
 //
-// After a latched write to register 4 the status nibble (bits 6, 3, 4, 5)
-// holds the low half of the input byte, after one to register 8 the high
-// half. The input byte echoes register 10; while a target is attached and
-// powered, bit 0x10 carries the target's MISO instead.
+// The wiring is the adapter's own (namespace wiring below): the input byte
+// echoes register 10, and while the chip is powered its MISO replaces the
+// echo's bit 4; after a latched write to register 4 the status lines carry
+// the input byte's low nibble, after one to register 8 the high nibble.
+//
+// The serial lines follow timing rules while the chip listens (supply on,
+// RST asserted before and after the write): each SCK level is held for at
+// least kMinSckWrites register writes, and MOSI changes only while SCK has
+// been low that long. Whatever happens with the supply off or in the write
+// that asserts or releases RST is free: detection's loop-back patterns move
+// SCK and MOSI together with the supply off, and the power-down after a
+// lost link drops every line at once, maybe in the middle of a clock. A
+// broken rule is counted as an error, and the chip is put out of step
+// (SimTarget::OutOfStep), so that the operation fails as well.
 #pragma once
 
 #include <array>
@@ -27,6 +37,29 @@
 #include "sim/sim_target.h"
 
 namespace zivivar::sim {
+
+// How the adapter is wired, seen from its side of the cable.
+namespace wiring {
+// Status line that acknowledges a handshake.
+inline constexpr uint8_t kAcknowledge = 0x80;
+// Status line of each input-nibble bit (bit 0 first).
+inline constexpr uint8_t kNibbleLines[4] = {0x40, 0x08, 0x10, 0x20};
+// Register 4: the supply word's shift register.
+inline constexpr uint8_t kSupplyShiftClock = 0x01;
+inline constexpr uint8_t kSupplyShiftData = 0x02;
+inline constexpr uint8_t kSupplyShiftLoad = 0x04;
+// Register 8: the supply switch.
+inline constexpr uint8_t kSupplySwitch = 0x80;
+// Register 10 to the socket, and the input-byte bit that MISO drives.
+inline constexpr uint8_t kRst = 0x01;
+inline constexpr uint8_t kMosi = 0x08;
+inline constexpr uint8_t kSck = 0x20;
+inline constexpr uint8_t kMisoInput = 0x10;
+}  // namespace wiring
+
+// Register writes each SCK level must last, and SCK must have been low
+// before MOSI may change.
+inline constexpr uint32_t kMinSckWrites = 2;
 
 class SimAdapter : public PortIo {
  public:
@@ -74,7 +107,8 @@ class SimAdapter : public PortIo {
   // The input byte as the adapter would answer it now.
   uint8_t InputByte() const;
 
-  int handshake_errors() const { return handshake_errors_; }
+  // Handshake errors and broken line rules so far, and the last one's text.
+  int errors() const { return errors_; }
   const std::string& last_error() const { return last_error_; }
 
  private:
@@ -82,7 +116,9 @@ class SimAdapter : public PortIo {
 
   void Control(uint8_t value);
   void Latch(int reg, uint8_t value);
-  void Error(const char* what);
+  // The line rules for a register-10 write from old to value; true when kept.
+  bool LinesKept(uint8_t old, uint8_t value);
+  void Error(std::string what);
 
   uint16_t base_;
   SimTarget* target_ = nullptr;
@@ -101,10 +137,12 @@ class SimAdapter : public PortIo {
   uint64_t lose_at_ = 0;
   uint8_t loopback_xor_ = 0;
 
+  uint32_t sck_writes_ = 0;  // latched writes since SCK last changed
+
   uint64_t register_writes_ = 0;
   std::function<void(int, uint8_t)> on_latch_;
   uint64_t status_reads_ = 0;
-  int handshake_errors_ = 0;
+  int errors_ = 0;
   std::string last_error_;
 };
 

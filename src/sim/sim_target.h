@@ -7,11 +7,11 @@
 namespace zivivar::sim {
 
 struct TargetLines {
-  bool powered = false;     // register 8 bit 0x80
+  bool powered = false;     // the adapter's supply switch
   uint8_t supply_code = 0;  // the supply word's first byte, in 50 mV steps
-  bool rst = false;         // register 10 bit 0x01 (1 = reset asserted)
-  bool sck = false;         // register 10 bit 0x20
-  bool mosi = false;        // register 10 bit 0x08
+  bool rst = false;         // true: reset asserted
+  bool sck = false;
+  bool mosi = false;
 };
 
 class SimTarget {
@@ -22,6 +22,9 @@ class SimTarget {
   virtual void OnRegisterWrite(const TargetLines& lines) = 0;
   // The level the target drives on MISO now (true = high).
   virtual bool Miso() const = 0;
+  // The last write broke the adapter's line rules: the chip may have taken a
+  // wrong bit or none, and is out of step with the programmer.
+  virtual void OutOfStep() {}
 };
 
 }  // namespace zivivar::sim

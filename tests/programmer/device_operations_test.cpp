@@ -22,12 +22,13 @@ using ::testing::IsEmpty;
 using Texts = std::vector<std::string>;
 
 constexpr uint32_t kCodeSize = 2048;
-constexpr uint32_t kEepromSize = 512;
+constexpr sim::ChipKind kMode3Chip{kSpiMode3, kCodeSize, 512};
+constexpr sim::ChipKind kMode4Chip{kSpiMode4, kCodeSize, 0};
 
-class DeviceOperationsTest : public ::testing::TestWithParam<uint8_t> {
+class DeviceOperationsTest : public ::testing::TestWithParam<sim::ChipKind> {
  protected:
-  bool mode3() const { return GetParam() == kSpiMode3; }
-  sim::ChipKind Kind() const { return {GetParam(), kCodeSize, mode3() ? kEepromSize : 0}; }
+  bool mode3() const { return GetParam().spi_mode == kSpiMode3; }
+  sim::ChipKind Kind() const { return GetParam(); }
 
   // Takes the chip out, changes it and puts it back.
   template <class Change>
@@ -45,15 +46,42 @@ class DeviceOperationsTest : public ::testing::TestWithParam<uint8_t> {
     image_.highest_loaded_address = highest;
   }
   const std::vector<uint8_t>& chip_code() { return hw_.chip().state().code; }
+  void ProgramVerifyAndReadBack() {
+    const uint32_t size = Kind().code_size;
+    ChangeChip([](sim::ChipState& s) { std::ranges::fill(s.code, 0x00); });  // must be erased
+    std::map<uint32_t, uint8_t> bytes = {{0, 0x30}, {1, 0x31}, {0x400, 0x00}, {size - 1, 0x7E}};
+    LoadImage(bytes, size - 1);
+    EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kOperationOk);
+    EXPECT_TRUE(std::ranges::equal(chip_code(), std::span(image_.bytes).first(size)));
+    EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kOperationOk);
+    EXPECT_EQ(view_.statuses.back(),
+              "Programmspeicher prüfen Bytes: 4 (0x4) bis Adresse: " + std::to_string(size - 1) +
+                  " (0x" + (size == kCodeSize ? "7FF" : "2FFF") + ")");
+    image_.Clear();
+    ops_.protocol().EnterProgrammingMode();
+    EXPECT_EQ(ops_.ReadMemory(kCodeMemory), kOperationOk);
+    ops_.protocol().LeaveProgrammingMode();
+    EXPECT_TRUE(std::ranges::equal(chip_code(), std::span(image_.bytes).first(size)));
+
+    // Verify compares the bytes the file left blank too.
+    ChangeChip([](sim::ChipState& s) { s.code[0x500] = 0x00; });
+    LoadImage(bytes, size - 1);
+    EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kVerifyFailed);
+    EXPECT_THAT(view_.Texts(), ElementsAre("Programmspeicher Fehler\nan Adresse 1280 (0x500) "
+                                           "!\nRichtig: 0xFF\nGelesen: 0x00\n"));
+    ExpectIdle();
+  }
   // The state every operation must end in.
   void ExpectIdle() {
-    EXPECT_EQ(hw_.adapter().reg(8) & kReg8SupplyOn, 0);
+    EXPECT_FALSE(hw_.adapter().lines().powered);
     EXPECT_EQ(hw_.adapter().reg(10), 0);
-    EXPECT_EQ(hw_.adapter().handshake_errors(), 0) << hw_.adapter().last_error();
+    EXPECT_EQ(hw_.adapter().errors(), 0) << hw_.adapter().last_error();
     EXPECT_EQ(hw_.chip().instructions_ignored(), 0u) << hw_.chip().last_ignored();
   }
 
-  sim::SimulatedHardware hw_{Kind(), ""};
+  // Writes and erases that take nearly all the wait the descriptor gives
+  // them, so that a missing wait shows.
+  sim::SimulatedHardware hw_{Kind(), "", 0x378, {.write_ticks = 130, .erase_ticks = 11000}};
   testing::ScriptedServicesView view_;
   int message_beap_ = 0;
   Services services_{view_, message_beap_};
@@ -64,13 +92,14 @@ class DeviceOperationsTest : public ::testing::TestWithParam<uint8_t> {
                            .supply_code = 100,
                            .write_wait = mode3() ? 47u : 11u,
                            .erase_wait = 5882,
-                           .code_size = kCodeSize,
+                           .code_size = Kind().code_size,
                            .eeprom_size = Kind().eeprom_size,
-                           .spi_mode = GetParam()};
+                           .spi_mode = Kind().spi_mode};
   ImageBuffer image_;
   DeviceOperations ops_{link_, services_, device_, image_};
 };
-INSTANTIATE_TEST_SUITE_P(BothModes, DeviceOperationsTest, ::testing::Values(kSpiMode3, kSpiMode4));
+INSTANTIATE_TEST_SUITE_P(BothModes, DeviceOperationsTest,
+                         ::testing::Values(kMode3Chip, kMode4Chip));
 
 TEST_P(DeviceOperationsTest, BlankCheckAndErase) {
   EXPECT_EQ(ops_.BlankCheck(), kOperationOk);
@@ -112,29 +141,7 @@ TEST_P(DeviceOperationsTest, BlankCheckAndErase) {
 }
 
 TEST_P(DeviceOperationsTest, ProgramVerifyAndReadBack) {
-  ChangeChip([](sim::ChipState& s) { std::ranges::fill(s.code, 0x00); });  // must be erased
-  std::map<uint32_t, uint8_t> bytes = {{0, 0x30}, {1, 0x31}, {0x400, 0x00}, {kCodeSize - 1, 0x7E}};
-  LoadImage(bytes, kCodeSize - 1);
-
-  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kOperationOk);
-  EXPECT_TRUE(std::ranges::equal(chip_code(), std::span(image_.bytes).first(kCodeSize)));
-  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kOperationOk);
-  EXPECT_EQ(view_.statuses.back(),
-            "Programmspeicher prüfen Bytes: 4 (0x4) bis Adresse: 2047 (0x7FF)");
-
-  image_.Clear();
-  ops_.protocol().EnterProgrammingMode();
-  EXPECT_EQ(ops_.ReadMemory(kCodeMemory), kOperationOk);
-  ops_.protocol().LeaveProgrammingMode();
-  EXPECT_TRUE(std::ranges::equal(chip_code(), std::span(image_.bytes).first(kCodeSize)));
-
-  // Verify compares the bytes the file left blank too.
-  ChangeChip([](sim::ChipState& s) { s.code[0x500] = 0x00; });
-  LoadImage(bytes, kCodeSize - 1);
-  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kVerifyFailed);
-  EXPECT_THAT(view_.Texts(), ElementsAre("Programmspeicher Fehler\nan Adresse 1280 (0x500) "
-                                         "!\nRichtig: 0xFF\nGelesen: 0x00\n"));
-  ExpectIdle();
+  ProgramVerifyAndReadBack();
 }
 
 TEST_P(DeviceOperationsTest, BadByteAnsweredRetryThenCancel) {
@@ -229,8 +236,17 @@ TEST_P(DeviceOperationsTest, LockBitsWithoutAndWithVisibleEffect) {
   ExpectIdle();
 }
 
+// Mode 3 carries address bit 13 in the first instruction byte.
+class Mode3Above8KTest : public DeviceOperationsTest {};
+INSTANTIATE_TEST_SUITE_P(Mode3Of12K, Mode3Above8KTest,
+                         ::testing::Values(sim::ChipKind{kSpiMode3, 0x3000, 0}));
+
+TEST_P(Mode3Above8KTest, ProgramVerifyAndReadBack) {
+  ProgramVerifyAndReadBack();  // its last byte is at 0x2FFF
+}
+
 class Mode4EepromTest : public DeviceOperationsTest {};
-INSTANTIATE_TEST_SUITE_P(Mode4, Mode4EepromTest, ::testing::Values(kSpiMode4));
+INSTANTIATE_TEST_SUITE_P(Mode4, Mode4EepromTest, ::testing::Values(kMode4Chip));
 
 TEST_P(Mode4EepromTest, RefusedOncePerOperation) {
   device_.eeprom_size = 16;  // a library entry that should not give it one

@@ -11,108 +11,102 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "programmer/register_script.h"
 #include "sim/sim_adapter.h"
-#include "support/recording_port_io.h"
+#include "support/scripted_services_view.h"
 
 namespace zivivar {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::InAccess;
-using testing::OutAccess;
-using testing::Rig;
-using testing::Script;
+struct Write {
+  int reg;
+  uint8_t value;
+  bool operator==(const Write&) const = default;
+};
+using Writes = std::vector<Write>;
 
-class PortLinkTest : public ::testing::Test, protected Rig<testing::RecordingPortIo> {};
-class PortLinkRegisterTest : public ::testing::Test, protected Rig<testing::RegisterRecorder> {};
+struct Observer : RegisterWriteObserver {
+  void RegisterWritten(int reg, uint8_t value) override { writes.push_back({reg, value}); }
+  void InputByteRead(uint8_t input) override { inputs.push_back(input); }
+  Writes writes;
+  std::vector<uint8_t> inputs;
+};
 
-TEST_F(PortLinkTest, WriteRegisterWaitsForBothHandshakeEdges) {
-  // Two reads until the acknowledge, three until it drops again.
-  io.QueueReads({0x00, 0x80, 0xFF, 0x80, 0x3F});
-  EXPECT_EQ(link.WriteRegister(6, 0x02), kLinkOk);
-  EXPECT_THAT(io.accesses,
-              ElementsAre(OutAccess(0x378, 0x02), OutAccess(0x37A, 0x06), InAccess(0x379, 0x00),
-                          InAccess(0x379, 0x80), OutAccess(0x37A, 0x07), InAccess(0x379, 0xFF),
-                          InAccess(0x379, 0x80), InAccess(0x379, 0x3F)));
-}
+template <class Io>
+struct Rig {
+  Rig() { link.Configure(0x378, 200, 85); }  // a short time-out
+  testing::ScriptedServicesView view;
+  int beap = 0;
+  Services services{view, beap};
+  Io io;
+  PortLink link{io, services};
+};
 
-TEST_F(PortLinkTest, AnswerOnTheReadThatExhaustsTheCountIsATimeout) {
-  link.Configure(0x378, 1, 85);
-  EXPECT_EQ(link.WriteRegister(4, 0x20), kHandshakeTimeout);
-  // With a count of 1 the first read exhausts it, acknowledge or not.
-  EXPECT_THAT(io.accesses,
-              ElementsAre(OutAccess(0x378, 0x20), OutAccess(0x37A, 0x04), InAccess(0x379, 0x80)));
-  EXPECT_THAT(view.Texts(), ElementsAre(kTimeoutMessage));
-
-  link.ClearLinkLost();
-  link.Configure(0x378, 4, 85);
-  io.QueueReads({0x00, 0x00, 0x80, 0x80, 0x80, 0x00});  // both edges on the third read
-  EXPECT_EQ(link.WriteRegister(2, 0), kLinkOk);
-  io.QueueReads({0x00, 0x00, 0x00, 0x80});  // on the fourth
-  EXPECT_EQ(link.WriteRegister(2, 0), kHandshakeTimeout);
-  EXPECT_EQ(io.CountIns(), 1u + 6u + 4u);
-}
-
-TEST_F(PortLinkTest, LostLinkGivesOneMessageAndNoPortAccessUntilCleared) {
-  io.SetReadHandler([](uint16_t) { return uint8_t{0x00}; });  // never acknowledges
-  EXPECT_EQ(link.WriteRegister(10, 0x01), kHandshakeTimeout);
-  const size_t accesses = io.accesses.size();
-  EXPECT_EQ(link.WriteRegister(10, 0x21), kHandshakeTimeout);
-  EXPECT_EQ(link.DelayMs(1), kDelayCutShort);
-  link.ResetAdapter();
-  EXPECT_EQ(io.accesses.size(), accesses);
-  EXPECT_EQ(view.messages.size(), 1u);
-
+TEST(PortLinkTest, LostLinkGivesOneMessageAndNoPortAccessUntilCleared) {
+  Rig<sim::SimAdapter> rig;
+  rig.io.RemoveAdapter();
+  EXPECT_EQ(rig.link.WriteRegister(10, 0x01), kHandshakeTimeout);
+  const uint64_t reads = rig.io.status_reads();
+  EXPECT_EQ(rig.link.DelayMs(1), kDelayCutShort);
+  rig.link.ResetAdapter();
+  EXPECT_EQ(rig.io.status_reads(), reads);
   // A new command tries the port again (and tells of a new loss once more).
-  link.ClearLinkLost();
-  EXPECT_EQ(link.WriteRegister(10, 0x01), kHandshakeTimeout);
-  EXPECT_GT(io.accesses.size(), accesses);
-  EXPECT_EQ(view.messages.size(), 2u);
-  // So does detection (this fake has no loop-back, hence 8).
-  io.SetReadHandler(nullptr);
-  EXPECT_EQ(link.DetectAdapter(), kAdapterNotFound);
-  EXPECT_EQ(link.WriteRegister(10, 0x01), kLinkOk);
+  rig.link.ClearLinkLost();
+  EXPECT_EQ(rig.link.WriteRegister(10, 0x01), kHandshakeTimeout);
+  EXPECT_EQ(rig.view.messages.size(), 2u);
+  rig.io.ReconnectAdapter();  // so does detection
+  EXPECT_EQ(rig.link.DetectAdapter(), kLinkOk);
+
+  Rig<sim::SimAdapter> one;  // a count of 1 is used up by the first read, acknowledge or not
+  one.link.Configure(0x378, 1, 85);
+  one.io.RemoveAdapter(0x80);
+  EXPECT_EQ(one.link.WriteRegister(4, 0), kHandshakeTimeout);
+  EXPECT_EQ(one.io.status_reads(), 1u);
 }
 
-TEST_F(PortLinkRegisterTest, DelayAndPulsesToggleTheTimerBit) {
-  link.ClockPulses(0);
-  EXPECT_EQ(io.write_count(), 0u);
-  link.RegisterImage(4) = 0x02;  // other bits of the image are kept
-  EXPECT_EQ(link.DelayMs(100), kLinkOk);
-  link.ClockPulses(2);
-  EXPECT_EQ(io.writes(), Script{.reg4 = 0x02}.DelayMs(100).Pulses(2).writes);
-  EXPECT_EQ(io.write_count(), 1176u + 1u + 4u);
+// The 51 writes of a supply word load of 0, register 4 otherwise at 0.
+void ZeroSupplyWord(Writes& writes) {
+  for (int bit = 0; bit < 16; ++bit)
+    writes.insert(writes.end(), {{4, 0}, {4, 1}, {4, 0}});
+  writes.insert(writes.end(), {{4, 4}, {4, 0}, {4, 0}});
 }
 
-TEST_F(PortLinkRegisterTest, ResetAdapterWritesTheIdleState) {
-  link.RegisterImage(0) = 0xF3;
-  link.RegisterImage(4) = 0x20;
-  link.RegisterImage(8) = 0x81;
-  link.RegisterImage(10) = 0x29;
-  link.SetSupplyCode(0x60);
-  link.ResetAdapter();
-  Script s;
-  s.W(4, 0).W(0, 0).W(2, 0).W(6, 0).W(10, 0).Supply(0).Supply(0).W(0, 0x03).W(8, 0x01);
-  EXPECT_EQ(io.writes(), s.writes);
-  EXPECT_EQ(io.write_count(), 5u + 2 * 51u + 2u);
-  EXPECT_EQ(link.supply_code(), 0);
-  EXPECT_EQ(link.RegisterImage(10), 0x29);  // only the lines went low
-}
+TEST(PortLinkTest, ResetAndDetectWriteTheAdapterSequenceSeenByTheObserver) {
+  Rig<sim::SimAdapter> rig;
+  Observer observer;
+  Writes latched;
+  rig.io.OnLatch([&](int reg, uint8_t value) { latched.push_back({reg, value}); });
+  rig.link.SetObserver(&observer);
+  rig.link.RegisterImage(0) = 0xF3;
+  rig.link.RegisterImage(4) = 0x20;
+  rig.link.RegisterImage(8) = 0x81;
+  rig.link.RegisterImage(10) = 0x29;
+  rig.link.SetSupplyCode(0x60);
+  rig.link.ResetAdapter();
+  Writes expected = {{4, 0}, {0, 0}, {2, 0}, {6, 0}, {10, 0}};
+  ZeroSupplyWord(expected);
+  ZeroSupplyWord(expected);
+  expected.insert(expected.end(), {{0, 0x03}, {8, 0x01}});
+  EXPECT_EQ(latched, expected);
+  EXPECT_EQ(rig.link.RegisterImage(10), 0x29);  // only the lines went low
 
-TEST_F(PortLinkRegisterTest, DetectAdapterRunsTheLoopbackTestAndLeavesImagesAtZero) {
-  link.RegisterImage(4) = 0x20;
-  link.RegisterImage(10) = 0x29;
-  EXPECT_EQ(link.DetectAdapter(), kLinkOk);
-  Script s;
-  s.W(12, 0x80).W(14, 0x80).W(6, 0).W(2, 0).W(0, 0).W(8, 0).W(4, 0).W(10, 0).W(4, 0).W(8, 0);
-  s.W(10, 0xAA).W(4, 0).W(8, 0).W(10, 0x55).W(4, 0).W(8, 0).W(10, 0);
-  EXPECT_EQ(io.writes(), s.writes);
+  latched.clear();
+  EXPECT_EQ(rig.link.DetectAdapter(), kLinkOk);
+  const Writes detect = {{12, 0x80}, {14, 0x80}, {6, 0}, {2, 0}, {0, 0},     {8, 0},
+                         {4, 0},     {10, 0},    {4, 0}, {8, 0}, {10, 0xAA}, {4, 0},
+                         {8, 0},     {10, 0x55}, {4, 0}, {8, 0}, {10, 0}};
+  EXPECT_EQ(latched, detect);
+  expected.insert(expected.end(), detect.begin(), detect.end());
+  EXPECT_THAT(observer.inputs, ElementsAre(0x00, 0xAA, 0x55));
   for (int reg : {0, 4, 8, 10})
-    EXPECT_EQ(link.RegisterImage(reg), 0) << reg;
+    EXPECT_EQ(rig.link.RegisterImage(reg), 0) << reg;
+  rig.io.RemoveAdapter();  // writes that time out are not seen
+  rig.link.ReadInputByte();
+  EXPECT_EQ(observer.writes, expected);
+  EXPECT_EQ(observer.inputs.size(), 3u);
 }
 
-TEST(PortLinkSimTest, DetectAdapterAgainstTheSimulatorAndItsFaults) {
+TEST(PortLinkTest, DetectAdapterAgainstTheSimulatorAndItsFaults) {
   using SimRig = Rig<sim::SimAdapter>;
   const struct {
     const char* name;
@@ -134,40 +128,24 @@ TEST(PortLinkSimTest, DetectAdapterAgainstTheSimulatorAndItsFaults) {
     c.fault(rig);
     EXPECT_EQ(rig.link.DetectAdapter(), c.result) << c.name;
     EXPECT_EQ(rig.view.Texts(), std::vector<std::string>(c.messages, kTimeoutMessage)) << c.name;
-    EXPECT_EQ(rig.io.handshake_errors(), 0) << c.name << rig.io.last_error();
+    EXPECT_EQ(rig.io.errors(), 0) << c.name << rig.io.last_error();
   }
 }
 
-TEST(PortLinkSimTest, SearchAdapterGivesUpAfterTheAllowedAttempts) {
-  for (const uint32_t attempts : {0u, 2u, 3u}) {
-    Rig<sim::SimAdapter> rig;
-    rig.io.RemoveAdapter();
-    std::vector<std::string> events, expected;
-    rig.view.OnMessage([&](const testing::RecordedMessage& m) {
-      events.push_back(m.text == kNoHardwareMessage ? "no hardware" : "timeout");
-    });
-    EXPECT_FALSE(rig.link.SearchAdapter(
-        attempts, [&] { events.push_back("preferences"); }, [&] { events.push_back("save"); }));
-    for (uint32_t i = 1; i < attempts; ++i)  // a count of 0 still makes one attempt
-      expected.insert(expected.end(), {"timeout", "preferences"});
-    expected.insert(expected.end(), {"timeout", "no hardware", "save"});
-    EXPECT_EQ(events, expected) << attempts;
-  }
-}
-
-std::pair<int, int> CurrentPriority() {
-  errno = 0;
-  const int nice = getpriority(PRIO_PROCESS, 0);
-  return {sched_getscheduler(0), nice};
-}
-
-TEST_F(PortLinkTest, RestorePriorityPutsBackWhatRaiseChanged) {
-  const auto before = CurrentPriority();
+TEST(PortLinkTest, RestorePriorityPutsBackWhatRaiseChanged) {
+  Rig<sim::SimAdapter> rig;
+  const auto priority = [] {
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, 0);
+    return std::make_pair(sched_getscheduler(0), nice);
+  };
+  const auto before = priority();
   for (const int os_kind : {0, 6}) {  // real time, or only a high priority
-    link.RaisePriority(os_kind);
-    link.RaisePriority(os_kind);  // nested: must not take the raised state as the one to restore
-    link.RestorePriority();
-    EXPECT_EQ(CurrentPriority(), before) << os_kind;
+    rig.link.RaisePriority(os_kind);
+    rig.link.RaisePriority(
+        os_kind);  // nested: must not take the raised state as the one to restore
+    rig.link.RestorePriority();
+    EXPECT_EQ(priority(), before) << os_kind;
   }
 }
 

@@ -8,17 +8,13 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <optional>
 #include <utility>
 
 #include "sim/at89s_target.h"
 
 namespace zivivar::testing {
 
-enum class Sample {
-  kBeforeRise,  // SCK low, before the rising edge (the mode-3 rule)
-  kWhileHigh,   // after the rising edge (the mode-4 rule)
-};
+enum class Sample { kChipsRule, kWhileHigh };
 
 class IspPins {
  public:
@@ -37,7 +33,6 @@ class IspPins {
     lines.rst = asserted;
     Tick();
   }
-  // Supply on, RST asserted and held for settle ticks.
   void PowerUp(uint32_t settle) {
     Supply(true);
     Rst(true);
@@ -58,12 +53,14 @@ class IspPins {
       }
     }
   }
-  uint8_t Receive(Sample sample) {
+  // Mode 3 takes a bit while SCK is low, before the rising edge; mode 4 while it is high.
+  uint8_t Receive(Sample sample = Sample::kChipsRule) {
+    const bool before_rise = sample == Sample::kChipsRule && !mode4();
     uint8_t byte = 0;
     for (int bit = 7; bit >= 0; --bit) {
-      bool miso = sample == Sample::kBeforeRise && Miso();
+      bool miso = before_rise && Miso();
       Clock(true);
-      miso = miso || (sample == Sample::kWhileHigh && Miso());
+      miso = miso || (!before_rise && Miso());
       Clock(false);
       byte = static_cast<uint8_t>(byte | (miso ? 1 << bit : 0));
     }
@@ -73,12 +70,11 @@ class IspPins {
   // Instructions; the mode-4 enable answer (0 in mode 3).
   uint8_t Enable() {
     Send({0xAC, 0x53, 0x00});
-    return mode4() ? Receive(Sample::kWhileHigh) : 0;
+    return mode4() ? Receive() : 0;
   }
-  // Read at the point the chip's mode calls for unless told otherwise.
-  uint8_t ReadCode(uint32_t address, std::optional<Sample> sample = {}) {
+  uint8_t ReadCode(uint32_t address, Sample sample = Sample::kChipsRule) {
     mode4() ? Send({0x20, High(address), Low(address)}) : Send({First(address, 1), Low(address)});
-    return Receive(sample.value_or(mode4() ? Sample::kWhileHigh : Sample::kBeforeRise));
+    return Receive(sample);
   }
   void WriteCode(uint32_t address, uint8_t data) {
     mode4() ? Send({0x40, High(address), Low(address), data})
@@ -86,7 +82,7 @@ class IspPins {
   }
   uint8_t ReadData(uint32_t address) {
     Send({First(address, 5), Low(address)});
-    return Receive(Sample::kBeforeRise);
+    return Receive();
   }
   void Erase() { mode4() ? Send({0xAC, 0x80, 0x00, 0x00}) : Send({0xAC, 0x04, 0x00}); }
   // n timer-bit pulses of a device wait: two ticks each.
@@ -119,6 +115,7 @@ class IspPins {
   }
   static uint8_t High(uint32_t address) { return static_cast<uint8_t>(address >> 8); }
   static uint8_t Low(uint32_t address) { return static_cast<uint8_t>(address); }
+  // Mode 3: address bits 8 to 12 in bits 3 to 7, bit 13 in bit 2, the operation below.
   static uint8_t First(uint32_t address, uint8_t code) {
     const uint8_t h = High(address);
     return static_cast<uint8_t>((h & 0x1F) << 3 | (h & 0x20 ? 0x04 : 0) | code);

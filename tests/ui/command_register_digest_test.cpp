@@ -101,7 +101,7 @@ class RegisterDigestTest : public DialogTest, public ::testing::WithParamInterfa
     }
     hw().adapter().OnLatch(nullptr);
     EXPECT_EQ(result, CommandResult::kOk) << ::testing::PrintToString(Messages());
-    EXPECT_EQ(hw().adapter().handshake_errors(), 0) << hw().adapter().last_error();
+    EXPECT_EQ(hw().adapter().errors(), 0) << hw().adapter().last_error();
     return digest;
   }
 };
