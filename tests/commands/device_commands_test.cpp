@@ -1,5 +1,6 @@
-// The commands on the simulated adapter and chip, without a window: the
-// arguments decide what is loaded, programmed, verified, locked and saved.
+// The commands' frame on the simulated adapter and chip, without a window:
+// the EEPROM after the code memory, the cancel flag, a lost adapter, and
+// keeping the chip only after a change.
 #include "commands/device_commands.h"
 
 #include <gmock/gmock.h>
@@ -19,23 +20,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 using Bytes = std::vector<uint8_t>;
-
-// A mode-3 device with 256 bytes of code and 64 of EEPROM, as the library
-// gives it at TimeBaseKorr 85.
-DeviceDescriptor EepromDevice() {
-  DeviceDescriptor device;
-  device.device_name = "T3E";
-  device.pin_count = 40;
-  device.programming_voltage = 5000;
-  device.supply_code = 100;
-  device.write_wait = 47;
-  device.erase_wait = 5882;
-  device.code_size = 256;
-  device.eeprom_size = 64;
-  device.lock_bit_count = 3;
-  device.spi_mode = 3;
-  return device;
-}
 
 Bytes Pattern(size_t count, uint8_t seed) {
   Bytes bytes(count);
@@ -78,35 +62,11 @@ class CommandsTest : public ::testing::Test {
                            return CommandResult::kOk;
                          },
                          {}};
-  DeviceDescriptor device = EepromDevice();
+  // Mode 3, 256 bytes of code and 64 of EEPROM, as the library gives it at TimeBaseKorr 85.
+  const DeviceDescriptor device{"T3E", 40, 5000, 100, 47, 5882, 256, 64, 3, 3};
   const Bytes code = Pattern(256, 0x11);
   const Bytes eeprom = Pattern(64, 0x40);
 };
-
-TEST_F(CommandsTest, ProgramTakesVerifyAndLockBitsFromItsArguments) {
-  const std::string fw = Write("fw.bin", code);
-  const std::string ee = Write("fw.eep", eeprom);
-  FileCommandResult done = Program(context, device, {fw, ee, false, {}, {}});
-  EXPECT_EQ(done.result, CommandResult::kOk);
-  EXPECT_EQ(done.data_format, kFormatBinary);
-  EXPECT_EQ(chip().code, code);
-  EXPECT_EQ(chip().eeprom, eeprom);
-  EXPECT_THAT(view.statuses, Not(Contains(HasSubstr("prüfen"))));
-  EXPECT_THAT(Messages(), ElementsAre(kProgramOkMessage));
-  EXPECT_EQ(kept, 1) << "the chip is kept before the message";
-
-  view.Clear();
-  done = Program(context, device, {fw, ee, true, {1, 1, 0}, {}});
-  EXPECT_EQ(done.result, CommandResult::kOk);
-  EXPECT_THAT(view.statuses, Contains(HasSubstr("EEpromspeicher prüfen")));
-  EXPECT_THAT(Messages(), ElementsAre(kProgramLockedMessage));
-  EXPECT_EQ(chip().lock_bits, sim::kLockBit1 | sim::kLockBit2);
-
-  // Without an EEPROM file the EEPROM is left alone.
-  InsertChip(Bytes(256, 0xFF), Bytes(64, 0xFF));
-  EXPECT_EQ(Program(context, device, {fw, std::nullopt, true, {}, {}}).result, CommandResult::kOk);
-  EXPECT_EQ(chip().eeprom, Bytes(64, 0xFF));
-}
 
 TEST_F(CommandsTest, TheEepromRunsWhateverBecameOfTheCodeMemory) {
   const std::string fw = Write("fw.bin", code);
@@ -157,22 +117,6 @@ TEST_F(CommandsTest, ALostAdapterEndsEveryCommandAsLostWithOneMessage) {
   EXPECT_EQ(kept, 1) << "only the program changed the chip";
   EXPECT_FALSE(dir.Exists("out.hex"));
   EXPECT_EQ(Program(context, device, {fw, std::nullopt, true, {}, {}}).result, CommandResult::kOk);
-}
-
-TEST_F(CommandsTest, WhatIsReadOutProgramsTheNextChip) {
-  InsertChip(code, eeprom);
-  ASSERT_EQ(ReadOut(context, device, {dir.File("copy.hex"), dir.File("copy.eep"), 3, {}}),
-            CommandResult::kOk);
-  EXPECT_THAT(Messages(), ElementsAre(kReadOutSavedMessage));
-  EXPECT_THAT(dir.Read("copy.eep"), StartsWith(":")) << "the EEPROM, in the same format";
-
-  InsertChip(Bytes(256, 0xFF), Bytes(64, 0xFF));
-  const FileCommandResult done =
-      Program(context, device, {dir.File("copy.hex"), dir.File("copy.eep"), true, {}, {}});
-  EXPECT_EQ(done.result, CommandResult::kOk);
-  EXPECT_EQ(done.data_format, kFormatIntel32);
-  EXPECT_EQ(chip().code, code);
-  EXPECT_EQ(chip().eeprom, eeprom);
 }
 
 }  // namespace
