@@ -68,7 +68,7 @@ class WriteWatch : public RegisterWriteObserver {
  public:
   void RegisterWritten(int reg, uint8_t value) override {
     ++writes;
-    if (reg == 10)
+    if (reg == kLinesRegister)
       reg10 = value;
     if (trace != nullptr)
       trace->Write(reg, value);
