@@ -19,6 +19,7 @@
 #include "common/path_parts.h"
 #include "library/device_selection.h"
 #include "programmer/port_link.h"
+#include "sim/ignored_instructions.h"
 #include "sim/simulated_hardware.h"
 #include "ui/data_file_naming.h"
 #include "ui/runtime.h"
@@ -120,6 +121,8 @@ class CliRun {
   // Port access, the adapter search, the busy lock and the device loaded
   // around the command.
   CommandResult DeviceCommand();
+  // The busy lock and the device loaded around the command.
+  CommandResult LockedDeviceCommand();
   CommandResult RunDeviceCommand(const CommandContext& context, const DeviceDescriptor& device);
   // The read-out's file names, and the question when they replace a file.
   CommandResult ChooseReadOutTarget();
@@ -428,6 +431,21 @@ CommandResult CliRun::DeviceCommand() {
   // they are.
   if (!runtime_.port_link().SearchAdapter(1, {}, {}))
     return CommandResult::kNoAdapter;
+  result = LockedDeviceCommand();
+  // What the simulated chip ignored (instructions it does not know, writes
+  // it could not take): all of it with -v, else a hint after a failure.
+  if (sim::SimulatedHardware* simulator = runtime_.simulator()) {
+    const sim::IgnoredLog& ignored = simulator->chip().ignored();
+    for (const std::string& line :
+         options_.verbose ? sim::IgnoredReport(ignored) : std::vector<std::string>{})
+      Report("simulator: " + line);
+    if (result != CommandResult::kOk && !options_.verbose && !ignored.empty())
+      Report("simulator: " + sim::IgnoredHint(ignored) + " (-v lists all)");
+  }
+  return result;
+}
+
+CommandResult CliRun::LockedDeviceCommand() {
   // One device command at a time, as with the window: the busy lock is the
   // window's, so a window and this tool exclude each other too.
   NamedLock& busy = runtime_.locks().busy();
@@ -436,6 +454,7 @@ CommandResult CliRun::DeviceCommand() {
     return CommandResult::kBusy;
   }
   busy.Acquire();
+  CommandResult result = CommandResult::kOk;
   if (options_.command == CliCommand::kRead)
     result = ChooseReadOutTarget();
   if (result == CommandResult::kOk)

@@ -107,6 +107,8 @@ bool ParseGlobalOption(ArgCursor& cursor, CliOptions& options, std::string& erro
     options.help = true;
   } else if (arg == "--simulator") {
     options.simulator = true;
+  } else if (arg == "-v" || arg == "--verbose") {
+    options.verbose = true;
   } else if (arg == "-y" || arg == "--yes") {
     options.yes = true;
   } else if (cursor.Take("-C", value, error)) {
@@ -272,6 +274,7 @@ std::string GlobalHelp() {
          "  -C DIR                  directory of KORVALNK.INI and VOZ8051.CSV (default: .)\n"
          "  --simulator             use the simulated adapter and chip\n"
          "  --sim-state FILE        the simulated chip's state file (created when missing)\n"
+         "  -v, --verbose           with the simulator: what the chip ignored, and why\n"
          "  -m NAME                 manufacturer, as the library spells it\n"
          "  -d NAME                 device, as the library spells it\n"
          "  --set KEY=VALUE         a settings key for this run only (repeatable)\n"

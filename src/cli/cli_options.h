@@ -2,7 +2,7 @@
 // own options and file arguments.
 //
 //   zivivar-cli [-C DIR] [--simulator] [--sim-state FILE] [-m NAME] [-d NAME]
-//               [--set KEY=VALUE]... [-y] [--on-fault retry|cancel]
+//               [--set KEY=VALUE]... [-v] [-y] [--on-fault retry|cancel]
 //               [--trace FILE] COMMAND [ARGS...]
 #pragma once
 
@@ -35,6 +35,7 @@ struct CliOptions {
   std::optional<std::string> device;
   std::vector<std::pair<std::string, std::string>> settings;  // --set, in order
   bool yes = false;                                           // -y
+  bool verbose = false;                                       // -v
   bool retry_faults = false;                                  // --on-fault retry
   std::optional<std::string> trace_path;
 

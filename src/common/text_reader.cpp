@@ -15,15 +15,7 @@ int TextReader::Open(const std::string& path, size_t limit) {
   Close();
   if (const int error = OpenRegularFile(path, limit, &file_); error != 0)
     return error;
-  at_end_ = false;
-  failed_ = false;
-  error_ = 0;
-  limit_ = limit;
-  total_ = 0;
-  pending_ = EOF;
-  buffer_.resize(kBlockSize);
-  pos_ = 0;
-  len_ = 0;
+  Start(limit);
   return 0;
 }
 
@@ -36,16 +28,20 @@ int TextReader::OpenBytes(std::string_view bytes) {
   file_ = ::fmemopen(const_cast<char*>(source.data()), source.size(), "rb");
   if (file_ == nullptr)
     return errno != 0 ? errno : ENOMEM;
+  Start(source.size());  // the bytes were held to their file's limit when they were read
+  return 0;
+}
+
+void TextReader::Start(size_t limit) {
   at_end_ = false;
   failed_ = false;
   error_ = 0;
-  limit_ = source.size();  // the bytes were held to their file's limit when they were read
+  limit_ = limit;
   total_ = 0;
   pending_ = EOF;
   buffer_.resize(kBlockSize);
   pos_ = 0;
   len_ = 0;
-  return 0;
 }
 
 void TextReader::Close() {

@@ -50,9 +50,10 @@ class TextReader {
   int error() const { return error_; }
 
  private:
-  int NextChar();  // next character after the text-mode rules, or EOF
-  int RawChar();   // next byte of the file, or EOF
-  bool Fill();     // reads the next block into the buffer; false when nothing came
+  int NextChar();            // next character after the text-mode rules, or EOF
+  int RawChar();             // next byte of the file, or EOF
+  bool Fill();               // reads the next block into the buffer; false when nothing came
+  void Start(size_t limit);  // reading state for a stream just opened, held to limit bytes
 
   std::FILE* file_ = nullptr;
   bool at_end_ = false;

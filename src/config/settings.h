@@ -52,6 +52,14 @@ struct Settings {
   std::string SimState = kDefaultSimState;  // as read; see sim_state_path
   std::string SimFault;                     // passed to the simulator unparsed
   std::string ParportDevice;                // e.g. "/dev/parport1"; wins over PortAdress
+  // The simulated chip's clock and times (never written): one register write
+  // of the simulated adapter in µs, the crystal in Hz, and byte write, chip
+  // erase and lock-bit write times in µs that replace the chip table's (0: the table's).
+  uint32_t SimWriteTime = 85;
+  uint32_t SimCrystal = 12000000;
+  uint32_t SimByteTime = 0;
+  uint32_t SimEraseTime = 0;
+  uint32_t SimLockTime = 0;
 
   // Section "8051 ISP INI-Section".
   int FFSave = 0;          // 1: hex writers keep lines of 0xFF

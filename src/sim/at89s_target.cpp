@@ -33,16 +33,23 @@ void At89sTarget::SetFaults(const TargetFaults& faults) {
 }
 
 bool At89sTarget::listening() const {
-  return powered_ && rst_ && rst_age_ >= timing_.reset_ticks;
+  return powered_ && rst_ && rst_age_ >= timing_.Ticks(timing_.reset_ns);
 }
 
 void At89sTarget::OnRegisterWrite(const TargetLines& lines) {
   ++ticks_;
   if (faults_.no_chip)
     return;
-  const bool supplied = lines.powered && lines.supply_code >= timing_.min_supply_code &&
-                        lines.supply_code <= timing_.max_supply_code;
-  if (!supplied) {
+  const bool in_range =
+      lines.supply_code >= timing_.min_supply_code && lines.supply_code <= timing_.max_supply_code;
+  // A supply switched on at a voltage the chip does not take is noted once;
+  // a supply word of 0 while the switch is on is no supply at all.
+  if (lines.powered && !switch_on_ && !in_range && lines.supply_code != 0) {
+    Ignored(Asked::kPowerUp, Why::kSupply, uint64_t{lines.supply_code} * 50,
+            uint64_t{timing_.min_supply_code} * 50, uint64_t{timing_.max_supply_code} * 50);
+  }
+  switch_on_ = lines.powered;
+  if (!lines.powered || !in_range) {
     if (powered_)
       PowerDown();
     return;
@@ -60,29 +67,54 @@ void At89sTarget::OnRegisterWrite(const TargetLines& lines) {
       enabled_ = false;
       RestartSerial();
     }
+    if (lines.sck != sck_)
+      sck_since_ = ticks_;
     sck_ = lines.sck;
     return;
   }
   if (!rst_) {
     rst_ = true;
     rst_age_ = 0;
+    rst_lost_noted_ = false;
     RestartSerial();
-  } else if (rst_age_ < timing_.reset_ticks) {
+  } else if (rst_age_ < timing_.Ticks(timing_.reset_ns)) {
     ++rst_age_;
   }
   const bool was_sck = sck_;
   sck_ = lines.sck;
-  if (!listening())
+  if (sck_ == was_sck)
     return;
-  if (sck_ && !was_sck)
+  const uint64_t level_ns = (ticks_ - sck_since_) * timing_.write_ns;
+  sck_since_ = ticks_;
+  if (!listening()) {
+    if (sck_ && !rst_lost_noted_) {
+      rst_lost_noted_ = true;
+      Ignored(Asked::kClock, Why::kResetTooShort, rst_age_ * timing_.write_ns / 1000,
+              timing_.reset_ns / 1000);
+    }
+    return;
+  }
+  if (level_ns < timing_.sck_min_ns) {
+    Ignored(Asked::kClock, Why::kSckTooFast, level_ns, timing_.sck_min_ns, timing_.crystal_hz);
+    LoseStep();
+    return;
+  }
+  if (sck_)
     RisingEdge(lines.mosi);
-  else if (!sck_ && was_sck)
+  else
     FallingEdge();
 }
 
 void At89sTarget::OutOfStep() {
+  Ignored(Asked::kClock, Why::kOutOfStep);
+  LoseStep();
+}
+
+void At89sTarget::LoseStep() {
   enabled_ = false;
   rst_age_ = 0;
+  // The clocks lost while the reset time runs again have their reason already.
+  rst_lost_noted_ = true;
   RestartSerial();
 }
 
@@ -112,9 +144,16 @@ void At89sTarget::RestartSerial() {
 void At89sTarget::AdvanceBusy() {
   if (busy_ == Busy::kNone || faults_.never_finish)
     return;
-  if (busy_left_ > 0)
-    --busy_left_;
-  if (busy_left_ == 0)
+  if ((ticks_ - busy_start_) * timing_.write_ns >= busy_ns_)
+    Complete();
+}
+
+void At89sTarget::Begin(Busy what, uint64_t ns) {
+  busy_ = what;
+  busy_start_ = ticks_;
+  busy_ns_ = ns;
+  Obeyed();
+  if (ns == 0 && !faults_.never_finish)
     Complete();
 }
 
@@ -126,8 +165,6 @@ void At89sTarget::Complete() {
       return;
     case Busy::kWriteCode:
     case Busy::kWriteEeprom: {
-      if (busy_index_ < 0)
-        return;
       const bool eeprom = done == Busy::kWriteEeprom;
       uint8_t value = busy_data_;
       for (const StuckBits& s : faults_.stuck) {
@@ -196,13 +233,15 @@ void At89sTarget::DecodeMode4() {
       Answer(kEnableAnswer);
     } else if (b[0] == 0x20 || read_lock) {
       if (!enabled_) {
-        Ignored("before programming enable");
+        Ignored(Asked::kRead, Why::kNotEnabled);
+      } else if (busy()) {
+        IgnoredWhileBusy(Asked::kRead);
+        Answer(polling_value_);
       } else if (read_lock) {
-        Answer(busy() ? polling_value_ : static_cast<uint8_t>(state_.lock_bits << 2));
+        Answer(static_cast<uint8_t>(state_.lock_bits << 2));
         Obeyed();
       } else {
         Answer(ReadAnswer(false, static_cast<uint32_t>(b[1] << 8 | b[2])));
-        Obeyed();
       }
     }
     return;
@@ -221,9 +260,12 @@ void At89sTarget::DecodeMode4() {
   const bool erase = b[0] == 0xAC && b[1] == 0x80 && b[2] == 0x00 && b[3] == 0x00;
   const bool lock = b[0] == 0xAC && (b[1] & 0xFC) == 0xE0 && b[2] == 0x00 && b[3] == 0x00;
   if (!write && !erase && !lock)
-    return Ignored("not an instruction");
+    return Ignored(Asked::kInstruction, Why::kGarbled);
   if (!enabled_)
-    return Ignored("before programming enable");
+    return Ignored(write   ? Asked::kWrite
+                   : erase ? Asked::kErase
+                           : Asked::kLockWrite,
+                   Why::kNotEnabled);
   if (write) {
     StartWrite(false, static_cast<uint32_t>(b[1] << 8 | b[2]), b[3]);
   } else if (erase) {
@@ -250,10 +292,9 @@ void At89sTarget::DecodeMode3() {
   if (count == 2) {
     if (!special && operation == 1) {
       if (!enabled_) {
-        Ignored("before programming enable");
+        Ignored(Asked::kRead, Why::kNotEnabled);
       } else {
         Answer(ReadAnswer(eeprom, address));
-        Obeyed();
       }
     }
     return;
@@ -273,9 +314,12 @@ void At89sTarget::DecodeMode3() {
     return;
   }
   if (!erase && !lock && !write)
-    return Ignored("not an instruction");
+    return Ignored(Asked::kInstruction, Why::kGarbled);
   if (!enabled_)
-    return Ignored("before programming enable");
+    return Ignored(write   ? Asked::kWrite
+                   : erase ? Asked::kErase
+                           : Asked::kLockWrite,
+                   Why::kNotEnabled);
   if (write) {
     StartWrite(eeprom, address, b[2]);
   } else if (erase) {
@@ -288,13 +332,21 @@ void At89sTarget::DecodeMode3() {
 }
 
 uint8_t At89sTarget::ReadAnswer(bool eeprom, uint32_t address) {
-  if (busy())
+  if (busy()) {
+    IgnoredWhileBusy(Asked::kRead);
     return polling_value_;
+  }
   const int64_t index = Locate(eeprom, address);
-  if (index < 0)
+  if (index < 0) {
+    Ignored(Asked::kRead, Why::kBeyondMemory, address,
+            eeprom ? state_.kind.eeprom_size : state_.kind.code_size);
     return 0xFF;
-  if (!eeprom && (state_.lock_bits & (kLockBit2 | kLockBit3)) != 0)
+  }
+  if (!eeprom && (state_.lock_bits & (kLockBit2 | kLockBit3)) != 0) {
+    Ignored(Asked::kRead, Why::kLocked, state_.lock_bits);
     return kLockedReadValue;
+  }
+  Obeyed();
   uint8_t value = eeprom ? state_.eeprom[index] : state_.code[index];
   for (const StuckBits& s : faults_.stuck) {
     if (s.scope == StuckScope::kRead && s.eeprom == eeprom && s.address == index)
@@ -305,40 +357,32 @@ uint8_t At89sTarget::ReadAnswer(bool eeprom, uint32_t address) {
 
 void At89sTarget::StartWrite(bool eeprom, uint32_t address, uint8_t data) {
   if (busy())
-    return Ignored("while busy");
+    return IgnoredWhileBusy(Asked::kWrite);
   if (!eeprom && state_.lock_bits != 0)
-    return Ignored("code memory locked");
-  busy_ = eeprom ? Busy::kWriteEeprom : Busy::kWriteCode;
-  busy_left_ = timing_.write_ticks;
+    return Ignored(Asked::kWrite, Why::kLocked, state_.lock_bits);
   busy_index_ = Locate(eeprom, address);
+  if (busy_index_ < 0) {
+    return Ignored(Asked::kWrite, Why::kBeyondMemory, address,
+                   eeprom ? state_.kind.eeprom_size : state_.kind.code_size);
+  }
   busy_data_ = data;
   polling_value_ = static_cast<uint8_t>(data ^ 0x80);
-  Obeyed();
-  if (busy_left_ == 0 && !faults_.never_finish)
-    Complete();
+  Begin(eeprom ? Busy::kWriteEeprom : Busy::kWriteCode, timing_.byte_write_ns);
 }
 
 void At89sTarget::StartErase() {
   if (busy())
-    return Ignored("while busy");
-  busy_ = Busy::kErase;
-  busy_left_ = timing_.erase_ticks;
+    return IgnoredWhileBusy(Asked::kErase);
   polling_value_ = 0x7F;
-  Obeyed();
-  if (busy_left_ == 0 && !faults_.never_finish)
-    Complete();
+  Begin(Busy::kErase, timing_.erase_ns);
 }
 
 void At89sTarget::StartLock(uint8_t program_bits) {
   if (busy())
-    return Ignored("while busy");
-  busy_ = Busy::kLock;
-  busy_left_ = timing_.write_ticks;
+    return IgnoredWhileBusy(Asked::kLockWrite);
   busy_data_ = program_bits;
   polling_value_ = 0x7F;
-  Obeyed();
-  if (busy_left_ == 0 && !faults_.never_finish)
-    Complete();
+  Begin(Busy::kLock, timing_.lock_write_ns);
 }
 
 void At89sTarget::Answer(uint8_t value) {
@@ -351,9 +395,15 @@ void At89sTarget::Answer(uint8_t value) {
   }
 }
 
-void At89sTarget::Ignored(const char* why) {
-  ++ignored_;
-  last_ignored_ = why;
+void At89sTarget::Ignored(Asked asked, Why why, uint64_t a, uint64_t b, uint64_t c) {
+  ignored_.Add(asked, why, a, b, c);
+}
+
+void At89sTarget::IgnoredWhileBusy(Asked asked) {
+  const Why why = busy_ == Busy::kErase  ? Why::kBusyErasing
+                  : busy_ == Busy::kLock ? Why::kBusyLocking
+                                         : Why::kBusyWriting;
+  Ignored(asked, why, (ticks_ - busy_start_) * timing_.write_ns / 1000, busy_ns_ / 1000);
 }
 
 int64_t At89sTarget::Locate(bool eeprom, uint32_t address) const {

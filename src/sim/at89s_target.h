@@ -1,7 +1,8 @@
 // A strict model of an AT89S-family chip in the adapter's socket, seen
 // through its serial programming pins. It is clocked by the simulated
-// adapter: every latched register write is one tick, and the lines of that
-// tick are compared with the previous ones to find SCK edges.
+// adapter: every latched register write is one tick of ChipTiming::write_ns,
+// and the lines of that tick are compared with the previous ones to find
+// SCK edges.
 //
 // Electrical rules:
 // - The chip works only while the supply is on and its code lies within
@@ -11,7 +12,7 @@
 // - With RST released the chip runs its program: the serial pins are not
 //   listened to and programming mode ends. After RST is asserted, with the
 //   supply on, the serial interface starts listening once RST has been held
-//   for reset_ticks further ticks; clocks before that are lost. Asserting
+//   for reset_ns; clocks before that are lost. Asserting
 //   RST also restarts the instruction framing: the chip counts bits from
 //   there, so a lost or extra clock garbles every later instruction until
 //   the next reset. A clock that breaks the adapter's line rules ends
@@ -48,22 +49,26 @@
 // 4 KB) and a decoded address at or above the memory's size reads 0xFF and
 // takes no writes.
 //
-// Self-timed operations: a byte write (and a lock-bit write) takes
-// write_ticks ticks, a chip erase erase_ticks, counted from the tick that
-// takes the instruction's last bit. Meanwhile every read answers the
-// polling value, the written byte with bit 7 inverted (0x7F during an erase
-// or lock-bit write), and every other instruction except programming enable
-// is ignored. An instruction acts at the tick that takes its deciding bit b:
-// a read at its last address bit (b = 16 in mode 3, 24 in mode 4), any
-// other at its last bit (24 in mode 3, 32 in mode 4). With the system's own
-// bit timing (5 ticks a bit, the rising edge on the 2nd; n timer pulses are
-// 2n ticks) an instruction sent right after n pulses therefore acts
-// 2n + 5b ticks after the operation began:
-//   mode 4: the read-back after w write-wait pulses sees the data when
-//           write_ticks <= 2w + 120;
-//   mode 3: poll k (from 0) after a write is served 82 + 130k ticks later;
-//   erase:  after e erase-wait pulses the next write acts 2e + 160 (mode 4)
-//           or 2e + 120 (mode 3) ticks after the erase began.
+// Time: every register write the adapter latches lasts ChipTiming::write_ns,
+// so the chip's time is its ticks times that (chip_models.h forms the
+// timing of each kind of chip). A byte write takes byte_write_ns, a
+// lock-bit write lock_write_ns and a chip erase erase_ns, counted from the
+// tick that takes the instruction's last bit; the operation is done at the
+// first tick by which that much time has passed. Meanwhile every read
+// is not obeyed but answers the polling value, the written byte with bit 7 inverted (0x7F
+// during an erase or lock-bit write), and every other instruction except
+// programming enable is ignored. An instruction acts at the tick that takes
+// its deciding bit b: a read at its last address bit (b = 16 in mode 3, 24
+// in mode 4), any other at its last bit (24 in mode 3, 32 in mode 4). With
+// the system's own bit timing (5 ticks a bit, the rising edge on the 2nd; n
+// timer pulses are 2n ticks) an instruction sent right after n pulses
+// therefore acts 2n + 5b ticks after the operation began.
+// Each SCK level must last sck_min_ns (the data sheets' minimum SCK high and
+// low times at the crystal's frequency); an edge after a shorter level is
+// not taken and puts the chip out of step as OutOfStep does.
+//
+// Everything the chip does not obey is kept with its reason (ignored()).
+//
 // Memory: mode 4 code writes can only clear bits (a byte must be erased
 // first: the cell becomes old AND new); mode 3 writes, code and EEPROM,
 // erase the byte themselves. A chip erase sets every byte to 0xFF and
@@ -75,10 +80,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "sim/chip_state.h"
+#include "sim/ignored_instructions.h"
 #include "sim/sim_target.h"
 
 namespace zivivar::sim {
@@ -88,12 +93,20 @@ inline constexpr uint8_t kLockedReadValue = 0x00;
 // The mode-4 answer to programming enable.
 inline constexpr uint8_t kEnableAnswer = 0x69;
 
+// The defaults are an AT89S52 with a 12 MHz crystal on an adapter that
+// takes 85 µs a register write.
 struct ChipTiming {
-  uint32_t reset_ticks = 100;     // RST held before the serial interface listens
-  uint32_t write_ticks = 100;     // a byte write or lock-bit write
-  uint32_t erase_ticks = 1000;    // a chip erase
-  uint8_t min_supply_code = 54;   // 2.70 V in 50 mV steps
-  uint8_t max_supply_code = 132;  // 6.60 V
+  uint64_t write_ns = 85'000;        // one register write: the chip's clock tick
+  uint64_t reset_ns = 10'000'000;    // RST held before the serial interface listens
+  uint64_t byte_write_ns = 405'334;  // a byte write
+  uint64_t erase_ns = 500'000'000;   // a chip erase
+  uint64_t lock_write_ns = 405'334;  // a lock-bit write
+  uint64_t sck_min_ns = 667;         // each SCK level at least
+  uint32_t crystal_hz = 12'000'000;  // quoted when an SCK level is too short
+  uint8_t min_supply_code = 80;      // 4.00 V in 50 mV steps
+  uint8_t max_supply_code = 110;     // 5.50 V
+  // Ticks that last at least ns.
+  uint64_t Ticks(uint64_t ns) const { return (ns + write_ns - 1) / write_ns; }
 };
 
 // Bits of one byte that do not behave.
@@ -126,8 +139,8 @@ class At89sTarget : public SimTarget {
 
   void OnRegisterWrite(const TargetLines& lines) override;
   bool Miso() const override;
-  // Programming mode ends and the instruction framing restarts after a
-  // further reset_ticks of RST: nothing is obeyed until the next enable.
+  // Programming mode ends and the instruction framing restarts after RST
+  // has been held a further reset_ns: nothing is obeyed until the next enable.
   void OutOfStep() override;
 
   // Puts another chip into the socket (kind, memories, lock bits), as if
@@ -150,19 +163,22 @@ class At89sTarget : public SimTarget {
   bool listening() const;
   bool programming_enabled() const { return enabled_; }
   bool busy() const { return busy_ != Busy::kNone; }
-  // Complete instructions obeyed, and those ignored (not understood, before
-  // programming enable, while busy, or refused by a lock bit).
+  // Complete instructions obeyed, and everything not obeyed with its reason.
   uint64_t instructions_obeyed() const { return obeyed_; }
-  uint64_t instructions_ignored() const { return ignored_; }
-  // Why the last instruction was ignored; empty when none was.
-  const std::string& last_ignored() const { return last_ignored_; }
+  uint64_t instructions_ignored() const { return ignored_.total(); }
+  const IgnoredLog& ignored() const { return ignored_; }
+  void ClearIgnored() { ignored_.Clear(); }
 
  private:
   enum class Busy { kNone, kWriteCode, kWriteEeprom, kErase, kLock };
 
   void PowerDown();
   void RestartSerial();
+  // Programming mode ends; the framing restarts after a further reset time.
+  void LoseStep();
   void AdvanceBusy();
+  // Starts a self-timed operation of ns (0: done at once).
+  void Begin(Busy what, uint64_t ns);
   void Complete();
   void RisingEdge(bool mosi);
   void FallingEdge();
@@ -176,7 +192,10 @@ class At89sTarget : public SimTarget {
   void StartLock(uint8_t program_bits);
   void Answer(uint8_t value);
   void Obeyed() { ++obeyed_; }
-  void Ignored(const char* why);
+  // Notes the instruction as not obeyed (kBusy*: with the busy operation's
+  // progress). Busy() tells whether to: the operation still running.
+  void Ignored(Asked asked, Why why, uint64_t a = 0, uint64_t b = 0, uint64_t c = 0);
+  void IgnoredWhileBusy(Asked asked);
   // Index of address in the memory, or -1 when the chip has no byte there.
   int64_t Locate(bool eeprom, uint32_t address) const;
   void ApplyCellFaults();
@@ -188,8 +207,11 @@ class At89sTarget : public SimTarget {
   uint64_t ticks_ = 0;
   bool powered_ = false;
   bool rst_ = false;
-  uint32_t rst_age_ = 0;
+  uint64_t rst_age_ = 0;         // ticks RST has been held, up to the reset time
+  bool rst_lost_noted_ = false;  // a clock lost to the reset time is noted once a reset
+  bool switch_on_ = false;       // the adapter's supply switch at the last tick
   bool sck_ = false;
+  uint64_t sck_since_ = 0;  // tick of the last SCK change
   bool enabled_ = false;
 
   // Instruction framing.
@@ -204,14 +226,14 @@ class At89sTarget : public SimTarget {
   uint8_t pending_ = 0;
 
   Busy busy_ = Busy::kNone;
-  uint64_t busy_left_ = 0;
+  uint64_t busy_start_ = 0;  // tick the operation began
+  uint64_t busy_ns_ = 0;     // how long it takes
   int64_t busy_index_ = 0;
   uint8_t busy_data_ = 0;
   uint8_t polling_value_ = 0;
 
   uint64_t obeyed_ = 0;
-  uint64_t ignored_ = 0;
-  std::string last_ignored_;
+  IgnoredLog ignored_;
 };
 
 }  // namespace zivivar::sim

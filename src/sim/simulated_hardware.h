@@ -24,7 +24,8 @@ namespace zivivar::sim {
 class SimulatedHardware {
  public:
   // An erased chip of kind (which must be valid) in the socket of a present
-  // adapter at port_base. state_path may be empty: no state file.
+  // adapter at port_base. state_path may be empty: no state file. timing:
+  // see chip_models.h (TimingFor); chip().SetTiming changes it later.
   SimulatedHardware(const ChipKind& kind, std::string state_path, uint16_t port_base = 0x378,
                     const ChipTiming& timing = {});
   SimulatedHardware(const SimulatedHardware&) = delete;

@@ -9,6 +9,7 @@
 
 #include "common/errno_text.h"
 #include "hw/linux_port_access_system.h"
+#include "sim/chip_models.h"
 #include "sim/simulated_hardware.h"
 
 namespace zivivar {
@@ -75,6 +76,12 @@ std::optional<sim::ChipKind> ChipKindFor(const DeviceDescriptor& device) {
   if (!sim::IsValidChipKind(kind))
     return std::nullopt;
   return kind;
+}
+
+// The simulated adapter's clock and the chip times the settings replace.
+sim::SimClock SimClockFrom(const Settings& settings) {
+  return {settings.SimWriteTime, settings.SimCrystal, settings.SimByteTime, settings.SimEraseTime,
+          settings.SimLockTime};
 }
 
 }  // namespace
@@ -156,6 +163,10 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
         }
         const int loaded = simulator_->LoadState();
         socket_chip_known_ = loaded == sim::kChipStateOk;
+        // Until a device is chosen, the chip's kind follows from its memories.
+        const sim::ChipKind& kind = simulator_->chip().kind();
+        simulator_->chip().SetTiming(
+            sim::TimingFor(sim::ChipModelFor("", kind), SimClockFrom(settings_)));
         if (loaded != sim::kChipStateOk && loaded != sim::kChipStateNotFound) {
           state_problem_ = loaded;
           services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
@@ -209,6 +220,10 @@ CommandResult Runtime::LoadDeviceForCommand() {
                                      DescribeChipKind(*kind)));
       }
       simulator_->InsertErasedChip(*kind);
+    }
+    if (kind) {
+      simulator_->chip().SetTiming(
+          sim::TimingFor(sim::ChipModelFor(device().device_name, *kind), SimClockFrom(settings_)));
     }
     socket_chip_known_ = true;
   }

@@ -156,6 +156,14 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
        10,
        "\nTimeout-Fehler bei Datenübertragung !!"},
       {{"--set", "SimFault=noadapter", "blank"}, 8, "Kann Hardware nicht finden !"},
+      // The library's erase wait is too short for a chip erase of 2 s.
+      {{"--set", "SimEraseTime=2000000", "program", dir_.File("fw.bin")},
+       7,
+       "simulator: the chip ignored a write: chip still erasing, 1,013,540 of 2,000,000 µs "
+       "done (-v lists all)\n"},
+      {{"-v", "--set", "SimEraseTime=2000000", "program", dir_.File("fw.bin")},
+       7,
+       "simulator: 1 write ignored: chip still erasing, 1,013,540 of 2,000,000 µs done\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[c.args.size() - 2]);

@@ -40,19 +40,16 @@ TEST(TextReaderTest, TextModeRules) {
       {"a\nlast", "a\n|last|"},  // the last line needs no line break
       {std::string(1033, 'x') + "\r\n", Pieces(1033, 'x') + "\n|"},
       {std::string(1022, 'y') + "\n", std::string(1022, 'y') + "\n|"},
+      // Across the blocks the file is read in: a CR at the end of the first
+      // with its LF at the start of the next; a control Z in the third.
+      {std::string(TextReader::kBlockSize - 1, 'x') + "\r\nshort\n" +
+           std::string(TextReader::kBlockSize, 'z') + "\x1A" + "after",
+       Pieces(TextReader::kBlockSize - 1, 'x') + "\n|short\n|" +
+           Pieces(TextReader::kBlockSize, 'z') + "|"},
   };
   for (const auto& [bytes, lines] : cases) {
     EXPECT_EQ(ReadAll(bytes), lines) << bytes.substr(0, 10);
   }
-}
-
-TEST(TextReaderTest, RulesHoldAcrossTheBlocksTheFileIsReadIn) {
-  // The CR is the last byte of the first block, its LF the first of the
-  // next; a control Z waits in the third.
-  const size_t block = TextReader::kBlockSize;
-  EXPECT_EQ(ReadAll(std::string(block - 1, 'x') + "\r\nshort\n" + std::string(block, 'z') + "\x1A" +
-                    "after"),
-            Pieces(block - 1, 'x') + "\n|short\n|" + Pieces(block, 'z') + "|");
 }
 
 // The readers stop at their limit. (What could block them or never end is

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <string>
 #include <utility>
-
-#include "support/temp_dir.h"
 
 namespace zivivar {
 namespace {
@@ -66,16 +63,6 @@ TEST(IniFileTest, SettingTouchesOnlyItsLineAndAddsWhatIsMissingInPlace) {
   EXPECT_EQ(file.Contents(),
             "; settings\n[Hardware]\n  TimeOut = 30000\nName = \"abc\"  \nNew=v\n; trailing "
             "comment\n\n[Empty]\nk=1\n\n[Other]\nTimeOut=1\n\n[New Section]\nk=1\nl=2\n");
-}
-
-TEST(IniFileTest, ReadIniFileReportsMissingAndUnreadableFiles) {
-  testing::TempDir dir;
-  IniFile file = IniFile::Parse("[Stale]\nx=1\n");
-  EXPECT_EQ(ReadIniFile(dir.File("none.ini"), 64, file), ENOENT);
-  EXPECT_EQ(file.Contents(), "");
-  EXPECT_EQ(ReadIniFile(dir.path(), 64, file), EISDIR);
-  ASSERT_EQ(ReadIniFile(dir.Write("a.ini", "[S]\r\nk=v\r\n"), 64, file), 0);
-  EXPECT_EQ(file.Find("S", "k"), "v");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -88,16 +89,6 @@ TEST_F(PortAccessTest, SimulatorIsChosenWithoutTouchingAnyPort) {
   EXPECT_EQ(view.beeps, 0);
 }
 
-TEST_F(PortAccessTest, PpdevDeviceIsFoundByItsBaseAddressSilently) {
-  const PortAccessChoice choice = Prepare();
-  EXPECT_EQ(choice.kind, PortAccessKind::kPpdev);
-  EXPECT_TRUE(choice.io);
-  EXPECT_EQ(choice.device, "/dev/parport1");
-  EXPECT_EQ(std::pair(choice.base, choice.link_base), std::pair(0x378u, uint16_t{0x378}));
-  EXPECT_EQ(system.calls, Texts{"ppdev /dev/parport1 888"});
-  EXPECT_TRUE(view.messages.empty());
-}
-
 TEST_F(PortAccessTest, NamedDeviceTakesPrecedenceAndIsReachedDirectlyAtItsOwnBase) {
   settings.ParportDevice = "parport2";  // short for /dev/parport2
   settings.DebugNT = 1;
@@ -130,7 +121,7 @@ TEST_F(PortAccessTest, NamedDeviceOfUnknownBaseIsNotReachedDirectly) {
             "ppdev).\n\nProgramm geht in den Demomodus.");
 }
 
-TEST_F(PortAccessTest, RefusedPpdevThenRefusedIopermGivesDemoModeNamingDeviceAndGroup) {
+TEST_F(PortAccessTest, RefusedOrBusyPpdevThenRefusedIopermGivesDemoModeNamingTheCause) {
   system.failures["/dev/parport1"] = {"open", EACCES};
   settings.DebugNT = 1;
   const PortAccessChoice choice = Prepare();
@@ -149,14 +140,12 @@ TEST_F(PortAccessTest, RefusedPpdevThenRefusedIopermGivesDemoModeNamingDeviceAnd
   EXPECT_EQ(choice.message, expected);
   EXPECT_EQ(view.Texts(), (Texts{expected, "Portzugriff: keiner (Demomodus)", "Linux 6.1.0-test"}));
   EXPECT_EQ(view.messages[0].kind, MessageKind::kOk);
-}
 
-TEST_F(PortAccessTest, BusyPortIsNamedAsSuch) {
   system.failures["/dev/parport1"] = {"PPCLAIM", EBUSY};
-  const std::string message = Prepare().message;
-  EXPECT_THAT(message, HasSubstr("/dev/parport1 (ppdev): PPCLAIM: wird schon benutzt"));
-  EXPECT_THAT(message, HasSubstr("/dev/parport1 wird von einem anderen Programm oder Treiber"));
-  EXPECT_THAT(message, Not(HasSubstr("Gruppe 'lp' aufnehmen")));
+  const std::string busy = Prepare().message;
+  EXPECT_THAT(busy, HasSubstr("/dev/parport1 (ppdev): PPCLAIM: wird schon benutzt"));
+  EXPECT_THAT(busy, HasSubstr("/dev/parport1 wird von einem anderen Programm oder Treiber"));
+  EXPECT_THAT(busy, Not(HasSubstr("Gruppe 'lp' aufnehmen")));
 }
 
 TEST_F(PortAccessTest, AddressWithoutAPortIsStillTriedDirectly) {
@@ -178,8 +167,13 @@ TEST_F(PortAccessTest, AddressWithoutAPortIsStillTriedDirectly) {
               HasSubstr("es meldet überhaupt keine (Kernelmodule 'parport_pc' und 'ppdev')"));
 }
 
-TEST_F(PortAccessTest, RenewalFollowsAChangedAddressAfterReleasingTheOldPort) {
+TEST_F(PortAccessTest, PpdevIsFoundByItsBaseAddressSilentlyAndFollowsAChangedAddress) {
   PortAccessChoice choice = Prepare();
+  EXPECT_EQ(std::tuple(choice.kind, choice.device, choice.link_base),
+            std::tuple(PortAccessKind::kPpdev, "/dev/parport1", uint16_t{0x378}));
+  EXPECT_EQ(system.calls, Texts{"ppdev /dev/parport1 888"});
+  EXPECT_TRUE(view.messages.empty());
+  // Renewed after releasing the old port.
   EXPECT_FALSE(RenewPortAccess(choice, settings, system, services));
   settings.PortAdress = 0x3BC;
   EXPECT_TRUE(PortAccessNeedsRenewal(choice, settings));

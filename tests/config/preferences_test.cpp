@@ -59,5 +59,22 @@ TEST(PreferencesTest, NumberFieldsTakeTheirRangeBoundsAndRefuseOutside) {
   }
 }
 
+TEST(PreferencesTest, EveryValueComesBackThroughTheFieldsIntoTheSettings) {
+  Settings shown;
+  shown.PortAdress = 0x3BC;
+  shown.TimeOut = 250000;
+  shown.TimeBaseKorr = 90;
+  shown.HexLineLen = 16;
+  shown.MessageBeap = 0;
+  shown.EndMessage = 1;
+  const PreferencesCheck check = CheckPreferences(PreferencesFromSettings(shown));
+  ASSERT_TRUE(check.accepted) << check.message;
+  Settings taken;
+  ApplyPreferences(check.values, taken);
+  EXPECT_EQ(std::tuple(taken.PortAdress, taken.TimeOut, taken.TimeBaseKorr, taken.HexLineLen,
+                       taken.MessageBeap, taken.EndMessage),
+            std::tuple(0x3BCu, 250000u, 90, 16, 0, 1));
+}
+
 }  // namespace
 }  // namespace zivivar

@@ -127,27 +127,6 @@ TEST_F(LibraryTest, RefusedValuesNameTheirFault) {
   }
 }
 
-TEST_F(LibraryTest, MissingFieldFailsWithoutMessage) {
-  const std::string full = Record();
-  EXPECT_EQ(Parse(full.substr(0, full.size() - 2) + "Y"), LibraryResult::kFailed);  // "...;3;4Y"
-  EXPECT_EQ(Parse("AT89S52;DIP40;5000;Y"), LibraryResult::kFailed);
-  EXPECT_TRUE(view.messages.empty());
-  // Text between the last field and the flag is not read.
-  EXPECT_EQ(Parse(full.substr(0, full.size() - 1) + " 8K flash Y"), LibraryResult::kOk);
-}
-
-TEST_F(LibraryTest, ManufacturersInFileOrderWithFallBack) {
-  WriteLibrary({":Atmel;Y", ":Switched off;N", ":Other;Y"});
-  for (const int32_t stored : {1, 2, -1}) {
-    manuf_index = stored;
-    EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kOk);
-    EXPECT_EQ(Entries(selection.manufacturers()), (Texts{"Atmel", "Other"}));
-    EXPECT_EQ(manuf_index, stored == 1 ? 1 : 0);
-    EXPECT_EQ(selection.manufacturers().selection, manuf_index);
-  }
-  EXPECT_FALSE(library.IsOpen());
-}
-
 TEST_F(LibraryTest, MissingOrEmptyLibraryListsPlaceholders) {
   manuf_index = 3;
   EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kEnd);
@@ -200,9 +179,17 @@ TEST_F(LibraryTest, ALibraryThatListsNothingSaysWhy) {
   }
 }
 
-TEST_F(LibraryTest, DeviceListCarriesLockBitsAndEndsAtAnyManufacturerLine) {
+TEST_F(LibraryTest, ListsHoldTheActiveLinesInFileOrderAndEndAtAnyManufacturerLine) {
   WriteLibrary({":Atmel;Y", "Off1;N", "; note", Device("AT89S51", "1"), Device("AT89S8252", "2"),
-                ":Switched off;N", Device("Hidden")});
+                ":Switched off;N", Device("Hidden"), ":Other;Y"});
+  for (const int32_t stored : {1, 2, -1}) {
+    manuf_index = stored;
+    EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kOk);
+    EXPECT_EQ(Entries(selection.manufacturers()), (Texts{"Atmel", "Other"}));
+    EXPECT_EQ(manuf_index, stored == 1 ? 1 : 0);
+    EXPECT_EQ(selection.manufacturers().selection, manuf_index);
+  }
+  EXPECT_FALSE(library.IsOpen());
   device_index = 2;  // beyond the list, as after a change of manufacturer
   EXPECT_EQ(FillDevices(), LibraryResult::kOk);
   EXPECT_EQ(Entries(selection.devices()), (Texts{"AT89S51", "AT89S8252"}));
@@ -213,7 +200,12 @@ TEST_F(LibraryTest, DeviceListCarriesLockBitsAndEndsAtAnyManufacturerLine) {
 }
 
 TEST_F(LibraryTest, TheDeviceShownIsLoadedPastFaultyRecordsAndAfterEdits) {
-  WriteLibrary({":Atmel;Y", Device("Bad", "7"), "Short;DIP40;5000;Y", Device("Good"), Device("Z")});
+  // A field missing is refused silently; text between the last field and the flag is not read.
+  const std::string broken = Record({{1, "Broken"}});
+  const std::string z = Record({{1, "Z"}});
+  WriteLibrary({":Atmel;Y", Device("Bad", "7"), "Short;DIP40;5000;Y",
+                broken.substr(0, broken.size() - 2) + "Y", Device("Good"),
+                z.substr(0, z.size() - 1) + " 8K flash Y"});
   EXPECT_EQ(FillDevices(), LibraryResult::kOk);
   EXPECT_EQ(Entries(selection.devices()), (Texts{"Good", "Z"}));
   for (device_index = 0; device_index < 2; ++device_index) {

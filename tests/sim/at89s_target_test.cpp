@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "isp_pins.h"
 
 namespace zivivar::sim {
@@ -16,7 +19,7 @@ constexpr ChipKind kS8252{3, 0x2000, 0x800};
 TEST(At89sTargetTest, ListensOnlyWithSupplyResetAndProgrammingEnable) {
   At89sTarget chip(kS52);
   IspPins isp(chip);
-  const uint32_t reset = chip.timing().reset_ticks;
+  const auto reset = static_cast<uint32_t>(chip.timing().Ticks(chip.timing().reset_ns));
   isp.lines.rst = true;
   isp.Send({0xAC, 0x53, 0x00});
   EXPECT_TRUE(chip.Miso());                                 // not driven without supply
@@ -31,18 +34,24 @@ TEST(At89sTargetTest, ListensOnlyWithSupplyResetAndProgrammingEnable) {
   isp.WriteCode(0x10, 0x12);
   isp.Tick(500);
   EXPECT_EQ(isp.ReadCode(0x10), 0x00);  // no answer: MISO stays low
-  EXPECT_EQ(chip.last_ignored(), "before programming enable");
+  EXPECT_EQ(IgnoredReport(chip.ignored()),
+            (std::vector<std::string>{"2 power-ups ignored: supply 2.00 V outside 4.00 V to 5.50 V",
+                                      "1 write ignored: programming not enabled",
+                                      "1 read ignored: programming not enabled"}));
   EXPECT_EQ(isp.Enable(), kEnableAnswer);
   EXPECT_EQ(isp.ReadCode(0x10), 0xFF);
   isp.WriteCode(0x10, 0x12);
-  isp.Tick(chip.timing().write_ticks);
+  isp.Tick(static_cast<uint32_t>(chip.timing().Ticks(chip.timing().byte_write_ns)));
   EXPECT_EQ(isp.ReadCode(0x10), 0x12);
 
   isp.Rst(false);  // the chip runs its program: programming mode ends
   EXPECT_TRUE(chip.Miso());
   isp.Rst(true);
   isp.Tick(reset - 30);
+  chip.ClearIgnored();
   EXPECT_NE(isp.Enable(), kEnableAnswer);  // its first bits fell into the reset time
+  EXPECT_EQ(IgnoredHint(chip.ignored()),
+            "the chip ignored a clock edge: RST held 7,650 of 10,000 µs");
   EXPECT_NE(isp.Enable(), kEnableAnswer);  // and every later byte is out of step
   EXPECT_FALSE(chip.programming_enabled());
   isp.Rst(false);  // a reset pulse restarts the count of bits
@@ -59,32 +68,28 @@ TEST(At89sTargetTest, ListensOnlyWithSupplyResetAndProgrammingEnable) {
   EXPECT_EQ(chip.state().code[0x20], 0xFF);
 }
 
-TEST(At89sTargetTest, Mode4WriteAndEraseTimingAndFlashBits) {
-  At89sTarget chip(kS52, ChipTiming{.write_ticks = 300});
+TEST(At89sTargetTest, Mode4BusyPollingAndFlashBits) {
+  At89sTarget chip(kS52, ChipTiming{.byte_write_ns = 300 * 85'000, .erase_ns = 300 * 85'000});
   IspPins isp(chip);
   isp.StartEnabled();
   isp.WriteCode(0x0100, 0x5A);
   isp.WriteCode(0x0101, 0x11);  // no wait: the chip is still busy
-  EXPECT_EQ(chip.last_ignored(), "while busy");
-  isp.Tick(300);
-  // The read-back after w wait pulses comes 2w + 120 ticks after the write;
-  // until then it answers the byte with bit 7 inverted.
-  isp.WriteCode(0x0200, 0x33);
-  isp.Pulses(89);
-  EXPECT_EQ(isp.ReadCode(0x0200), 0xB3);
+  // Until the write is done a read answers the byte with bit 7 inverted.
+  EXPECT_EQ(isp.ReadCode(0x0100), 0xDA);
+  EXPECT_EQ(IgnoredReport(chip.ignored()),
+            (std::vector<std::string>{"1 write ignored: chip still writing a byte, 13,600 of "
+                                      "25,500 µs done",
+                                      "1 read ignored: chip still writing a byte, 23,800 of "
+                                      "25,500 µs done"}));
   isp.Tick(300);
   isp.WriteCode(0x0201, 0x44);
-  isp.Pulses(90);
-  EXPECT_EQ(isp.ReadCode(0x0201), 0x44);
+  isp.Tick(300);
   isp.WriteCode(0x0201, 0xF3);  // flash bits are only cleared
   isp.Tick(300);
   EXPECT_EQ(isp.ReadCode(0x0201), 0x40);
-
-  // After e erase pulses the next read is served 2e + 120 ticks later.
   isp.Erase();
-  isp.Pulses(439);
   EXPECT_EQ(isp.ReadCode(0x0201), 0x7F);
-  isp.Pulses(1);
+  isp.Tick(300);
   EXPECT_EQ(isp.ReadCode(0x0201), 0xFF);
 }
 
@@ -111,6 +116,9 @@ TEST(At89sTargetTest, Mode3AddressesCodeAndEepromThroughTheFirstByte) {
   EXPECT_EQ(big_isp.WritePolled(0x2345, 0x22, 10).second, 0x22);
   EXPECT_EQ(big.state().code[0x2345], 0x22);
   EXPECT_EQ(big.state().code[0x0345], 0xFF);
+  EXPECT_EQ(big_isp.ReadCode(0x3345), 0xFF);  // decoded, but beyond its 12 KB
+  EXPECT_EQ(IgnoredHint(big.ignored()),
+            "the chip ignored a read: address 0x3345 beyond the memory of 12,288 bytes");
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ class IspPins {
     Tick(settle);
   }
   void StartEnabled() {
-    PowerUp(chip_.timing().reset_ticks);
+    PowerUp(static_cast<uint32_t>(chip_.timing().Ticks(chip_.timing().reset_ns)));
     Enable();
   }
 
