@@ -33,10 +33,5 @@ TEST(AtomicFileTest, FailureLeavesNothingBehind) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
 }
 
-TEST(AtomicFileTest, ToCrLfExpandsEveryLineFeed) {
-  EXPECT_EQ(ToCrLf("a\nb\n\n"), "a\r\nb\r\n\r\n");
-  EXPECT_EQ(ToCrLf("none"), "none");
-}
-
 }  // namespace
 }  // namespace zivivar

@@ -37,14 +37,7 @@ TEST_F(DataFileTest, ExampleImageInEveryTextFormat) {
                                  "S3090000001001020304DC\r\nS70500000000FA\r\n");
   EXPECT_EQ(Save(kFormatMos), ";040000020030FF0135\r\n;04001001020304001E\r\n");
   EXPECT_EQ(Save(kFormatTektronix), "/00000404020030FF39\r\n/001004140102030432\r\n");
-  // Blank lines are written when blank cells are saved.
-  device.code_size = 0x14;
-  options.ff_save = true;
-  EXPECT_EQ(Save(kFormatIntel8),
-            ":04000000020030FFCB\r\n:04000400FFFFFFFFFC\r\n:04000800FFFFFFFFF8\r\n"
-            ":04000C00FFFFFFFFF4\r\n:0400100001020304E2\r\n:00000001FF\r\n");
   // A short last line is written even when blank.
-  options.ff_save = false;
   device.code_size = 6;
   image.bytes.fill(kBlankByte);
   EXPECT_EQ(Save(kFormatIntel8), ":02000400FFFFFC\r\n:00000001FF\r\n");
