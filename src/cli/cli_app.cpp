@@ -10,29 +10,24 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/exit_status.h"
 #include "cli/settings_overrides.h"
-#include "cli/terminal_dialog_view.h"
 #include "cli/terminal_services_view.h"
-#include "common/atomic_file.h"
+#include "commands/adapter_commands.h"
+#include "commands/convert.h"
+#include "commands/device_commands.h"
 #include "common/path_parts.h"
-#include "datafiles/data_files.h"
 #include "library/device_selection.h"
-#include "programmer/device_operations.h"
 #include "programmer/port_link.h"
 #include "sim/ignored_instructions.h"
 #include "sim/simulated_hardware.h"
 #include "ui/data_file_naming.h"
-#include "ui/main_dialog.h"
 #include "ui/runtime.h"
 
 namespace zivivar {
 namespace {
 
 constexpr char kProgramName[] = "zivivar-cli";
-// Calibration without --writes: batches of writes until this much time has passed.
-constexpr auto kCalibrationTime = std::chrono::milliseconds(500);
-constexpr unsigned kCalibrationBatch = 1000;
-constexpr uint64_t kCalibrationMaxWrites = 100000000;
 
 // The register-write trace: one line per latched write, appended.
 class TraceFile {
@@ -74,7 +69,7 @@ class WriteWatch : public RegisterWriteObserver {
  public:
   void RegisterWritten(int reg, uint8_t value) override {
     ++writes;
-    if (reg == 10)
+    if (reg == kLinesRegister)
       reg10 = value;
     if (trace != nullptr)
       trace->Write(reg, value);
@@ -93,8 +88,8 @@ std::string Hex(unsigned value, int digits) {
   return text;
 }
 
-// One run of the tool: the objects a run of the window has, a terminal view
-// in place of the window, and the command.
+// One run of the tool: the objects a run of the window has, with the
+// terminal's services, and the command.
 class CliRun {
  public:
   CliRun(const CliOptions& options, const CliEnvironment& environment)
@@ -105,10 +100,9 @@ class CliRun {
         services_view_(
             err_, {options.yes ? kIdOk : kIdCancel, options.retry_faults ? kIdRetry : kIdCancel},
             environment.err_is_terminal, environment.terminal_width),
-        runtime_(services_view_, MakeRuntimeOptions()),
-        dialog_(runtime_, view_) {
+        runtime_(services_view_, MakeRuntimeOptions()) {
     services_view_.SetInterruptPoll(environment.interrupt_requested);
-    services_view_.SetCancelHandler([this] { dialog_.OnCancelClicked(); });
+    services_view_.SetCancelHandler([this] { runtime_.services().RequestCancel(); });
   }
 
   int Run();
@@ -116,15 +110,25 @@ class CliRun {
  private:
   RuntimeOptions MakeRuntimeOptions();
   void AdjustSettings(Settings& settings);
-  int SelectByName();
-  int SelectDeviceAnywhere(const std::string& name);
-  int ListDevices();
-  int Convert();
+  CommandResult SelectByName();
+  CommandResult SelectDeviceAnywhere(const std::string& name);
+  CommandResult ListDevices();
+  CommandResult ConvertFile();
   // Port access, and the watch when something needs to see the register writes.
-  int PreparePort(bool watch);
-  int Detect();
-  int Calibrate();
-  int DeviceCommand();
+  CommandResult PreparePort(bool watch);
+  CommandResult DetectAdapter();
+  CommandResult CalibrateTiming();
+  // Port access, the adapter search, the busy lock and the device loaded
+  // around the command.
+  CommandResult DeviceCommand();
+  // The busy lock and the device loaded around the command.
+  CommandResult LockedDeviceCommand();
+  CommandResult RunDeviceCommand(const CommandContext& context, const DeviceDescriptor& device);
+  // The read-out's file names, and the question when they replace a file.
+  CommandResult ChooseReadOutTarget();
+  CommandResult ReadOutToFile(const CommandContext& context, const DeviceDescriptor& device);
+  // --lock, else the settings' Lock1 to Lock3.
+  LockOptions Locks();
   void Report(const std::string& line);
 
   const CliOptions& options_;
@@ -135,9 +139,8 @@ class CliRun {
   TraceFile trace_;
   WriteWatch watch_;
   TerminalServicesView services_view_;
-  TerminalDialogView view_;
   Runtime runtime_;
-  MainDialog dialog_;
+  ReadOutTarget read_target_;
   std::string override_error_;
 };
 
@@ -163,13 +166,15 @@ void CliRun::AdjustSettings(Settings& settings) {
     settings.sim_state_path = *options_.sim_state;
   if (options_.fast_profile)
     settings.FastProfile = *options_.fast_profile ? 1 : 0;
-  if (options_.no_verify)
-    settings.Verify = 0;
-  if (options_.lock_level) {
-    settings.Lock1 = *options_.lock_level >= 1 ? 1 : 0;
-    settings.Lock2 = *options_.lock_level >= 2 ? 1 : 0;
-    settings.Lock3 = *options_.lock_level >= 3 ? 1 : 0;
+}
+
+LockOptions CliRun::Locks() {
+  if (!options_.lock_level) {
+    const Settings& settings = runtime_.settings();
+    return {settings.Lock1, settings.Lock2, settings.Lock3};
   }
+  const int level = *options_.lock_level;
+  return {level >= 1 ? 1 : 0, level >= 2 ? 1 : 0, level >= 3 ? 1 : 0};
 }
 
 void CliRun::Report(const std::string& line) {
@@ -191,22 +196,22 @@ int CliRun::Run() {
     Report(override_error_);
     return kExitUsage;
   }
-  int result = SelectByName();
-  if (result != kLibraryOk)
-    return result;
+  CommandResult result = SelectByName();
+  if (result != CommandResult::kOk)
+    return ExitStatus(result);
 
   switch (options_.command) {
     case CliCommand::kDevices:
       result = ListDevices();
       break;
     case CliCommand::kConvert:
-      result = Convert();
+      result = ConvertFile();
       break;
     case CliCommand::kDetect:
-      result = Detect();
+      result = DetectAdapter();
       break;
     case CliCommand::kCalibrate:
-      result = Calibrate();
+      result = CalibrateTiming();
       break;
     default:
       result = DeviceCommand();
@@ -217,44 +222,44 @@ int CliRun::Run() {
   if (trace_error != 0) {
     Report("cannot write the trace file '" + *options_.trace_path +
            "': " + std::strerror(trace_error));
-    if (result == 0)
-      result = kSaveFailed;
+    if (result == CommandResult::kOk)
+      result = CommandResult::kFileNotSaved;
   }
-  return result;
+  return ExitStatus(result);
 }
 
-int CliRun::SelectByName() {
+CommandResult CliRun::SelectByName() {
   Settings& settings = runtime_.settings();
   DeviceSelection& selection = runtime_.selection();
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   if (options_.manufacturer) {
     int32_t manuf = settings.ManufIndex;
-    if (selection.FindManufacturerByName(*options_.manufacturer, manuf) != kLibraryOk)
-      return kLibraryFailed;
+    if (selection.FindManufacturerByName(*options_.manufacturer, manuf) != LibraryResult::kOk)
+      return CommandResult::kDeviceNotLoaded;
     settings.ManufIndex = manuf;
   }
   if (!options_.device)
-    return kLibraryOk;
+    return CommandResult::kOk;
   if (!options_.manufacturer)
     return SelectDeviceAnywhere(*options_.device);
   int32_t device = settings.DeviceIndex;
   if (selection.FindDeviceByName(settings.ManufIndex, *options_.device, device, korr) !=
-      kLibraryOk) {
-    return kLibraryFailed;
+      LibraryResult::kOk) {
+    return CommandResult::kDeviceNotLoaded;
   }
   settings.DeviceIndex = device;
-  return kLibraryOk;
+  return CommandResult::kOk;
 }
 
 // A device named without its manufacturer: the selected manufacturer's list
 // first, then the others in library order.
-int CliRun::SelectDeviceAnywhere(const std::string& name) {
+CommandResult CliRun::SelectDeviceAnywhere(const std::string& name) {
   Settings& settings = runtime_.settings();
   DeviceSelection& selection = runtime_.selection();
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   int32_t manuf = settings.ManufIndex;
-  if (selection.FillManufacturerList(manuf) != kLibraryOk)
-    return kLibraryFailed;
+  if (selection.FillManufacturerList(manuf) != LibraryResult::kOk)
+    return CommandResult::kDeviceNotLoaded;
   std::vector<int32_t> order = {manuf};
   for (int32_t i = 0; i < static_cast<int32_t>(selection.manufacturers().entries.size()); ++i) {
     if (i != manuf)
@@ -268,23 +273,23 @@ int CliRun::SelectDeviceAnywhere(const std::string& name) {
       if (devices[i].line_number != 0 && devices[i].text == name) {
         settings.ManufIndex = m;
         settings.DeviceIndex = static_cast<int32_t>(i);
-        return kLibraryOk;
+        return CommandResult::kOk;
       }
     }
   }
   // Not there: the library's own message for the selected manufacturer.
   int32_t device = settings.DeviceIndex;
   selection.FindDeviceByName(manuf, name, device, korr);
-  return kLibraryFailed;
+  return CommandResult::kDeviceNotLoaded;
 }
 
-int CliRun::ListDevices() {
+CommandResult CliRun::ListDevices() {
   const Settings& settings = runtime_.settings();
   DeviceSelection& selection = runtime_.selection();
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   int32_t selected_manuf = settings.ManufIndex;
-  if (selection.FillManufacturerList(selected_manuf) != kLibraryOk)
-    return kLibraryFailed;
+  if (selection.FillManufacturerList(selected_manuf) != LibraryResult::kOk)
+    return CommandResult::kDeviceNotLoaded;
   const std::vector<SelectionEntry> manufacturers = selection.manufacturers().entries;
 
   struct Row {
@@ -335,47 +340,38 @@ int CliRun::ListDevices() {
                   static_cast<unsigned>(row.record.lock_bit_count));
     out_ << pad(row.device, device_width) << numbers << '\n';
   }
-  return kOperationOk;
+  return CommandResult::kOk;
 }
 
-int CliRun::Convert() {
-  Settings& settings = runtime_.settings();
-  // Loading sets the current format to the one recognised; the one to write
-  // is chosen before.
-  const int format = options_.format ? *options_.format : settings.DataFormat;
-  if (runtime_.LoadSelectedDevice() != kLibraryOk)
-    return kLibraryFailed;
-  DataFiles& files = runtime_.data_files();
-  const DataFileOptions file_options = runtime_.data_file_options();
-  const int loaded = files.LoadDataFile(options_.files[0], kCodeMemory, file_options);
-  if (loaded != kLoadOk)
+CommandResult CliRun::ConvertFile() {
+  const int format = options_.format ? *options_.format : runtime_.settings().DataFormat;
+  const CommandResult loaded = FromLibraryResult(runtime_.LoadSelectedDevice());
+  if (loaded != CommandResult::kOk)
     return loaded;
-  settings.DataFormat = format;
-  // The output is made again from its input at once, so it is not forced
-  // onto the disk; a read-out, the only copy of a chip's contents, is.
-  files.SetFileWriter(WriteFileAtomicallyUnsynced);
-  return files.WriteDataFile(options_.files[1], kCodeMemory, file_options);
+  const DeviceDescriptor device = runtime_.device();
+  return Convert(runtime_.services(), runtime_.image(), device,
+                 {options_.files[0], options_.files[1], format, runtime_.data_file_options()});
 }
 
-int CliRun::PreparePort(bool watch) {
+CommandResult CliRun::PreparePort(bool watch) {
   if (!runtime_.PreparePortAccess())
-    return kCommandDemoMode;
+    return CommandResult::kDemoMode;
   // A state file that holds no chip state was named at its loading; it is
   // left alone, and so is the chip it should hold.
   if (runtime_.simulator_state_unusable())
-    return kSimStateUnusable;
+    return CommandResult::kSimStateUnusable;
   if (options_.trace_path)
     watch_.trace = &trace_;
   if (watch || options_.trace_path)
     runtime_.port_link().SetObserver(&watch_);
-  return kOperationOk;
+  return CommandResult::kOk;
 }
 
-int CliRun::Detect() {
-  int result = PreparePort(true);
-  if (result != kOperationOk)
+CommandResult CliRun::DetectAdapter() {
+  CommandResult result = PreparePort(true);
+  if (result != CommandResult::kOk)
     return result;
-  result = runtime_.port_link().DetectAdapter();
+  result = Detect(runtime_.command_context());
 
   services_view_.ClearLine();
   out_ << "Port: " << runtime_.port_access().message << '\n';
@@ -397,119 +393,138 @@ int CliRun::Detect() {
       out_ << " (wrong)";
   }
   out_ << '\n';
-  out_ << "Adapter: " << (result == kLinkOk ? "found" : "not found") << '\n';
+  out_ << "Adapter: " << (result == CommandResult::kOk ? "found" : "not found") << '\n';
   return result;
 }
 
-int CliRun::Calibrate() {
-  int result = PreparePort(false);
-  if (result != kOperationOk)
-    return result;
-  PortLink& link = runtime_.port_link();
-  link.ClearLinkLost();
-  link.RaisePriority(runtime_.os_kind());
-  link.ResetAdapter();
-  // The writes that the counted delays make: register 4 with the timer bit.
-  uint8_t& reg4 = link.RegisterImage(4);
-  reg4 |= kReg4Timer;
-  uint64_t writes = 0;
-  bool failed = false;
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point start = Clock::now();
-  Clock::duration elapsed{};
-  if (options_.writes) {
-    for (; writes < *options_.writes && !failed; ++writes)
-      failed = link.WriteRegister(4, reg4) != kLinkOk;
-  } else {
-    while (!failed && writes < kCalibrationMaxWrites) {
-      for (unsigned i = 0; i < kCalibrationBatch && !failed; ++i, ++writes)
-        failed = link.WriteRegister(4, reg4) != kLinkOk;
-      if (Clock::now() - start >= kCalibrationTime)
-        break;
-    }
-  }
-  elapsed = Clock::now() - start;
-  reg4 &= static_cast<uint8_t>(~kReg4Timer);
-  link.WriteRegister(4, reg4);
-  link.ResetAdapter();
-  link.RestorePriority();
-  if (failed || link.link_lost())
-    return kHandshakeTimeout;
+CommandResult CliRun::CalibrateTiming() {
+  const CommandResult prepared = PreparePort(false);
+  if (prepared != CommandResult::kOk)
+    return prepared;
+  std::optional<uint64_t> writes;
+  if (options_.writes)
+    writes = *options_.writes;
+  const Calibration calibration = Calibrate(runtime_.command_context(), writes);
+  if (calibration.result != CommandResult::kOk)
+    return calibration.result;
 
-  const double ns =
-      static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count());
-  const double us_per_write = ns / 1000.0 / static_cast<double>(writes);
-  const long rounded = std::lround(us_per_write);
-  const long korr = std::clamp(rounded, 1L, 100L);
   char line[160];
   services_view_.ClearLine();
   out_ << "Port: " << runtime_.port_access().message << '\n';
   std::snprintf(line, sizeof line, "Register writes: %llu in %.1f ms\n",
-                static_cast<unsigned long long>(writes), ns / 1e6);
+                static_cast<unsigned long long>(calibration.writes),
+                static_cast<double>(calibration.elapsed.count()) / 1e6);
   out_ << line;
-  std::snprintf(line, sizeof line, "Microseconds per write: %.3f\n", us_per_write);
+  std::snprintf(line, sizeof line, "Microseconds per write: %.3f\n", calibration.us_per_write);
   out_ << line;
-  out_ << "TimeBaseKorr: " << korr;
-  if (korr != rounded)
+  out_ << "TimeBaseKorr: " << calibration.korr;
+  if (calibration.clamped)
     out_ << " (the nearest allowed value: the measured time lies outside 1 to 100 microseconds)";
   out_ << "\nThe settings hold TimeBaseKorr " << runtime_.settings().TimeBaseKorr << ".\n";
-  return kOperationOk;
+  return CommandResult::kOk;
 }
 
-int CliRun::DeviceCommand() {
-  Settings& settings = runtime_.settings();
-  int result = PreparePort(false);
-  if (result != kOperationOk)
+CommandResult CliRun::DeviceCommand() {
+  CommandResult result = PreparePort(false);
+  if (result != CommandResult::kOk)
     return result;
   // The window looks for the adapter once at its start; so does every run
   // here. No preferences dialog between attempts, and the settings stay as
   // they are.
   if (!runtime_.port_link().SearchAdapter(1, {}, {}))
-    return kAdapterNotFound;
-
-  switch (options_.command) {
-    case CliCommand::kBlank:
-      result = dialog_.BlankCheckCommand();
-      break;
-    case CliCommand::kErase:
-      result = dialog_.EraseCommand();
-      break;
-    case CliCommand::kProgram:
-    case CliCommand::kVerify: {
-      const std::string& path = options_.files[0];
-      const DataFileNames names = NamesFromDialog(
-          path, MakePath({"", "", SplitPath(path).name, SplitPath(path).extension}));
-      settings.data_file_path = names.path;
-      settings.data_file_name = names.name;
-      settings.data_directory = names.directory;
-      result = options_.command == CliCommand::kProgram ? dialog_.ProgramCommand()
-                                                        : dialog_.VerifyCommand();
-      break;
-    }
-    case CliCommand::kRead: {
-      const int format = options_.format ? *options_.format : settings.DataFormat;
-      view_.AnswerSaveDialog(options_.files[0], format + 1);
-      result = dialog_.ReadOutCommand();
-      if (result == kCommandOk) {
-        services_view_.ClearLine();
-        out_ << settings.data_file_path << '\n';
-        if (runtime_.device().eeprom_size > 0)
-          out_ << dialog_.eeprom_path() << '\n';
-      }
-      break;
-    }
-    default:
-      break;
-  }
-  if (result == kCommandBusy)
-    Report("another copy is running a device command; nothing was done");
+    return CommandResult::kNoAdapter;
+  result = LockedDeviceCommand();
+  // What the simulated chip ignored (instructions it does not know, writes
+  // it could not take): all of it with -v, else a hint after a failure.
   if (sim::SimulatedHardware* simulator = runtime_.simulator()) {
     const sim::IgnoredLog& ignored = simulator->chip().ignored();
     for (const std::string& line :
          options_.verbose ? sim::IgnoredReport(ignored) : std::vector<std::string>{})
       Report("simulator: " + line);
-    if (result != kCommandOk && !options_.verbose && !ignored.empty())
+    if (result != CommandResult::kOk && !options_.verbose && !ignored.empty())
       Report("simulator: " + sim::IgnoredHint(ignored) + " (-v lists all)");
+  }
+  return result;
+}
+
+CommandResult CliRun::LockedDeviceCommand() {
+  // One device command at a time, as with the window: the busy lock is the
+  // window's, so a window and this tool exclude each other too.
+  NamedLock& busy = runtime_.locks().busy();
+  if (busy.HeldElsewhere()) {
+    Report("another copy is running a device command; nothing was done");
+    return CommandResult::kBusy;
+  }
+  busy.Acquire();
+  CommandResult result = CommandResult::kOk;
+  if (options_.command == CliCommand::kRead)
+    result = ChooseReadOutTarget();
+  if (result == CommandResult::kOk)
+    result = runtime_.LoadDeviceForCommand();
+  if (result == CommandResult::kOk) {
+    const DeviceDescriptor device = runtime_.device();
+    result = RunDeviceCommand(runtime_.command_context(), device);
+  }
+  FinishCommand(runtime_.services());
+  busy.Release();
+  return result;
+}
+
+CommandResult CliRun::RunDeviceCommand(const CommandContext& context,
+                                       const DeviceDescriptor& device) {
+  const Settings& settings = runtime_.settings();
+  const DataFileOptions file_options = runtime_.data_file_options();
+  std::optional<std::string> eeprom;
+  if (device.eeprom_size > 0 && !options_.files.empty())
+    eeprom = EepromPathFor(options_.files[0]);
+  switch (options_.command) {
+    case CliCommand::kBlank:
+      return BlankCheck(context, device);
+    case CliCommand::kErase:
+      return Erase(context, device);
+    case CliCommand::kProgram:
+      return Program(context, device,
+                     {options_.files[0], eeprom, !options_.no_verify && settings.Verify > 0,
+                      Locks(), file_options})
+          .result;
+    case CliCommand::kVerify:
+      return Verify(context, device, {options_.files[0], eeprom, file_options}).result;
+    case CliCommand::kRead:
+      return ReadOutToFile(context, device);
+    default:
+      return CommandResult::kOk;
+  }
+}
+
+// The file is named as the window's save dialog names it: a name typed
+// without an extension gets ".hex", and then the format decides between
+// ".bin" and ".hex". A file that this renaming would replace is asked about.
+CommandResult CliRun::ChooseReadOutTarget() {
+  const int format = options_.format ? *options_.format : runtime_.settings().DataFormat;
+  PathParts typed = SplitPath(options_.files[0]);
+  if (typed.extension.empty())
+    typed.extension = ".hex";
+  const std::string typed_path = MakePath(typed);
+  read_target_ = ReadOutTargetFromDialog(
+      typed_path, MakePath({"", "", typed.name, typed.extension}), format + 1);
+  if (!MayWriteReadOutTarget(typed_path, read_target_.names, runtime_.services()))
+    return CommandResult::kCancelled;
+  return CommandResult::kOk;
+}
+
+CommandResult CliRun::ReadOutToFile(const CommandContext& context, const DeviceDescriptor& device) {
+  const ReadOutTarget& target = read_target_;
+  std::optional<std::string> eeprom;
+  if (device.eeprom_size > 0)
+    eeprom = target.names.eeprom_path;
+  const CommandResult result =
+      ReadOut(context, device,
+              {target.names.path, eeprom, target.data_format, runtime_.data_file_options()});
+  if (result == CommandResult::kOk) {
+    services_view_.ClearLine();
+    out_ << target.names.path << '\n';
+    if (eeprom)
+      out_ << *eeprom << '\n';
   }
   return result;
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 
 namespace zivivar {
 

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/exit_status.h"
+
 #include <array>
 #include <cstdlib>
 
@@ -287,12 +289,8 @@ std::string GlobalHelp() {
          "\n"
          "Formats: bin, intel8, intel32, intelmcs, s1, s2, s3, mos, tek.\n"
          "\n"
-         "Exit status: 0 success, 2 usage error, otherwise the result of the first\n"
-         "operation that failed: 3 load, 4 save or not blank, 5 blank check stopped,\n"
-         "6 verify, 7 program, 8 no adapter, 10 adapter lost, 11 no chip answered\n"
-         "(SPISync), 13 device not loaded, 15 lock bits without effect, 20 erase\n"
-         "declined, 21 no port access, 23 --sim-state file is not a chip state (left\n"
-         "as it is), 24 chip state not saved.\n";
+         "Exit status:\n" +
+         ExitStatusHelp();
 }
 
 std::string CommandHelp(CliCommand command) {

@@ -13,9 +13,6 @@
 
 namespace zivivar {
 
-// Exit status of a command line that cannot be run as written.
-inline constexpr int kExitUsage = 2;
-
 enum class CliCommand {
   kNone,  // no command given (only --help makes sense then)
   kDevices,

@@ -7,7 +7,7 @@
 namespace zivivar {
 
 struct PathParts {
-  std::string drive;      // always empty on Linux; kept so callers read like the original rules
+  std::string drive;      // always empty on Linux; kept so that the naming rules name every part
   std::string directory;  // with its trailing '/', empty when the path has no directory
   std::string name;       // base name without extension
   std::string extension;  // with its leading '.', empty when there is none

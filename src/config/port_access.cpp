@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "config/errno_text.h"
+#include "common/errno_text.h"
 
 namespace zivivar {
 

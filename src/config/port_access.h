@@ -19,9 +19,9 @@
 #include <memory>
 #include <string>
 
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "config/settings.h"
-#include "programmer/port_io.h"
+#include "hw/port_io.h"
 #include "services/services.h"
 
 namespace zivivar {

@@ -8,7 +8,7 @@
 #include "common/atomic_file.h"
 #include "common/file_contents.h"
 #include "common/path_parts.h"
-#include "config/errno_text.h"
+#include "common/errno_text.h"
 #include "config/ini_file.h"
 
 namespace zivivar {

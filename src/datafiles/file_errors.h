@@ -1,25 +1,12 @@
 // The file error message shared by every reader and writer of data files,
-// with the system's own table of error texts.
+// in the system's own texts (common/errno_text.h).
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "services/services.h"
 
 namespace zivivar {
-
-inline constexpr int kFileErrorTextCount = 49;
-inline constexpr int kUnknownFileError = 14;  // "Unbekannter Fehler"
-
-// The texts in the system's own numbering (not that of errno): entry 0 and 48
-// are a single blank, the "Unix only" entries have no condition of their own.
-extern const std::array<const char*, kFileErrorTextCount> FileErrorTexts;
-
-// The entry of FileErrorTexts that names a Linux errno condition: 0 for 0,
-// the entry of the same condition where the table has one, else the nearest
-// sensible entry, else kUnknownFileError.
-int FileErrorIndex(int error);
 
 // "Fehler beim Öffnen der Datei\n\n<path>\n\n<text for error>". The wording
 // speaks of opening for every failure (open, read, write) alike.

@@ -13,8 +13,8 @@ class BusyWindow : public QFrame {
   Q_OBJECT
 
  public:
-  // A top-level window with no parent, as the original had, so it is not
-  // tied to the main window's stacking.
+  // A top-level window with no parent, so that it is not tied to the main
+  // window's stacking.
   BusyWindow();
 
   // Shows the window on place (screen pixels), without taking the focus from

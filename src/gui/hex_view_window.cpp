@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "commands/convert.h"
 #include "gui/file_dialogs.h"
 #include "ui/data_file_naming.h"
 #include "ui/file_dialogs.h"
@@ -81,12 +82,12 @@ QString HexViewWindow::headerText() const {
   return m_header->text();
 }
 
-int HexViewWindow::Save() {
+CommandResult HexViewWindow::Save() {
   Settings& settings = m_runtime.settings();
   const FileDialogResult chosen =
       RunFileDialog(this, FileDialogMode::kSave, SaveDataFileRequest(settings));
   if (!chosen.accepted)
-    return kCommandDialogCancelled;
+    return CommandResult::kCancelled;
   const ReadOutTarget target =
       ReadOutTargetFromDialog(chosen.path, chosen.file_name, chosen.filter);
   // As the read-out does: a file that the extension rule puts in place of
@@ -95,11 +96,11 @@ int HexViewWindow::Save() {
       QFileInfo::exists(QString::fromStdString(target.names.path)) &&
       m_runtime.services().AskOkCancel(kReplaceQuestionStart + target.names.name +
                                        kReplaceQuestionEnd) != kIdOk) {
-    return kCommandDialogCancelled;
+    return CommandResult::kCancelled;
   }
   settings.DataFormat = target.data_format;
-  return m_runtime.data_files().WriteDataFile(target.names.path, kCodeMemory,
-                                              m_runtime.data_file_options());
+  return WriteCodeFile(m_runtime.services(), m_runtime.image(), m_runtime.device(),
+                       target.names.path, target.data_format, m_runtime.data_file_options());
 }
 
 }  // namespace zivivar

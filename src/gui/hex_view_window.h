@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "commands/command_result.h"
 #include "ui/hex_dump.h"
 
 class QLabel;
@@ -28,8 +29,8 @@ class HexViewWindow : public QDialog {
   QPlainTextEdit* dump() const { return m_dump; }
 
   // Asks for a file and a format (the read-out's save dialog) and writes the
-  // shown memory there. Returns the data files' result, or 3 when cancelled.
-  int Save();
+  // shown memory there: kOk, kFileNotSaved, or kCancelled.
+  CommandResult Save();
 
  private:
   Runtime& m_runtime;

@@ -22,6 +22,7 @@
 #include <QUrl>
 #include <ctime>
 
+#include "commands/convert.h"
 #include "gui/app_icon.h"
 #include "gui/busy_window.h"
 #include "gui/file_dialogs.h"
@@ -196,10 +197,14 @@ HexViewWindow* MainWindow::OpenHexView() {
   // The file is read as "Brennen" reads it, so the view shows what would be
   // programmed; after a read-out the current file is the one written.
   const ImageBuffer& image = m_runtime->image();
-  if (m_runtime->data_files().LoadDataFile(m_settings->data_file_path, kCodeMemory,
-                                           m_runtime->data_file_options()) != kLoadOk) {
+  const FileCommandResult loaded =
+      LoadCodeFile(m_runtime->services(), m_runtime->image(), m_runtime->device(),
+                   m_settings->data_file_path, m_runtime->data_file_options());
+  // The format recognised is the current one, as after "Brennen".
+  if (loaded.data_format)
+    m_settings->DataFormat = *loaded.data_format;
+  if (loaded.result != CommandResult::kOk)
     return nullptr;
-  }
   HexDumpRange range;
   if (image.loaded_byte_count > 0)
     range.end = image.highest_loaded_address + 1;
@@ -219,12 +224,13 @@ QString MainWindow::operationLogPath() const {
   return QString::fromStdString(OperationLogPath());
 }
 
-void MainWindow::RunCommand(const char* name, bool with_file, const std::function<int()>& command) {
+void MainWindow::RunCommand(const char* name, bool with_file,
+                            const std::function<CommandResult()>& command) {
   if (m_logic == nullptr)
     return;
-  const int result = command();
+  const CommandResult result = command();
   // A click while a command runs starts nothing, so there is nothing to record.
-  if (result != kCommandBusy) {
+  if (result != CommandResult::kBusy) {
     const std::string file = with_file ? m_settings->data_file_path : std::string();
     AppendOperationLogLine(
         OperationLogPath(),
@@ -488,7 +494,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
   QDialog::moveEvent(event);
-  // The position of the client area, as the system has always tracked it.
+  // The position of the client area, which the settings keep.
   if (m_logic != nullptr)
     m_logic->OnMoved(geometry().x(), geometry().y());
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "commands/command_result.h"
 #include "gui/dialog_units.h"
 #include "ui/main_dialog_view.h"
 
@@ -114,7 +115,7 @@ class MainWindow : public QDialog, public MainDialogView {
   void AddContextMenu();
   // Runs a device command and records its end in the operation log; name is
   // the button's caption, with_file whether the data file takes part.
-  void RunCommand(const char* name, bool with_file, const std::function<int()>& command);
+  void RunCommand(const char* name, bool with_file, const std::function<CommandResult()>& command);
   // The local file that a drag carries, if it carries exactly one file.
   static std::optional<QString> DraggedFile(const QMimeData* data);
 

@@ -5,8 +5,8 @@
 #include "common/c_literal.h"
 #include "common/file_contents.h"
 #include "common/path_parts.h"
+#include "hw/adapter_registers.h"
 #include "library/library_line.h"
-#include "programmer/port_link.h"
 
 namespace zivivar {
 namespace {
@@ -39,7 +39,7 @@ void DeviceLibrary::SetDirectory(const std::string& directory) {
   path_ = MakePath(parts);
 }
 
-int DeviceLibrary::OpenLibrary() {
+LibraryResult DeviceLibrary::OpenLibrary() {
   CloseLibrary();
   line_.clear();
   line_number_ = 0;
@@ -47,9 +47,9 @@ int DeviceLibrary::OpenLibrary() {
   if (error != 0) {
     services_.ShowMessage(error == kFileTooLarge ? kLibraryTooLargeMessage
                                                  : kLibraryOpenFailedMessage);
-    return kLibraryFailed;
+    return LibraryResult::kFailed;
   }
-  return kLibraryOk;
+  return LibraryResult::kOk;
 }
 
 void DeviceLibrary::CloseLibrary() {
@@ -65,151 +65,151 @@ bool DeviceLibrary::ReadLine() {
   return true;
 }
 
-int DeviceLibrary::FindManufacturer(int32_t index) {
+LibraryResult DeviceLibrary::FindManufacturer(int32_t index) {
   int32_t count = -1;
   while (ReadLine()) {
     if (IsManufacturerLine(line_) && IsActiveLine(line_) && ++count == index) {
-      return kLibraryOk;
+      return LibraryResult::kOk;
     }
   }
   services_.ShowMessage(kManufacturerNotFoundMessage);
-  return kLibraryFailed;
+  return LibraryResult::kFailed;
 }
 
-int DeviceLibrary::NextManufacturer(std::string& name) {
+LibraryResult DeviceLibrary::NextManufacturer(std::string& name) {
   while (ReadLine()) {
     if (IsManufacturerLine(line_) && IsActiveLine(line_)) {
       name = ManufacturerName(line_);
-      return kLibraryOk;
+      return LibraryResult::kOk;
     }
   }
-  return kLibraryEnd;
+  return LibraryResult::kEnd;
 }
 
-int DeviceLibrary::NextDevice(uint32_t timebase_korr) {
+LibraryResult DeviceLibrary::NextDevice(uint32_t timebase_korr) {
   while (ReadLine()) {
     if (IsManufacturerLine(line_)) {
-      return kLibraryEnd;
+      return LibraryResult::kEnd;
     }
     if (IsActiveLine(line_)) {
       return ParseDeviceRecord(line_, timebase_korr);
     }
   }
-  return kLibraryEnd;
+  return LibraryResult::kEnd;
 }
 
-int DeviceLibrary::NextField(std::string& field) {
+LibraryResult DeviceLibrary::NextField(std::string& field) {
   const size_t semicolon = record_.find(';', position_);
   if (semicolon == std::string::npos || semicolon >= limit_) {
-    return kLibraryFailed;
+    return LibraryResult::kFailed;
   }
   field = record_.substr(position_, semicolon - position_);
   position_ = semicolon + 1;
-  return kLibraryOk;
+  return LibraryResult::kOk;
 }
 
-int DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_korr) {
+LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t timebase_korr) {
   record_ = line;
   position_ = 0;
   const size_t flag = FlagPosition(record_);
   limit_ = flag == kNoFlag ? 0 : flag;
 
   std::string field;
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   descriptor_.device_name = field;
   const std::string& name = descriptor_.device_name;
   const std::string in_file = "\n\n in '" + path_ + "' Datei";
 
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   if (field != kPackageDip40) {
     Refuse(name + "\n\nUnbekannte Gehäuseform" + in_file);
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
   descriptor_.pin_count = 40;
 
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   const uint32_t millivolts = ParseCLiteral(field);
   if (millivolts > kMaxProgrammingVoltage) {
     Refuse(name + "\n\nDie Betriebsspannung im\nProgrammiermodus ist zu groß !!" + in_file);
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
   if (millivolts == 0) {
     Refuse(name + "\n\nDie Betriebsspannung im\nProgrammiermodus ist 0 !!" + in_file);
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
   descriptor_.programming_voltage = millivolts;
   descriptor_.supply_code = static_cast<uint8_t>(millivolts / kSupplyStep);
 
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   descriptor_.write_wait = ConvertWait(ParseCLiteral(field), timebase_korr);
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   descriptor_.erase_wait = ConvertWait(ParseCLiteral(field), timebase_korr);
 
   for (int reserved = 6; reserved <= 11; ++reserved) {
-    if (NextField(field) != kLibraryOk) {
-      return kLibraryFailed;
+    if (NextField(field) != LibraryResult::kOk) {
+      return LibraryResult::kFailed;
     }
   }
 
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   const uint32_t code_size = ParseCLiteral(field);
   if (code_size > kMaxMemorySize) {
     Refuse(TooLargeMessage(name, "Programmspeicher"));
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
   if (code_size == 0) {
     Refuse(name + "\n\nProgrammspeicher ist 0 !!\n\n in " + path_);
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
   descriptor_.code_size = code_size;
 
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   const uint32_t eeprom_size = ParseCLiteral(field);
   if (eeprom_size > kMaxMemorySize) {
     Refuse(TooLargeMessage(name, "Datenspeicher"));
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
   descriptor_.eeprom_size = eeprom_size;
 
   // Both small fields keep only their low byte before they are checked.
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   descriptor_.lock_bit_count = static_cast<uint8_t>(ParseCLiteral(field));
   if (descriptor_.lock_bit_count > kMaxLockBits) {
     Refuse(name + "\n\nFalscher Wert für die Lockbits in \n\n" + path_ +
            " !!\n\nEintrag darf nur von 0-3 gehen.\nGelesener Wert: " +
            std::to_string(descriptor_.lock_bit_count));
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
 
-  if (NextField(field) != kLibraryOk) {
-    return kLibraryFailed;
+  if (NextField(field) != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
   descriptor_.spi_mode = static_cast<uint8_t>(ParseCLiteral(field));
   if (descriptor_.spi_mode != 3 && descriptor_.spi_mode != 4) {
     Refuse(name + "\n\nFalscher Wert für SPIMODE in \n\n" + path_ +
            " !!\n\nEintrag darf nur 3 oder 4 sein.\nGelesener Wert: " +
            std::to_string(descriptor_.spi_mode));
-    return kLibraryInvalidRecord;
+    return LibraryResult::kInvalidRecord;
   }
   // The optional sixteenth field; a line without it has no page mode.
-  descriptor_.page_read = NextField(field) == kLibraryOk && HasPageToken(field);
-  return kLibraryOk;
+  descriptor_.page_read = NextField(field) == LibraryResult::kOk && HasPageToken(field);
+  return LibraryResult::kOk;
 }
 
 }  // namespace zivivar

@@ -21,10 +21,12 @@
 namespace zivivar {
 
 // Results of the device library.
-inline constexpr int kLibraryOk = 0;
-inline constexpr int kLibraryFailed = 13;         // not opened, not found, or a field missing
-inline constexpr int kLibraryEnd = 16;            // no further entry
-inline constexpr int kLibraryInvalidRecord = 19;  // a field value is refused; its message was shown
+enum class LibraryResult {
+  kOk = 0,
+  kFailed = 13,         // not opened, not found, or a field missing
+  kEnd = 16,            // no further entry
+  kInvalidRecord = 19,  // a field value is refused; its message was shown
+};
 
 inline constexpr char kLibraryFileName[] = "VOZ8051.CSV";
 inline constexpr char kLibraryOpenFailedMessage[] = "Kann Bauteilbibliothek nicht öffnen !";
@@ -54,38 +56,38 @@ class DeviceLibrary {
   const std::string& path() const { return path_; }
 
   // Opens the library at its first line (closing it first if it is open).
-  // kLibraryOk, or kLibraryFailed after "Kann Bauteilbibliothek nicht öffnen !"
+  // LibraryResult::kOk, or LibraryResult::kFailed after "Kann Bauteilbibliothek nicht öffnen !"
   // (also for a directory, a FIFO or a device) or kLibraryTooLargeMessage.
-  int OpenLibrary();
+  LibraryResult OpenLibrary();
   // Closes the file if it is open. Every user of the library closes it before
   // it returns, so nothing stays open between user actions.
   void CloseLibrary();
   bool IsOpen() const { return reader_.IsOpen(); }
 
   // Reads on to the active manufacturer line number index (counted from 0),
-  // so that the next line read is the first of its block. kLibraryOk, or
-  // kLibraryFailed after "Hersteller in Bibliothek nicht gefunden !" when
+  // so that the next line read is the first of its block. LibraryResult::kOk, or
+  // LibraryResult::kFailed after "Hersteller in Bibliothek nicht gefunden !" when
   // the file ends first.
-  int FindManufacturer(int32_t index);
+  LibraryResult FindManufacturer(int32_t index);
   // Reads on to the next active manufacturer line and gives its name.
-  // kLibraryOk or kLibraryEnd.
-  int NextManufacturer(std::string& name);
+  // LibraryResult::kOk or LibraryResult::kEnd.
+  LibraryResult NextManufacturer(std::string& name);
   // Reads on to the next active device line of the current block and parses
-  // it (the result of ParseDeviceRecord). kLibraryEnd at the end of the file
+  // it (the result of ParseDeviceRecord). LibraryResult::kEnd at the end of the file
   // or at a line beginning with a colon, active or not, which is consumed.
-  int NextDevice(uint32_t timebase_korr);
+  LibraryResult NextDevice(uint32_t timebase_korr);
 
   // Parses one active device line into the descriptor, field by field in file
   // order; a failing record leaves the fields before the failure overwritten,
-  // so the descriptor is only valid after kLibraryOk. Waits over 1 us are
+  // so the descriptor is only valid after LibraryResult::kOk. Waits over 1 us are
   // converted into counts with timebase_korr (the TimeBaseKorr in force).
-  // kLibraryOk; kLibraryFailed without a message when a field is missing;
-  // kLibraryInvalidRecord after the message that names the refused value.
-  int ParseDeviceRecord(const std::string& line, uint32_t timebase_korr);
+  // LibraryResult::kOk; LibraryResult::kFailed without a message when a field is missing;
+  // LibraryResult::kInvalidRecord after the message that names the refused value.
+  LibraryResult ParseDeviceRecord(const std::string& line, uint32_t timebase_korr);
   // Cuts the next field of the record being parsed: the text up to the next
-  // semicolon, which must stand before the activity flag. kLibraryOk or
-  // kLibraryFailed (field missing).
-  int NextField(std::string& field);
+  // semicolon, which must stand before the activity flag. LibraryResult::kOk or
+  // LibraryResult::kFailed (field missing).
+  LibraryResult NextField(std::string& field);
 
   // Reads the next line, at most 1023 characters, into current_line().
   // False at the end of the file (or when the library is not open).

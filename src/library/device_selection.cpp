@@ -34,12 +34,12 @@ void Finish(SelectionList& list, int32_t index, const char* placeholder) {
 DeviceSelection::DeviceSelection(DeviceLibrary& library, Services& services)
     : library_(library), services_(services) {}
 
-int DeviceSelection::FillManufacturerList(int32_t& manuf_index) {
+LibraryResult DeviceSelection::FillManufacturerList(int32_t& manuf_index) {
   manufacturers_ = SelectionList();
-  library_opened_ = library_.OpenLibrary() == kLibraryOk;
+  library_opened_ = library_.OpenLibrary() == LibraryResult::kOk;
   if (library_opened_) {
     std::string name;
-    while (library_.NextManufacturer(name) == kLibraryOk) {
+    while (library_.NextManufacturer(name) == LibraryResult::kOk) {
       SelectionEntry entry;
       entry.text = name;
       entry.line_number = library_.line_number();
@@ -58,24 +58,24 @@ int DeviceSelection::FillManufacturerList(int32_t& manuf_index) {
   }
   const bool listed = !manufacturers_.entries.empty();
   Finish(manufacturers_, manuf_index, kNoManufacturersEntry);
-  return listed ? kLibraryOk : kLibraryEnd;
+  return listed ? LibraryResult::kOk : LibraryResult::kEnd;
 }
 
-int DeviceSelection::FillDeviceList(int32_t manuf_index, int32_t& device_index,
-                                    uint32_t timebase_korr) {
+LibraryResult DeviceSelection::FillDeviceList(int32_t manuf_index, int32_t& device_index,
+                                              uint32_t timebase_korr) {
   devices_ = SelectionList();
   devices_manuf_index_ = -1;
-  library_opened_ = library_.OpenLibrary() == kLibraryOk;
+  library_opened_ = library_.OpenLibrary() == LibraryResult::kOk;
   if (library_opened_) {
     // When the manufacturer is missing its message has been shown, and the
     // reads below meet the end of the file at once.
     library_.FindManufacturer(manuf_index);
     for (;;) {
-      const int result = library_.NextDevice(timebase_korr);
-      if (result == kLibraryEnd) {
+      const LibraryResult result = library_.NextDevice(timebase_korr);
+      if (result == LibraryResult::kEnd) {
         break;
       }
-      if (result != kLibraryOk)
+      if (result != LibraryResult::kOk)
         continue;  // left out; a refused value has shown its message
       SelectionEntry entry;
       entry.record = library_.descriptor();
@@ -90,23 +90,24 @@ int DeviceSelection::FillDeviceList(int32_t manuf_index, int32_t& device_index,
   }
   const bool listed = !devices_.entries.empty();
   Finish(devices_, device_index, kNoDevicesEntry);
-  return listed ? kLibraryOk : kLibraryEnd;
+  return listed ? LibraryResult::kOk : LibraryResult::kEnd;
 }
 
-int DeviceSelection::LoadRecord(const std::string& line, uint32_t timebase_korr) {
+LibraryResult DeviceSelection::LoadRecord(const std::string& line, uint32_t timebase_korr) {
   library_.CloseLibrary();
-  return library_.ParseDeviceRecord(line, timebase_korr) == kLibraryOk ? kLibraryOk
-                                                                       : kLibraryFailed;
+  return library_.ParseDeviceRecord(line, timebase_korr) == LibraryResult::kOk
+             ? LibraryResult::kOk
+             : LibraryResult::kFailed;
 }
 
-int DeviceSelection::LoadSelectedDevice(int32_t manuf_index, int32_t device_index,
-                                        uint32_t timebase_korr) {
-  if (library_.OpenLibrary() != kLibraryOk) {
-    return kLibraryFailed;
+LibraryResult DeviceSelection::LoadSelectedDevice(int32_t manuf_index, int32_t device_index,
+                                                  uint32_t timebase_korr) {
+  if (library_.OpenLibrary() != LibraryResult::kOk) {
+    return LibraryResult::kFailed;
   }
-  if (library_.FindManufacturer(manuf_index) != kLibraryOk) {
+  if (library_.FindManufacturer(manuf_index) != LibraryResult::kOk) {
     library_.CloseLibrary();
-    return kLibraryFailed;
+    return LibraryResult::kFailed;
   }
 
   const SelectionEntry* wanted = nullptr;
@@ -147,42 +148,43 @@ int DeviceSelection::LoadSelectedDevice(int32_t manuf_index, int32_t device_inde
   }
   services_.ShowMessage(block_ended ? kNoDevicesMessage : kLibraryReadErrorMessage);
   library_.CloseLibrary();
-  return kLibraryFailed;
+  return LibraryResult::kFailed;
 }
 
-int DeviceSelection::FindManufacturerByName(const std::string& name, int32_t& manuf_index) {
+LibraryResult DeviceSelection::FindManufacturerByName(const std::string& name,
+                                                      int32_t& manuf_index) {
   int32_t index = manuf_index;
-  if (FillManufacturerList(index) != kLibraryOk && !library_opened_) {
-    return kLibraryFailed;
+  if (FillManufacturerList(index) != LibraryResult::kOk && !library_opened_) {
+    return LibraryResult::kFailed;
   }
   for (size_t i = 0; i < manufacturers_.entries.size(); ++i) {
     const SelectionEntry& entry = manufacturers_.entries[i];
     if (entry.line_number != 0 && entry.text == name) {
       manuf_index = static_cast<int32_t>(i);
       manufacturers_.selection = manuf_index;
-      return kLibraryOk;
+      return LibraryResult::kOk;
     }
   }
   services_.ShowMessage("Hersteller '" + name + "' in Bibliothek nicht gefunden !");
-  return kLibraryFailed;
+  return LibraryResult::kFailed;
 }
 
-int DeviceSelection::FindDeviceByName(int32_t manuf_index, const std::string& name,
-                                      int32_t& device_index, uint32_t timebase_korr) {
+LibraryResult DeviceSelection::FindDeviceByName(int32_t manuf_index, const std::string& name,
+                                                int32_t& device_index, uint32_t timebase_korr) {
   int32_t index = device_index;
-  if (FillDeviceList(manuf_index, index, timebase_korr) != kLibraryOk && !library_opened_) {
-    return kLibraryFailed;
+  if (FillDeviceList(manuf_index, index, timebase_korr) != LibraryResult::kOk && !library_opened_) {
+    return LibraryResult::kFailed;
   }
   for (size_t i = 0; i < devices_.entries.size(); ++i) {
     const SelectionEntry& entry = devices_.entries[i];
     if (entry.line_number != 0 && entry.text == name) {
       device_index = static_cast<int32_t>(i);
       devices_.selection = device_index;
-      return kLibraryOk;
+      return LibraryResult::kOk;
     }
   }
   services_.ShowMessage("Baustein '" + name + "' in Bibliothek nicht gefunden !");
-  return kLibraryFailed;
+  return LibraryResult::kFailed;
 }
 
 }  // namespace zivivar

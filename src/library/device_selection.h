@@ -46,18 +46,18 @@ class DeviceSelection {
   // Lists the active manufacturers in file order, or "Keine Hersteller".
   // A manuf_index beyond the list (or negative) becomes 0; it is left alone
   // when the library cannot be opened. An empty library, one without an
-  // active manufacturer and a failed read each get their message. kLibraryOk
-  // when at least one manufacturer was listed, else kLibraryEnd.
-  int FillManufacturerList(int32_t& manuf_index);
+  // active manufacturer and a failed read each get their message. LibraryResult::kOk
+  // when at least one manufacturer was listed, else LibraryResult::kEnd.
+  LibraryResult FillManufacturerList(int32_t& manuf_index);
 
   // Lists the devices of manufacturer manuf_index whose records parse, in
   // file order, each with its lock-bit count as item data, or "Keine
   // Bausteine". Faulty records are left out, after their messages. A
   // device_index beyond the list (or negative) becomes 0; it is left alone
   // when the library cannot be opened. The descriptor afterwards holds the
-  // last record parsed, not the selected one. kLibraryOk when at least one
-  // device was listed, else kLibraryEnd.
-  int FillDeviceList(int32_t manuf_index, int32_t& device_index, uint32_t timebase_korr);
+  // last record parsed, not the selected one. LibraryResult::kOk when at least one
+  // device was listed, else LibraryResult::kEnd.
+  LibraryResult FillDeviceList(int32_t manuf_index, int32_t& device_index, uint32_t timebase_korr);
 
   // Loads the descriptor of the selected device: the record of entry
   // device_index of the device list when that list was filled for
@@ -65,27 +65,29 @@ class DeviceSelection {
   // whatever faulty records stand before it. Should the library have changed
   // since the fill, the active device line of that name in the
   // manufacturer's block is taken. Without such a list the device is the
-  // device_index-th active device line of the block. kLibraryOk when the
-  // descriptor now describes the selected device, else kLibraryFailed after
+  // device_index-th active device line of the block. LibraryResult::kOk when the
+  // descriptor now describes the selected device, else LibraryResult::kFailed after
   // a message (none for a record with a missing field).
-  int LoadSelectedDevice(int32_t manuf_index, int32_t device_index, uint32_t timebase_korr);
+  LibraryResult LoadSelectedDevice(int32_t manuf_index, int32_t device_index,
+                                   uint32_t timebase_korr);
 
   // For the command line: the position of the manufacturer spelled exactly
-  // name. Refills the manufacturer list. kLibraryOk, or kLibraryFailed after
+  // name. Refills the manufacturer list. LibraryResult::kOk, or LibraryResult::kFailed after
   // a message.
-  int FindManufacturerByName(const std::string& name, int32_t& manuf_index);
+  LibraryResult FindManufacturerByName(const std::string& name, int32_t& manuf_index);
   // The position of the device spelled exactly name in the device list of
-  // manufacturer manuf_index. Refills the device list. kLibraryOk, or
-  // kLibraryFailed after a message.
-  int FindDeviceByName(int32_t manuf_index, const std::string& name, int32_t& device_index,
-                       uint32_t timebase_korr);
+  // manufacturer manuf_index. Refills the device list. LibraryResult::kOk, or
+  // LibraryResult::kFailed after a message.
+  LibraryResult FindDeviceByName(int32_t manuf_index, const std::string& name,
+                                 int32_t& device_index, uint32_t timebase_korr);
 
   const SelectionList& manufacturers() const { return manufacturers_; }
   const SelectionList& devices() const { return devices_; }
 
  private:
-  // Closes the library and parses line into the descriptor; kLibraryOk or kLibraryFailed.
-  int LoadRecord(const std::string& line, uint32_t timebase_korr);
+  // Closes the library and parses line into the descriptor; LibraryResult::kOk or
+  // LibraryResult::kFailed.
+  LibraryResult LoadRecord(const std::string& line, uint32_t timebase_korr);
 
   DeviceLibrary& library_;
   Services& services_;

@@ -29,11 +29,11 @@ void PortLink::Configure(uint16_t base, uint32_t timeout, uint32_t timebase_korr
 
 uint8_t& PortLink::RegisterImage(int reg) {
   switch (reg) {
-    case 0:
+    case kZeroRegister0:
       return reg0_;
-    case 4:
+    case kSupplyShiftRegister:
       return reg4_;
-    case 8:
+    case kSupplySwitchRegister:
       return reg8_;
     default:
       return reg10_;
@@ -86,9 +86,9 @@ int PortLink::WriteRegister(int reg, uint8_t value) {
 }
 
 uint8_t PortLink::ReadInputByte() {
-  const int low_written = WriteRegister(4, reg4_);
+  const int low_written = WriteRegister(kSupplyShiftRegister, reg4_);
   const uint8_t low = NibbleFromStatus(last_status_);
-  const int high_written = WriteRegister(8, reg8_);
+  const int high_written = WriteRegister(kSupplySwitchRegister, reg8_);
   const uint8_t high = NibbleFromStatus(last_status_);
   const auto input = static_cast<uint8_t>(high << 4 | low);
   if (observer_ != nullptr && low_written == kLinkOk && high_written == kLinkOk) [[unlikely]]
@@ -111,20 +111,20 @@ int PortLink::DelayMs(uint32_t ms) {
   reg4_ |= kReg4Timer;
   for (uint64_t i = 0; i < cycles; ++i) {
     // The timer bit stays set until the next ResetAdapter.
-    if (WriteRegister(4, reg4_) != kLinkOk)
+    if (WriteRegister(kSupplyShiftRegister, reg4_) != kLinkOk)
       return kDelayCutShort;
   }
   reg4_ &= static_cast<uint8_t>(~kReg4Timer);
-  WriteRegister(4, reg4_);
+  WriteRegister(kSupplyShiftRegister, reg4_);
   return kLinkOk;
 }
 
 void PortLink::ClockPulses(uint32_t count) {
   for (uint32_t i = 0; i < count; ++i) {
     reg4_ |= kReg4Timer;
-    WriteRegister(4, reg4_);
+    WriteRegister(kSupplyShiftRegister, reg4_);
     reg4_ &= static_cast<uint8_t>(~kReg4Timer);
-    WriteRegister(4, reg4_);
+    WriteRegister(kSupplyShiftRegister, reg4_);
   }
 }
 
@@ -138,36 +138,36 @@ void PortLink::LoadSupplyWord() {
       } else {
         reg4_ &= static_cast<uint8_t>(~kReg4SupplyData);
       }
-      WriteRegister(4, reg4_);
+      WriteRegister(kSupplyShiftRegister, reg4_);
       reg4_ |= kReg4SupplyClock;
-      WriteRegister(4, reg4_);
+      WriteRegister(kSupplyShiftRegister, reg4_);
       reg4_ &= static_cast<uint8_t>(~kReg4SupplyClock);
-      WriteRegister(4, reg4_);
+      WriteRegister(kSupplyShiftRegister, reg4_);
     }
   }
   reg4_ |= kReg4SupplyLoad;
-  WriteRegister(4, reg4_);
+  WriteRegister(kSupplyShiftRegister, reg4_);
   reg4_ &= static_cast<uint8_t>(~kReg4SupplyLoad);
-  WriteRegister(4, reg4_);
+  WriteRegister(kSupplyShiftRegister, reg4_);
   reg4_ &= static_cast<uint8_t>(~kReg4SupplyData);
-  WriteRegister(4, reg4_);
+  WriteRegister(kSupplyShiftRegister, reg4_);
 }
 
 void PortLink::ResetAdapter() {
   reg4_ &= static_cast<uint8_t>(~kReg4Timer);
-  WriteRegister(4, reg4_);
+  WriteRegister(kSupplyShiftRegister, reg4_);
   // The lines go low, but the register-10 image is left as it is.
-  WriteRegister(0, 0);
-  WriteRegister(2, 0);
-  WriteRegister(6, 0);
-  WriteRegister(10, 0);
+  WriteRegister(kZeroRegister0, 0);
+  WriteRegister(kZeroRegister2, 0);
+  WriteRegister(kModeRegister, 0);
+  WriteRegister(kLinesRegister, 0);
   supply_word_[0] = 0;
   LoadSupplyWord();
   supply_word_[1] = 0;
   LoadSupplyWord();
-  WriteRegister(0, static_cast<uint8_t>(reg0_ & 0x0F));
+  WriteRegister(kZeroRegister0, static_cast<uint8_t>(reg0_ & 0x0F));
   reg8_ &= static_cast<uint8_t>(~kReg8SupplyOn);
-  WriteRegister(8, reg8_);
+  WriteRegister(kSupplySwitchRegister, reg8_);
 }
 
 int PortLink::DetectAdapter() {
@@ -190,27 +190,27 @@ int PortLink::DetectAdapter() {
 
   // Both are addressed even when the first fails; a lost link makes the
   // second fail at once.
-  const int first = WriteRegister(12, 0x80);
-  const int second = WriteRegister(14, 0x80);
+  const int first = WriteRegister(kDetectRegister12, 0x80);
+  const int second = WriteRegister(kDetectRegister14, 0x80);
   if (first != kLinkOk || second != kLinkOk)
     return kAdapterNotFound;
 
-  WriteRegister(6, 0);
-  WriteRegister(2, 0);
-  WriteRegister(0, reg0_);
-  WriteRegister(8, reg8_);
-  WriteRegister(4, reg4_);
-  WriteRegister(10, 0);
+  WriteRegister(kModeRegister, 0);
+  WriteRegister(kZeroRegister2, 0);
+  WriteRegister(kZeroRegister0, reg0_);
+  WriteRegister(kSupplySwitchRegister, reg8_);
+  WriteRegister(kSupplyShiftRegister, reg4_);
+  WriteRegister(kLinesRegister, 0);
 
   // The adapter echoes register 10 in the input byte. The patterns go
   // straight to the register; the image stays 0.
   for (size_t i = 0; i < sizeof kLoopbackPatterns; ++i) {
     if (i > 0)
-      WriteRegister(10, kLoopbackPatterns[i]);
+      WriteRegister(kLinesRegister, kLoopbackPatterns[i]);
     if (ReadInputByte() != kLoopbackPatterns[i])
       return kAdapterNotFound;
   }
-  WriteRegister(10, 0);
+  WriteRegister(kLinesRegister, 0);
   // A time-out anywhere above was told already; it must not end as success.
   return link_lost_ ? kAdapterNotFound : kLinkOk;
 }

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "programmer/port_io.h"
+#include "hw/adapter_registers.h"
+#include "hw/port_io.h"
 #include "services/services.h"
 
 namespace zivivar {
@@ -18,19 +19,6 @@ inline constexpr int kAdapterNotFound = 8;
 inline constexpr int kDelayCutShort = 9;
 inline constexpr int kHandshakeTimeout = 10;
 
-// Bits of register 4.
-inline constexpr uint8_t kReg4SupplyClock = 0x01;
-inline constexpr uint8_t kReg4SupplyData = 0x02;
-inline constexpr uint8_t kReg4SupplyLoad = 0x04;
-inline constexpr uint8_t kReg4Timer = 0x20;
-// Bit of register 8.
-inline constexpr uint8_t kReg8SupplyOn = 0x80;
-// Bits of register 10, the serial programming lines.
-inline constexpr uint8_t kReg10Rst = 0x01;
-inline constexpr uint8_t kReg10Mosi = 0x08;
-inline constexpr uint8_t kReg10Miso = 0x10;  // in the input byte only
-inline constexpr uint8_t kReg10Sck = 0x20;
-
 inline constexpr char kTimeoutMessage[] =
     "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\nBrenner nicht "
     "eingeschaltet.\nBrenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
@@ -38,24 +26,6 @@ inline constexpr char kTimeoutMessage[] =
     "Druckerumschalter falsch geschaltet ?\nBaustein im Sockel vergessen !!";
 inline constexpr char kNoHardwareMessage[] =
     "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.";
-
-// The adapter answers four bits per register write on status bits 6, 3, 4
-// and 5 (nibble bits 0 to 3, in this order).
-inline constexpr uint8_t kStatusBusy = 0x80;
-inline constexpr uint8_t kStatusNibbleMask = 0x78;
-inline constexpr uint8_t NibbleFromStatus(uint8_t status) {
-  return static_cast<uint8_t>(((status >> 6) & 0x01) | ((status >> 2) & 0x0E));
-}
-inline constexpr uint8_t StatusFromNibble(uint8_t nibble) {
-  return static_cast<uint8_t>(((nibble & 0x01) << 6) | ((nibble & 0x0E) << 2));
-}
-
-// Register writes that last us microseconds when one write is taken to last
-// timebase_korr microseconds; at least 1 (timebase_korr 0 is taken as 1).
-inline uint32_t UsToCycles(uint32_t us, uint32_t timebase_korr) {
-  const uint32_t cycles = us / (timebase_korr == 0 ? 1 : timebase_korr);
-  return cycles == 0 ? 1 : cycles;
-}
 
 // Sees the register writes of a PortLink as the adapter took them: the
 // --trace file and the detect command of the command-line tool, and tests.

@@ -57,7 +57,7 @@ uint8_t SpiProtocol::Mode3LockByte(const LockOptions& locks) {
 }
 
 void SpiProtocol::WriteLines() {
-  link_.WriteRegister(10, link_.RegisterImage(10));
+  link_.WriteRegister(kLinesRegister, link_.RegisterImage(kLinesRegister));
 }
 
 // Timing, counted in register writes (one write lasts TimeBaseKorr µs; it is
@@ -77,7 +77,7 @@ void SpiProtocol::WriteLines() {
 // before the edge that replaces it; a mode-4 chip moves it on the falling
 // edge and is read while SCK is high.
 uint8_t SpiProtocol::ShiftByte(uint8_t out, Shift direction) {
-  uint8_t& lines = link_.RegisterImage(10);
+  uint8_t& lines = link_.RegisterImage(kLinesRegister);
   const bool sample_low = !mode4();
   uint8_t in = 0;
   for (int bit = 7; bit >= 0; --bit) {
@@ -110,18 +110,18 @@ uint8_t SpiProtocol::SPIReadByte() {
 }
 
 void SpiProtocol::EnterProgrammingMode() {
-  link_.RegisterImage(10) = 0;
+  link_.RegisterImage(kLinesRegister) = 0;
   WriteLines();
-  link_.WriteRegister(6, 0);
-  link_.WriteRegister(2, 0);
-  uint8_t& reg0 = link_.RegisterImage(0);
+  link_.WriteRegister(kModeRegister, 0);
+  link_.WriteRegister(kZeroRegister2, 0);
+  uint8_t& reg0 = link_.RegisterImage(kZeroRegister0);
   reg0 &= 0x0F;
-  link_.WriteRegister(0, reg0);
+  link_.WriteRegister(kZeroRegister0, reg0);
   reg0 &= 0xF0;
-  link_.WriteRegister(0, reg0);
-  uint8_t& reg8 = link_.RegisterImage(8);
+  link_.WriteRegister(kZeroRegister0, reg0);
+  uint8_t& reg8 = link_.RegisterImage(kSupplySwitchRegister);
   reg8 &= static_cast<uint8_t>(~kReg8SupplyOn);
-  link_.WriteRegister(8, reg8);
+  link_.WriteRegister(kSupplySwitchRegister, reg8);
 
   // The supply word's first byte is still 0 from the idle state: the first
   // load clears the second byte, the second one sets the voltage.
@@ -130,15 +130,15 @@ void SpiProtocol::EnterProgrammingMode() {
   link_.LoadSupplyWord();
   link_.DelayMs(100);
   reg8 |= kReg8SupplyOn;
-  link_.WriteRegister(8, reg8);
+  link_.WriteRegister(kSupplySwitchRegister, reg8);
 
-  uint8_t& lines = link_.RegisterImage(10);
+  uint8_t& lines = link_.RegisterImage(kLinesRegister);
   lines &= static_cast<uint8_t>(~kReg10Sck);
   WriteLines();
   WriteLines();
   lines &= static_cast<uint8_t>(~kReg10Rst);
   WriteLines();
-  link_.WriteRegister(6, 2);
+  link_.WriteRegister(kModeRegister, 2);
   lines |= kReg10Rst;
   WriteLines();
   link_.DelayMs(200);
@@ -146,30 +146,30 @@ void SpiProtocol::EnterProgrammingMode() {
 }
 
 void SpiProtocol::LeaveProgrammingMode() {
-  uint8_t& lines = link_.RegisterImage(10);
+  uint8_t& lines = link_.RegisterImage(kLinesRegister);
   lines &= static_cast<uint8_t>(~kReg10Rst);
   WriteLines();
   link_.DelayMs(200);
-  link_.WriteRegister(6, 0);
-  link_.WriteRegister(6, 0);
-  link_.WriteRegister(2, 0);
-  uint8_t& reg0 = link_.RegisterImage(0);
+  link_.WriteRegister(kModeRegister, 0);
+  link_.WriteRegister(kModeRegister, 0);
+  link_.WriteRegister(kZeroRegister2, 0);
+  uint8_t& reg0 = link_.RegisterImage(kZeroRegister0);
   reg0 &= 0x0F;
-  link_.WriteRegister(0, reg0);
+  link_.WriteRegister(kZeroRegister0, reg0);
   // The lines go low; the image keeps its bits until the next
   // EnterProgrammingMode clears it.
-  link_.WriteRegister(10, 0);
-  uint8_t& reg4 = link_.RegisterImage(4);
+  link_.WriteRegister(kLinesRegister, 0);
+  uint8_t& reg4 = link_.RegisterImage(kSupplyShiftRegister);
   reg4 &= static_cast<uint8_t>(~kReg4Timer);
-  link_.WriteRegister(4, reg4);
+  link_.WriteRegister(kSupplyShiftRegister, reg4);
   link_.LoadSupplyWord();
   link_.SetSupplyCode(0);
   link_.LoadSupplyWord();
   reg0 &= 0xF0;
-  link_.WriteRegister(0, reg0);
-  uint8_t& reg8 = link_.RegisterImage(8);
+  link_.WriteRegister(kZeroRegister0, reg0);
+  uint8_t& reg8 = link_.RegisterImage(kSupplySwitchRegister);
   reg8 &= static_cast<uint8_t>(~kReg8SupplyOn);
-  link_.WriteRegister(8, reg8);
+  link_.WriteRegister(kSupplySwitchRegister, reg8);
   link_.DelayMs(300);
   // A lost link skipped everything above; the chip must not stay powered in
   // programming mode if the adapter is in fact still there.
@@ -200,7 +200,7 @@ void SpiProtocol::SPISync() {
   link_.DelayMs(100);
   // An erased chip reads 0xFF at 0 and 1 whether it is in sync or not, so it
   // gets all three passes with their reset pulses.
-  uint8_t& lines = link_.RegisterImage(10);
+  uint8_t& lines = link_.RegisterImage(kLinesRegister);
   for (int pass = 0; pass < 3;) {
     const uint8_t a = SPIReadCodeByte(0);
     const uint8_t b = SPIReadCodeByte(1);

@@ -8,7 +8,7 @@
 
 namespace zivivar {
 
-// Button results, with the values the system has always used.
+// Button results: the values that ShowMessageBox returns.
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 inline constexpr int kIdRetry = 4;

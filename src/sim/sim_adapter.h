@@ -33,7 +33,7 @@
 #include <string>
 #include <utility>
 
-#include "programmer/port_io.h"
+#include "hw/port_io.h"
 #include "sim/sim_target.h"
 
 namespace zivivar::sim {

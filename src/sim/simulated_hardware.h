@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "programmer/port_io.h"
+#include "hw/port_io.h"
 #include "sim/at89s_target.h"
 #include "sim/chip_state_file.h"
 #include "sim/sim_adapter.h"

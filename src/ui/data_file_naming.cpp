@@ -1,5 +1,7 @@
 #include "ui/data_file_naming.h"
 
+#include <sys/stat.h>
+
 #include "common/path_parts.h"
 #include "datafiles/data_format.h"
 
@@ -39,6 +41,16 @@ ReadOutTarget ReadOutTargetFromDialog(const std::string& path, const std::string
   target.names = NamesFromDialog(MakePath({where.drive, where.directory, "", ""}),
                                  MakePath({"", "", what.name, what.extension}));
   return target;
+}
+
+bool MayWriteReadOutTarget(const std::string& confirmed_path, const DataFileNames& target,
+                           Services& services) {
+  if (target.path == confirmed_path)
+    return true;
+  struct stat st {};
+  if (stat(target.path.c_str(), &st) != 0)
+    return true;
+  return services.AskOkCancel(kReplaceQuestionStart + target.name + kReplaceQuestionEnd) == kIdOk;
 }
 
 }  // namespace zivivar

@@ -4,9 +4,16 @@
 
 #include <string>
 
+#include "services/services.h"
+
 namespace zivivar {
 
 inline constexpr char kEepromExtension[] = ".eep";
+// Asked when the read-out's extension rule turns the name confirmed in the
+// save dialog into the name of another file that exists; the text is the
+// question's start, followed by the file name and kReplaceQuestionEnd.
+inline constexpr char kReplaceQuestionStart[] = "Die Datei\n";
+inline constexpr char kReplaceQuestionEnd[] = "\nexistiert bereits.\n\nSoll sie ersetzt werden ?";
 
 struct DataFileNames {
   std::string path;         // full path of the file for the code memory
@@ -32,5 +39,11 @@ struct ReadOutTarget {
 };
 ReadOutTarget ReadOutTargetFromDialog(const std::string& path, const std::string& file_name,
                                       int filter);
+
+// True when the read-out may write target: it is the name confirmed in the
+// save dialog (confirmed_path, whose dialog asked about it), or no file has
+// its name, or the user answered OK to the replace question.
+bool MayWriteReadOutTarget(const std::string& confirmed_path, const DataFileNames& target,
+                           Services& services);
 
 }  // namespace zivivar

@@ -1,5 +1,6 @@
 #include "ui/main_dialog.h"
 
+#include "commands/command_context.h"
 #include "config/settings.h"
 #include "programmer/port_link.h"
 #include "services/services.h"
@@ -65,9 +66,9 @@ void MainDialog::Initialize() {
   view_.SetFileNameText(settings.data_file_name);
 
   DeviceSelection& selection = runtime_.selection();
-  const int listed = selection.FillManufacturerList(settings.ManufIndex);
+  const LibraryResult listed = selection.FillManufacturerList(settings.ManufIndex);
   ShowList(Control::kManufacturerList, selection.manufacturers());
-  if (listed == kLibraryOk)
+  if (listed == LibraryResult::kOk)
     FillDeviceList();
   runtime_.LoadSelectedDevice();
 
@@ -278,10 +279,7 @@ void MainDialog::DestroyBusyWindow() {
 }
 
 void MainDialog::CommonEnd() {
-  Services& services = runtime_.services();
-  services.DisableCancelButton();
-  services.ClearCancel();
-  services.SetStatus(kIdleStatus);
+  FinishCommand(runtime_.services());
   DestroyBusyWindow();
 }
 

@@ -9,32 +9,18 @@
 #include <functional>
 #include <string>
 
+#include "commands/command_result.h"
 #include "ui/data_file_naming.h"
 #include "ui/main_dialog_view.h"
 
 namespace zivivar {
 
 class Runtime;
+struct CommandContext;
+struct DeviceDescriptor;
 struct SelectionList;
 
-// Results of the command methods, for scripts and exit codes. Besides these,
-// a command returns the first non-zero result of the step that failed: 3 the
-// data file could not be loaded (or the file dialog was cancelled), 4 a save
-// failed (or the blank check found data), 5 the blank check was stopped,
-// 6 verify, 7 program, 10 the adapter stopped answering, 13 the device could
-// not be loaded, 15 the lock bits had no effect, 20 the erase was declined.
-// The window ignores them: every failure has been told to the user already.
-inline constexpr int kCommandOk = 0;
-inline constexpr int kCommandDialogCancelled = 3;
-inline constexpr int kCommandDemoMode = 21;  // refused with the demo message
-inline constexpr int kCommandBusy = 22;      // refused silently: a command is running
-
 inline constexpr char kEndMessage[] = "Baustein jetzt unbedingt\naus dem Sockel nehmen !!!";
-// Asked when the read-out's extension rule turns the name confirmed in the
-// save dialog into the name of another file that exists; the text is the
-// question's start, followed by the file name and kReplaceQuestionEnd.
-inline constexpr char kReplaceQuestionStart[] = "Die Datei\n";
-inline constexpr char kReplaceQuestionEnd[] = "\nexistiert bereits.\n\nSoll sie ersetzt werden ?";
 
 // What the window reports with a size change.
 enum class SizeChange { kRestored, kMinimized, kMaximized };
@@ -85,14 +71,16 @@ class MainDialog {
   // request, so no way of closing loses the settings.
   bool OnCancelKey() { return OnCloseRequest(); }
 
-  // The command flows. Each returns kCommandOk or its first failing result.
-  int BlankCheckCommand();
-  int EraseCommand();
-  int ProgramCommand();
-  int VerifyCommand();
-  int ReadOutCommand();
-  // Open dialog for the data file: 0 when a file was chosen, 3 when cancelled.
-  int ChooseDataFile();
+  // The command flows: the window's guards, busy window and controls around
+  // the commands of src/commands. Each returns kOk or its first failing
+  // result; the window ignores them, every failure has been told already.
+  CommandResult BlankCheckCommand();
+  CommandResult EraseCommand();
+  CommandResult ProgramCommand();
+  CommandResult VerifyCommand();
+  CommandResult ReadOutCommand();
+  // Open dialog for the data file: kOk when a file was chosen, else kCancelled.
+  CommandResult ChooseDataFile();
   // The preferences dialog; a confirmed dialog reconfigures the port link.
   // Returns true when the user confirmed.
   bool EditPreferences();
@@ -115,31 +103,22 @@ class MainDialog {
   void DestroyBusyWindow();
   // Cancel button off, cancel flag cleared, idle status, busy window gone.
   void CommonEnd();
-  // The guards shared by the device commands; kCommandOk when the command may go on.
-  int CheckDemoThenBusy();
+  // The guards shared by the device commands; kOk when the command may go on.
+  CommandResult CheckDemoThenBusy();
   // Shows the selection's list in the view's list control.
   void ShowList(Control list, const SelectionList& contents);
   // Refills the device list for ManufIndex, then UpdateDeviceControls.
   void FillDeviceList();
-  // Disable, raise the priority, work, restore, enable. The result is the
-  // work's, or kHandshakeTimeout when the adapter stopped answering. Work
-  // that changes the chip (changes_chip) has the simulated chip saved at its
-  // end unless it saved it already (KeepChipState); a failed save turns a
-  // success into kSimStateNotSaved. Other work never rewrites the state file.
-  int WorkFrame(const std::function<int()>& work, bool changes_chip);
-  // Busy window, a fresh device descriptor, the work frame around work, the
-  // common end.
-  int DeviceCommand(const std::function<int()>& work, bool changes_chip);
-  // Saves the simulated chip now, before a success message that must not
-  // appear when the chip cannot be kept: 0 or kSimStateNotSaved.
-  int KeepChipState();
-  bool LinkLost();
+  // Controls off, the command on the device just loaded, controls on.
+  CommandResult WithControlsOff(
+      const std::function<CommandResult(const CommandContext&, const DeviceDescriptor&)>& command);
+  // Busy window, a fresh device descriptor, the command with the controls
+  // off, the common end.
+  CommandResult DeviceCommand(
+      const std::function<CommandResult(const CommandContext&, const DeviceDescriptor&)>& command);
   void SetCurrentDataFile(const DataFileNames& names);
-  // Program or verify work on the code memory, then the EEPROM.
   // The frame of "Brennen" and "Prüfen": file question, guards, busy window.
-  int FileCommand(bool program);
-  int ProgramOrVerify(bool program);
-  int SaveReadOut();
+  CommandResult FileCommand(bool program);
 
   Runtime& runtime_;
   MainDialogView& view_;
@@ -149,8 +128,6 @@ class MainDialog {
   int previous_x_ = 0;
   int previous_y_ = 0;
   std::string eeprom_path_;
-  // The running work frame's chip was saved by KeepChipState.
-  bool chip_state_kept_ = false;
 };
 
 }  // namespace zivivar

@@ -10,7 +10,7 @@
 
 namespace zivivar {
 
-// The window's controls, by the identifiers the system has always used.
+// The window's controls, by their resource identifiers.
 enum class Control : int {
   kStatusLine = 1016,
   kProgressBar = 1019,

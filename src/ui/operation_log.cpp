@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/main_dialog.h"
-
 namespace zivivar {
 namespace {
 
@@ -45,16 +43,17 @@ std::string OperationLogPath() {
   return {};
 }
 
-std::string OperationResultText(int result) {
-  if (result == kCommandOk)
+std::string OperationResultText(CommandResult result) {
+  if (result == CommandResult::kOk)
     return "OK";
-  if (result == kCommandDemoMode)
+  if (result == CommandResult::kDemoMode)
     return "Demomodus";
-  return "Fehler " + std::to_string(result);
+  return "Fehler " + std::to_string(ResultNumber(result));
 }
 
 std::string OperationLogLine(std::time_t when, const std::string& device,
-                             const std::string& command, const std::string& file, int result) {
+                             const std::string& command, const std::string& file,
+                             CommandResult result) {
   std::tm local{};
   localtime_r(&when, &local);
   char time_text[32];

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "config/errno_text.h"
-#include "config/linux_port_access_system.h"
+#include "common/errno_text.h"
+#include "hw/linux_port_access_system.h"
 #include "sim/chip_models.h"
 #include "sim/simulated_hardware.h"
 
@@ -86,21 +86,6 @@ sim::SimClock SimClockFrom(const Settings& settings) {
 
 }  // namespace
 
-// The device operations seen as the steps that saving read-out data frames.
-class Runtime::OperationsReadout : public DeviceReadout {
- public:
-  OperationsReadout(PortLink& link, DeviceOperations& operations)
-      : link_(link), operations_(operations) {}
-  void ResetAdapter() override { link_.ResetAdapter(); }
-  void EnterProgrammingMode() override { operations_.protocol().EnterProgrammingMode(); }
-  int ReadMemory(MemoryKind kind) override { return operations_.ReadMemory(kind); }
-  void LeaveProgrammingMode() override { operations_.protocol().LeaveProgrammingMode(); }
-
- private:
-  PortLink& link_;
-  DeviceOperations& operations_;
-};
-
 Runtime::Runtime(ServicesView& services_view, RuntimeOptions options)
     : options_(std::move(options)),
       services_(services_view, settings_.MessageBeap),
@@ -109,9 +94,6 @@ Runtime::Runtime(ServicesView& services_view, RuntimeOptions options)
       library_(services_, options_.settings_directory),
       selection_(library_, services_),
       image_(std::make_unique<ImageBuffer>()),
-      operations_(port_link_, services_, library_.descriptor(), *image_),
-      data_files_(*image_, services_, library_.descriptor(), settings_.DataFormat),
-      readout_(std::make_unique<OperationsReadout>(port_link_, operations_)),
       locks_(options_.lock_directory ? *options_.lock_directory : DefaultLockDirectory()) {}
 
 Runtime::~Runtime() {
@@ -119,8 +101,17 @@ Runtime::~Runtime() {
   port_link_.SetPortIo(*no_port_);
 }
 
-DeviceReadout& Runtime::readout() {
-  return *readout_;
+CommandContext Runtime::command_context() {
+  CommandContext context{port_link_, services_, *image_, port_access_.os_kind, {}, {}};
+  context.profile = settings_.FastProfile == 1 ? Profile::kFast : Profile::kExact;
+  context.keep_chip = [this] { return SaveSimulatorState(); };
+  context.refuse_target = [this](const std::string& path) {
+    if (!IsSimulatorStateFile(path))
+      return false;
+    services_.ShowMessage(Format(kReadOutIsSimStateFormat, path));
+    return true;
+  };
+  return context;
 }
 
 int Runtime::LoadSettings() {
@@ -211,17 +202,16 @@ bool Runtime::ApplyPreferences() {
   return PreparePortAccess();
 }
 
-int Runtime::LoadSelectedDevice() {
+LibraryResult Runtime::LoadSelectedDevice() {
   return selection_.LoadSelectedDevice(settings_.ManufIndex, settings_.DeviceIndex,
                                        static_cast<uint32_t>(settings_.TimeBaseKorr));
 }
 
-int Runtime::LoadDeviceForCommand() {
-  if (simulator_ && CheckSimulatorState() != 0)
-    return kSimStateUnusable;
-  const int result = LoadSelectedDevice();
-  operations_.SetProfile(settings_.FastProfile == 1 ? Profile::kFast : Profile::kExact);
-  if (result == kLibraryOk && simulator_) {
+CommandResult Runtime::LoadDeviceForCommand() {
+  if (simulator_ && CheckSimulatorState() != CommandResult::kOk)
+    return CommandResult::kSimStateUnusable;
+  const CommandResult result = FromLibraryResult(LoadSelectedDevice());
+  if (result == CommandResult::kOk && simulator_) {
     const std::optional<sim::ChipKind> kind = ChipKindFor(device());
     if (kind && !(simulator_->chip().kind() == *kind)) {
       // Its contents are gone once a command saves the new chip.
@@ -241,26 +231,26 @@ int Runtime::LoadDeviceForCommand() {
   return result;
 }
 
-int Runtime::CheckSimulatorState() {
+CommandResult Runtime::CheckSimulatorState() {
   if (state_problem_ == 0)
-    return 0;
+    return CommandResult::kOk;
   services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
                                ChipStateProblem(state_problem_)));
-  return kSimStateUnusable;
+  return CommandResult::kSimStateUnusable;
 }
 
-int Runtime::SaveSimulatorState() {
+CommandResult Runtime::SaveSimulatorState() {
   if (!simulator_)
-    return 0;
+    return CommandResult::kOk;
   if (state_problem_ != 0)
-    return kSimStateUnusable;
+    return CommandResult::kSimStateUnusable;
   int error = 0;
   if (simulator_->SaveState(&error) != sim::kChipStateOk) {
     services_.ShowMessage(
         Format(kSimStateNotSavedFormat, simulator_->state_path(), ErrnoText(error)));
-    return kSimStateNotSaved;
+    return CommandResult::kSimStateNotSaved;
   }
-  return 0;
+  return CommandResult::kOk;
 }
 
 bool Runtime::IsSimulatorStateFile(const std::string& path) const {

@@ -11,14 +11,14 @@
 #include <optional>
 #include <string>
 
+#include "commands/command_context.h"
 #include "config/port_access.h"
-#include "config/port_access_system.h"
 #include "config/settings.h"
-#include "datafiles/data_files.h"
+#include "datafiles/data_format.h"
 #include "datafiles/image_buffer.h"
+#include "hw/port_access_system.h"
 #include "library/device_library.h"
 #include "library/device_selection.h"
-#include "programmer/device_operations.h"
 #include "programmer/port_link.h"
 #include "services/services.h"
 #include "ui/process_locks.h"
@@ -55,10 +55,6 @@ struct RuntimeOptions {
 inline constexpr char kSimFaultRefusedFormat[] =
     "Fehlerschalter des Simulators nicht verstanden:\n'%s'\n\nDer Simulator läuft ohne "
     "Fehlerschalter.";
-// Results of the simulator's state file, beside those of the commands.
-inline constexpr int kSimStateUnusable = 23;  // the file is there but holds no chip state
-inline constexpr int kSimStateNotSaved = 24;  // the chip could not be written to its file
-
 inline constexpr char kSimStateUnreadableFormat[] =
     "Zustandsdatei des Simulators kann nicht gelesen werden:\n%s\n\n%s\n\nDie Datei wird "
     "nicht überschrieben. Befehle am Baustein sind gesperrt,\nbis sie ersetzt oder entfernt "
@@ -89,10 +85,9 @@ class Runtime {
   // The selected device, as the last LoadSelectedDevice left it.
   const DeviceDescriptor& device() const { return library_.descriptor(); }
   ImageBuffer& image() { return *image_; }
-  DeviceOperations& operations() { return operations_; }
-  DataFiles& data_files() { return data_files_; }
-  // The device steps that saving read-out data frames.
-  DeviceReadout& readout();
+  // What the commands need of this run: link, services, image, the
+  // operating system's kind, and the simulator's state kept after the work.
+  CommandContext command_context();
   ProcessLocks& locks() { return locks_; }
   const RuntimeOptions& options() const { return options_; }
 
@@ -108,22 +103,22 @@ class Runtime {
   // asked for. False when the new choice leaves no port access.
   bool ApplyPreferences();
   // Loads the selected device's descriptor.
-  int LoadSelectedDevice();
+  LibraryResult LoadSelectedDevice();
   // What a device command does first: CheckSimulatorState, LoadSelectedDevice,
   // and then the simulator gets an erased chip of the device's kind if its
   // socket holds another (the user changed chips), with a message when the
   // other chip came from the state file or an earlier command.
-  int LoadDeviceForCommand();
-  // kCommandOk, or kSimStateUnusable after the message naming the state
+  CommandResult LoadDeviceForCommand();
+  // kOk, or kSimStateUnusable after the message naming the state
   // file and its problem: a file that exists but holds no chip state is
   // left for the user and never overwritten, so no device command runs.
-  int CheckSimulatorState();
+  CommandResult CheckSimulatorState();
   bool simulator_state_unusable() const { return state_problem_ != 0; }
-  // Keeps the simulated chip in its state file (0 without the simulator).
-  // 0, or kSimStateNotSaved after telling the user that the file cannot be
+  // Keeps the simulated chip in its state file (kOk without the simulator).
+  // kOk, or kSimStateNotSaved after telling the user that the file cannot be
   // written. Only commands that change the chip call it; never writes over
   // an unusable state file.
-  int SaveSimulatorState();
+  CommandResult SaveSimulatorState();
   // True when path names the simulator's state file (the same file, or the
   // same place when neither exists yet).
   bool IsSimulatorStateFile(const std::string& path) const;
@@ -138,7 +133,6 @@ class Runtime {
   sim::SimulatedHardware* simulator() { return simulator_.get(); }
 
  private:
-  class OperationsReadout;
   bool TakePortAccess(PortAccessChoice choice);
 
   RuntimeOptions options_;
@@ -149,9 +143,6 @@ class Runtime {
   DeviceLibrary library_;
   DeviceSelection selection_;
   std::unique_ptr<ImageBuffer> image_;
-  DeviceOperations operations_;
-  DataFiles data_files_;
-  std::unique_ptr<OperationsReadout> readout_;
   ProcessLocks locks_;
   std::unique_ptr<PortAccessSystem> own_system_;
   PortAccessChoice port_access_;

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "cli/cli_fixture.h"
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "ui/process_locks.h"
 
 namespace zivivar::testing {
@@ -138,6 +138,7 @@ TEST_F(CliTest, TraceAppendsOneLinePerRegisterWrite) {
   const CliResult result = Sim("AT89S52", {"--trace", dir_.File("no/such/dir/t"), "detect"});
   EXPECT_EQ(result.status, 2);
   EXPECT_THAT(result.err, StartsWith("zivivar-cli: cannot open the trace file '"));
+  EXPECT_EQ(Sim("AT89S52", {"--trace", "/dev/full", "detect"}).status, 4) << "lost lines fail";
 }
 
 // A system without parallel ports and without direct port access.

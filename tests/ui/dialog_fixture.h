@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "sim/simulated_hardware.h"
 #include "support/scripted_main_dialog_view.h"
 #include "support/scripted_services_view.h"
@@ -95,7 +95,7 @@ class DialogTest : public ::testing::Test {
     StartWith(device);
     const Bytes bytes = WriteFile("fw.bin", Pattern(size, 0x11));
     view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 1});
-    EXPECT_EQ(dialog->ChooseDataFile(), kCommandOk);
+    EXPECT_EQ(dialog->ChooseDataFile(), CommandResult::kOk);
     ClearRecords();
     return bytes;
   }

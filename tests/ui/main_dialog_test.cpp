@@ -35,7 +35,7 @@ TEST_F(DialogTest, StartUpPlacesTheWindowSetsTheBoxesAndFillsTheListsWithoutFaul
               ElementsAre("T4", "T3E", "TNOERASE", "T1LOCK", "T0LOCK"));
   EXPECT_EQ(view.ListSelection(Control::kDeviceList), 1);
   EXPECT_THAT(Messages(), SizeIs(1)) << "the faulty record was announced";
-  EXPECT_EQ(dialog->BlankCheckCommand(), kOperationOk);
+  EXPECT_EQ(dialog->BlankCheckCommand(), CommandResult::kOk);
   EXPECT_EQ(chip().kind.eeprom_size, 64u) << "the command worked on the device shown";
 }
 

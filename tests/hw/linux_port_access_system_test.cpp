@@ -1,4 +1,4 @@
-#include "config/linux_port_access_system.h"
+#include "hw/linux_port_access_system.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <tuple>
 #include <utility>
 
-#include "config/direct_port.h"
+#include "hw/direct_port.h"
 #include "support/scripted_services_view.h"
 #include "support/temp_dir.h"
 

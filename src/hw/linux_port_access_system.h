@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "config/port_access_system.h"
+#include "hw/port_access_system.h"
 #include "services/services.h"
 
 namespace zivivar {

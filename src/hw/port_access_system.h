@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "programmer/port_io.h"
+#include "hw/port_io.h"
 
 namespace zivivar {
 

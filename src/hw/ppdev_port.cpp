@@ -1,4 +1,4 @@
-#include "config/ppdev_port.h"
+#include "hw/ppdev_port.h"
 
 #include <fcntl.h>
 #include <linux/ppdev.h>
@@ -15,7 +15,7 @@
 #include <mutex>
 #include <thread>
 
-#include "config/errno_text.h"
+#include "common/errno_text.h"
 
 namespace zivivar {
 

@@ -1,9 +1,9 @@
-#include "config/direct_port.h"
+#include "hw/direct_port.h"
 
 #include <cerrno>
 #include <cstdio>
 
-#include "config/errno_text.h"
+#include "common/errno_text.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>

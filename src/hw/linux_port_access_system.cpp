@@ -1,4 +1,4 @@
-#include "config/linux_port_access_system.h"
+#include "hw/linux_port_access_system.h"
 
 #include <dirent.h>
 #include <sys/utsname.h>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "config/direct_port.h"
-#include "config/ppdev_port.h"
+#include "hw/direct_port.h"
+#include "hw/ppdev_port.h"
 
 namespace zivivar {
 

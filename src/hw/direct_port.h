@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "config/port_access_system.h"
-#include "programmer/port_io.h"
+#include "hw/port_access_system.h"
+#include "hw/port_io.h"
 
 namespace zivivar {
 

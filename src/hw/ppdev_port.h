@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "config/port_access_system.h"
-#include "programmer/port_io.h"
+#include "hw/port_access_system.h"
+#include "hw/port_io.h"
 #include "services/services.h"
 
 namespace zivivar {

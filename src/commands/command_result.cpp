@@ -1,0 +1,103 @@
+#include "commands/command_result.h"
+
+#include "datafiles/data_format.h"
+#include "library/device_library.h"
+#include "programmer/device_operations.h"
+#include "programmer/port_link.h"
+
+namespace zivivar {
+
+const char* CommandResultText(CommandResult result) {
+  switch (result) {
+    case CommandResult::kOk:
+      return "success";
+    case CommandResult::kDemoMode:
+      return "no port access (demo mode)";
+    case CommandResult::kBusy:
+      return "another copy is running a device command";
+    case CommandResult::kCancelled:
+      return "cancelled";
+    case CommandResult::kDeviceNotLoaded:
+      return "device not loaded from the library";
+    case CommandResult::kFileNotLoaded:
+      return "data file not loaded";
+    case CommandResult::kFileNotSaved:
+      return "data file not saved";
+    case CommandResult::kDeviceNotBlank:
+      return "device not blank";
+    case CommandResult::kBlankCheckAborted:
+      return "blank check stopped";
+    case CommandResult::kVerifyNotPassed:
+      return "verify failed";
+    case CommandResult::kProgrammingFailed:
+      return "programming failed";
+    case CommandResult::kLocksIneffective:
+      return "lock bits without effect";
+    case CommandResult::kEraseNotConfirmed:
+      return "erase declined";
+    case CommandResult::kEepromNotReachable:
+      return "EEPROM not reachable in this instruction format";
+    case CommandResult::kNoAdapter:
+      return "adapter not found";
+    case CommandResult::kAdapterLost:
+      return "adapter stopped answering";
+    case CommandResult::kNoChipAnswer:
+      return "no chip answered";
+    case CommandResult::kSimStateUnusable:
+      return "the simulator's state file holds no chip state (left as it is)";
+    case CommandResult::kSimStateNotSaved:
+      return "the simulated chip could not be saved";
+  }
+  return "unknown result";
+}
+
+CommandResult FromLibraryResult(LibraryResult result) {
+  return result == LibraryResult::kOk ? CommandResult::kOk : CommandResult::kDeviceNotLoaded;
+}
+
+CommandResult FromOperationResult(int result) {
+  switch (result) {
+    case kOperationOk:
+      return CommandResult::kOk;
+    case kNotBlank:
+      return CommandResult::kDeviceNotBlank;
+    case kBlankCheckStopped:
+      return CommandResult::kBlankCheckAborted;
+    case kVerifyFailed:
+      return CommandResult::kVerifyNotPassed;
+    case kProgramStopped:
+      return CommandResult::kProgrammingFailed;
+    case kLockBitsNoEffect:
+      return CommandResult::kLocksIneffective;
+    case kEraseDeclined:
+      return CommandResult::kEraseNotConfirmed;
+    case kEepromUnreachable:
+      return CommandResult::kEepromNotReachable;
+    case kSyncFailed:
+      return CommandResult::kNoChipAnswer;
+    default:
+      // kHandshakeTimeout: the only other result an operation gives.
+      return CommandResult::kAdapterLost;
+  }
+}
+
+CommandResult FromLoadResult(int result) {
+  return result == kLoadOk ? CommandResult::kOk : CommandResult::kFileNotLoaded;
+}
+
+CommandResult FromSaveResult(int result) {
+  return result == kSaveOk ? CommandResult::kOk : CommandResult::kFileNotSaved;
+}
+
+CommandResult FromLinkResult(int result) {
+  switch (result) {
+    case kLinkOk:
+      return CommandResult::kOk;
+    case kAdapterNotFound:
+      return CommandResult::kNoAdapter;
+    default:
+      return CommandResult::kAdapterLost;
+  }
+}
+
+}  // namespace zivivar
