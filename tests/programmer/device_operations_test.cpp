@@ -152,10 +152,6 @@ TEST_P(DeviceOperationsTest, BlankCheckAndErase) {
   ExpectIdle();
 }
 
-TEST_P(DeviceOperationsTest, ProgramVerifyAndReadBack) {
-  ProgramVerifyAndReadBack();
-}
-
 TEST_P(DeviceOperationsTest, BadByteAnsweredRetryThenCancel) {
   // A cell whose bit 0 stays set: programming 0x00 there reads back 0x01.
   hw_.chip().SetFaults({.stuck = {{false, 0x100, 0x01, 0x01, sim::StuckScope::kCell}}});
@@ -248,7 +244,8 @@ TEST_P(DeviceOperationsTest, LockBitsWithoutAndWithVisibleEffect) {
   ExpectIdle();
 }
 
-// Mode 3 carries address bit 13 in the first instruction byte.
+// Mode 3 carries address bit 13 in the first instruction byte. (The smaller
+// chips of both formats program, verify and read back in fast_profile_test.)
 class Mode3Above8KTest : public DeviceOperationsTest {};
 INSTANTIATE_TEST_SUITE_P(Mode3Of12K, Mode3Above8KTest,
                          ::testing::Values(sim::ChipKind{kSpiMode3, 0x3000, 0}));
