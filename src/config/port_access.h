@@ -19,8 +19,8 @@
 #include <memory>
 #include <string>
 
-#include "hw/port_access_system.h"
 #include "config/settings.h"
+#include "hw/port_access_system.h"
 #include "hw/port_io.h"
 #include "services/services.h"
 

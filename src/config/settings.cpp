@@ -6,9 +6,9 @@
 #include <optional>
 
 #include "common/atomic_file.h"
+#include "common/errno_text.h"
 #include "common/file_contents.h"
 #include "common/path_parts.h"
-#include "common/errno_text.h"
 #include "config/ini_file.h"
 
 namespace zivivar {
