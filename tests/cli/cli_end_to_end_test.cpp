@@ -40,60 +40,32 @@ class CliSimTest : public CliTest {
   static std::string Text(const std::vector<uint8_t>& bytes) {
     return std::string(bytes.begin(), bytes.end());
   }
-  // Reads device's chip back in every format given, then checks each file:
-  // named as in the window, listed on standard output with the companion
-  // file, holding the image, and verifying against the chip.
-  void ReadBack(const std::string& device, const std::vector<const char*>& formats,
-                const std::string& image, bool eeprom) {
-    for (const std::string format : formats) {
-      SCOPED_TRACE(format);
-      const std::string base = "back-" + format;
-      const std::string name = base + (format == "bin" ? ".bin" : ".hex");
-      CliResult result = Sim(device, {"read", dir_.File(base), "--format", format});
-      EXPECT_EQ(result.status, 0) << result.err;
-      EXPECT_EQ(result.err, "\nProzessor-Programm gespeichert \n");
-      EXPECT_EQ(result.out,
-                dir_.File(name) + "\n" + (eeprom ? dir_.File(base + ".eep") + "\n" : ""));
-      EXPECT_EQ(dir_.Exists(base + ".eep"), eeprom);
-      result =
-          Run({"-d", device, "convert", dir_.File(name), dir_.File("as.bin"), "--format", "bin"});
-      EXPECT_EQ(result.status, 0) << result.err;
-      EXPECT_EQ(dir_.Read("as.bin"), image);
-      EXPECT_EQ(Sim(device, {"verify", dir_.File(name)}).status, 0);
-    }
-  }
 };
 
-TEST_F(CliSimTest, CodeOnlyDeviceProgramsVerifiesAndReadsBackInEveryFormat) {
-  const std::string image = Image(8192, 1);
-  dir_.Write("fw.bin", image);
-  // The firmware as a compiler hands it over: Intel HEX.
-  ASSERT_EQ(Run({"-d", "AT89S52", "convert", dir_.File("fw.bin"), dir_.File("fw.ihx"), "--format",
-                 "intel8"})
-                .status,
-            0);
-  CliResult result = Sim("AT89S52", {"program", dir_.File("fw.ihx")});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n");
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(Text(Chip().code), image);
-  result = Sim("AT89S52", {"verify", dir_.File("fw.ihx")});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "Keine Fehler beim Prüfen\n");
-  // The writers of every format have tests of their own; here the way back.
-  ReadBack("AT89S52", {"bin", "s3"}, image, false);
-}
-
-TEST_F(CliSimTest, CodeAndEepromDeviceHandlesTheCompanionFile) {
+TEST_F(CliSimTest, ProgramsVerifiesAndReadsBackCodeAndEepromThroughTheCompanionFile) {
   const std::string code = Image(8192, 2);
   const std::string eeprom = Image(2048, 3);
   dir_.Write("fw.bin", code);
   dir_.Write("fw.eep", eeprom);
   CliResult result = Sim("AT89S8252", {"program", dir_.File("fw.bin")});
   EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n");
+  EXPECT_EQ(result.out, "");
   EXPECT_EQ(Text(Chip().code), code);
   EXPECT_EQ(Text(Chip().eeprom), eeprom);
-  ReadBack("AT89S8252", {"intel32"}, code, true);
+  // Read back named as in the window, both files listed on standard output.
+  result = Sim("AT89S8252", {"read", dir_.File("back"), "--format", "intel32"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "\nProzessor-Programm gespeichert \n");
+  EXPECT_EQ(result.out, dir_.File("back.hex") + "\n" + dir_.File("back.eep") + "\n");
+  result = Sim("AT89S8252", {"verify", dir_.File("back.hex")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "Keine Fehler beim Prüfen\n");
+  ASSERT_EQ(Run({"-d", "AT89S8252", "convert", dir_.File("back.hex"), dir_.File("as.bin"),
+                 "--format", "bin"})
+                .status,
+            0);
+  EXPECT_EQ(dir_.Read("as.bin"), code);
 }
 
 TEST_F(CliSimTest, EraseAsksFirstThenChecksTheChipIsBlank) {
@@ -129,18 +101,10 @@ TEST_F(CliSimTest, ProgramOptionsDecideVerifyAndTheLockLevels) {
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n\nLockbits sind aktiv.\n");
   EXPECT_EQ(Chip().lock_bits, sim::kLockBit1 | sim::kLockBit2);
-
-  ASSERT_EQ(Sim("AT89S52", {"-y", "erase"}).status, 0);
-  result =
-      Sim("AT89S52", {"--set", "SimFault=nolock", "program", dir_.File("fw.bin"), "--lock", "3"});
-  EXPECT_EQ(result.status, 15);
-  EXPECT_THAT(result.err, HasSubstr("Schutzbits haben keine Wirkung !\n"));
-  EXPECT_THAT(result.err, Not(HasSubstr("aktiv")));
 }
 
 TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
   dir_.Write("fw.bin", Image(2048, 6));
-  dir_.Write("bad.hex", ":0400000001020304F0\r\n:00000001FF\r\n");
   std::string other = Image(2048, 6);
   other[7] = static_cast<char>(other[7] ^ 1);
   dir_.Write("other.bin", other);
@@ -150,7 +114,6 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
     int status;
     const char* err;
   } cases[] = {
-      {{"program", dir_.File("bad.hex")}, 3, "Prüfsumme der HEX-Zeile 1 stimmt nicht !"},
       {{"verify", dir_.File("other.bin")}, 6, "Programmspeicher Fehler\nan Adresse 7 (0x7) !\n"},
       {{"--set", "SimFault=lost-after=20000", "program", dir_.File("fw.bin")},
        10,
@@ -161,9 +124,6 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
        7,
        "simulator: the chip ignored a write: chip still erasing, 1,013,540 of 2,000,000 µs "
        "done (-v lists all)\n"},
-      {{"-v", "--set", "SimEraseTime=2000000", "program", dir_.File("fw.bin")},
-       7,
-       "simulator: 1 write ignored: chip still erasing, 1,013,540 of 2,000,000 µs done\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[c.args.size() - 2]);
@@ -181,9 +141,7 @@ TEST_F(CliSimTest, AnEmptySocketFailsEveryCommandAndChangesNothing) {
   dir_.Write("b.hex", "good backup");
   const std::vector<std::vector<std::string>> commands = {
       {"blank"},
-      {"-y", "erase"},
       {"program", dir_.File("fw.bin")},
-      {"verify", dir_.File("fw.bin")},
       {"read", dir_.File("b"), "--format", "intel8"},
   };
   for (std::vector<std::string> args : commands) {
@@ -206,8 +164,6 @@ TEST_F(CliSimTest, AStateFileThatHoldsNoChipIsNeverOverwritten) {
   const std::string good = dir_.Read("chip.zvchip");
   std::string damaged = good;
   damaged[100] = static_cast<char>(damaged[100] ^ 1);
-  std::string newer = good;
-  newer[8] = 9;
   const struct {
     std::string contents;
     const char* problem;
@@ -215,10 +171,7 @@ TEST_F(CliSimTest, AStateFileThatHoldsNoChipIsNeverOverwritten) {
   } cases[] = {
       {good.substr(0, good.size() / 2), "Die Datei ist zu kurz.", {"blank"}},
       {damaged, "Die Datei ist beschädigt.", {"verify", dir_.File("fw.bin")}},
-      {newer, "Die Datei hat eine unbekannte Version.", {"program", dir_.File("fw.bin")}},
-      {"", "Die Datei ist keine Zustandsdatei.", {"-y", "erase"}},
       {":00000001FF\r\n", "Die Datei ist keine Zustandsdatei.", {"read", dir_.File("r.bin")}},
-      {"\x02\x00\x08", "Die Datei ist keine Zustandsdatei.", {"detect"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[0]);
@@ -241,7 +194,6 @@ TEST_F(CliSimTest, TheChipIsSavedBeforeSuccessAndOnlyByCommandsThatChangeIt) {
     const char* success;
   } unsaved[] = {
       {{"program", dir_.File("fw.bin")}, "Keine Fehler"},
-      {{"program", dir_.File("fw.bin"), "--lock", "1"}, "Keine Fehler"},
       {{"-y", "erase"}, "gelöscht"},
   };
   for (const auto& c : unsaved) {
@@ -267,7 +219,6 @@ TEST_F(CliSimTest, TheChipIsSavedBeforeSuccessAndOnlyByCommandsThatChangeIt) {
       {"verify", dir_.File("fw.bin")},
       {"read", dir_.File("copy"), "--format", "intel8"},
       {"detect"},
-      {"--set", "SimFault=noadapter", "verify", dir_.File("fw.bin")},
   };
   for (const auto& args : looking) {
     SCOPED_TRACE(args.back());
@@ -335,9 +286,6 @@ TEST_F(CliSimTest, ConvertWritesWhatTheReadOutWouldWithoutADevice) {
   };
   EXPECT_EQ(convert("in.bin", "out.bin", "bin").status, 0);
   EXPECT_EQ(dir_.Read("out.bin"), image + std::string(4096 - 300, '\xFF'));
-  // The output is named as given.
-  EXPECT_EQ(convert("in.bin", "out.s19", "s1").status, 0);
-  EXPECT_THAT(dir_.Read("out.s19"), HasSubstr("\r\nS1230000"));
 
   CliResult result = convert("big.bin", "x.bin", "bin");
   EXPECT_EQ(result.status, 3);

@@ -75,12 +75,7 @@ uint32_t ScriptedMainDialogView::ListItemData(Control list, int index) const {
 
 void ScriptedMainDialogView::CreateBusyWindow(int x, int y) {
   busy_window_shown = true;
-  busy_x = x;
-  busy_y = y;
-  ++busy_windows_created;
   log.push_back("busy " + std::to_string(x) + "," + std::to_string(y));
-  if (on_busy_created_)
-    on_busy_created_();
 }
 
 void ScriptedMainDialogView::DestroyBusyWindow() {
@@ -88,36 +83,30 @@ void ScriptedMainDialogView::DestroyBusyWindow() {
   log.push_back("busy gone");
 }
 
+static FileDialogResult Next(std::deque<FileDialogResult>& answers) {
+  if (answers.empty())
+    return FileDialogResult{};
+  FileDialogResult result = answers.front();
+  answers.pop_front();
+  return result;
+}
+
 FileDialogResult ScriptedMainDialogView::RunOpenDialog(const FileDialogRequest& request) {
   open_requests.push_back(request);
   log.push_back("open dialog");
-  if (open_answers_.empty())
-    return FileDialogResult{};
-  FileDialogResult result = open_answers_.front();
-  open_answers_.pop_front();
-  return result;
+  return Next(open_answers_);
 }
 
 FileDialogResult ScriptedMainDialogView::RunSaveDialog(const FileDialogRequest& request) {
   save_requests.push_back(request);
   log.push_back("save dialog");
-  if (save_answers_.empty())
-    return FileDialogResult{};
-  FileDialogResult result = save_answers_.front();
-  save_answers_.pop_front();
-  return result;
+  return Next(save_answers_);
 }
 
 bool ScriptedMainDialogView::RunPreferencesDialog() {
   ++preferences_runs;
   log.push_back("prefs");
-  if (preference_answers_.empty())
-    return false;
-  PreferencesAnswer answer = std::move(preference_answers_.front());
-  preference_answers_.pop_front();
-  if (answer.confirm && answer.apply)
-    answer.apply();
-  return answer.confirm;
+  return false;
 }
 
 void ScriptedMainDialogView::MoveWindow(const WindowRect& r) {
@@ -134,17 +123,6 @@ std::vector<std::string> ScriptedMainDialogView::ListTexts(Control list) const {
   for (const ListEntry& entry : it->second)
     texts.push_back(entry.text);
   return texts;
-}
-
-std::vector<Control> ScriptedMainDialogView::Switched(bool on) const {
-  const std::string prefix = on ? "enable " : "disable ";
-  std::vector<Control> controls;
-  for (const std::string& line : log) {
-    if (line.rfind(prefix, 0) == 0) {
-      controls.push_back(static_cast<Control>(std::stoi(line.substr(prefix.size()))));
-    }
-  }
-  return controls;
 }
 
 std::vector<std::string> ScriptedMainDialogView::LogLines(const std::string& prefix) const {

@@ -4,10 +4,8 @@
 #pragma once
 
 #include <deque>
-#include <functional>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ui/main_dialog_view.h"
@@ -20,17 +18,11 @@ class ScriptedMainDialogView : public MainDialogView {
   // template; the window rectangle is (0, 0, 400, 300).
   ScriptedMainDialogView();
 
-  // Answers for the next dialogs, in order. Without a queued answer a file
-  // dialog is cancelled and the preferences dialog is left with "Abbrechen".
+  // Answers for the next file dialogs, in order. Without a queued answer a
+  // file dialog is cancelled; the preferences dialog is always left with
+  // "Abbrechen".
   void QueueOpenDialog(const FileDialogResult& result) { open_answers_.push_back(result); }
   void QueueSaveDialog(const FileDialogResult& result) { save_answers_.push_back(result); }
-  // A confirmed preferences dialog first runs apply (the values the user
-  // entered), then returns true.
-  void QueuePreferences(bool confirm, std::function<void()> apply = {}) {
-    preference_answers_.push_back({confirm, std::move(apply)});
-  }
-  // Runs when the busy window is created, after it is recorded.
-  void OnBusyWindowCreated(std::function<void()> action) { on_busy_created_ = std::move(action); }
 
   void EnableControl(Control control, bool enabled) override;
   bool IsControlEnabled(Control control) const override;
@@ -47,13 +39,10 @@ class ScriptedMainDialogView : public MainDialogView {
   bool RunPreferencesDialog() override;
   WindowRect GetWindowRect() const override { return rect; }
   void MoveWindow(const WindowRect& r) override;
-  void Repaint() override { ++repaints; }
+  void Repaint() override {}
 
   // Texts of the entries of a list.
   std::vector<std::string> ListTexts(Control list) const;
-  // The controls switched by EnableControl(enabled) since the log was last
-  // cleared, in call order.
-  std::vector<Control> Switched(bool enabled) const;
   // Log lines that start with prefix.
   std::vector<std::string> LogLines(const std::string& prefix) const;
 
@@ -73,21 +62,11 @@ class ScriptedMainDialogView : public MainDialogView {
   std::vector<std::string> log;
   std::vector<FileDialogRequest> open_requests;
   std::vector<FileDialogRequest> save_requests;
-  int busy_windows_created = 0;
-  int busy_x = 0;
-  int busy_y = 0;
   int preferences_runs = 0;
-  int repaints = 0;
 
  private:
-  struct PreferencesAnswer {
-    bool confirm;
-    std::function<void()> apply;
-  };
   std::deque<FileDialogResult> open_answers_;
   std::deque<FileDialogResult> save_answers_;
-  std::deque<PreferencesAnswer> preference_answers_;
-  std::function<void()> on_busy_created_;
 };
 
 }  // namespace zivivar::testing
