@@ -45,16 +45,6 @@ TEST(CliOptionsTest, CommandOptionsMayStandBeforeOrAfterTheFiles) {
   EXPECT_TRUE(Parse({"read", "--help"}).help) << "help needs no file argument";
 }
 
-TEST(CliOptionsTest, FormatNamesAreTheDataFormatNumbers) {
-  const char* names[] = {"bin", "intel8", "intel32", "intelmcs", "s1", "s2", "s3", "mos", "tek"};
-  for (int format = 1; format <= 9; ++format) {
-    EXPECT_EQ(FormatFromName(names[format - 1]), format);
-    EXPECT_STREQ(FormatName(format), names[format - 1]);
-  }
-  EXPECT_FALSE(FormatFromName("hex"));
-  EXPECT_FALSE(FormatFromName("BIN"));
-}
-
 TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, "no command given"},

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "cli/cli_fixture.h"
-#include "hw/port_access_system.h"
+#include "support/no_port_system.h"
 #include "ui/process_locks.h"
 
 namespace zivivar::testing {
@@ -141,17 +141,8 @@ TEST_F(CliTest, TraceAppendsOneLinePerRegisterWrite) {
   EXPECT_EQ(Sim("AT89S52", {"--trace", "/dev/full", "detect"}).status, 4) << "lost lines fail";
 }
 
-// A system without parallel ports and without direct port access.
-class NoPorts : public PortAccessSystem {
- public:
-  std::vector<ParportInfo> ListParports() override { return {}; }
-  PortOpenResult OpenPpdev(const std::string&, uint16_t) override { return {nullptr, "open", 2}; }
-  PortOpenResult OpenDirect(uint32_t, uint16_t) override { return {nullptr, "ioperm", 1}; }
-  std::string SystemName() override { return "Test"; }
-};
-
 TEST_F(CliTest, WithoutPortAccessDeviceCommandsEndWithStatus21ButFilesStillConvert) {
-  NoPorts system;
+  NoPortSystem system;
   CliResult result = RunRaw({"-C", dir_.path(), "blank"}, &system);
   EXPECT_EQ(result.status, 21);
   EXPECT_THAT(result.err, StartsWith("Kein Zugriff auf die parallele Schnittstelle"));

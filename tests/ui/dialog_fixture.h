@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "hw/port_access_system.h"
 #include "sim/simulated_hardware.h"
+#include "support/no_port_system.h"
 #include "support/scripted_main_dialog_view.h"
 #include "support/scripted_services_view.h"
 #include "support/temp_dir.h"
@@ -23,15 +23,6 @@
 namespace zivivar {
 
 using Bytes = std::vector<uint8_t>;
-
-// No parallel port on this machine: every port access fails.
-class NoParportSystem : public PortAccessSystem {
- public:
-  std::vector<ParportInfo> ListParports() override { return {}; }
-  PortOpenResult OpenPpdev(const std::string&, uint16_t) override { return {nullptr, "open", 2}; }
-  PortOpenResult OpenDirect(uint32_t, uint16_t) override { return {nullptr, "ioperm", 1}; }
-  std::string SystemName() override { return "Linux test"; }
-};
 
 // Devices of the test library, by their list position under "Testmaker".
 enum TestDevice : int {
@@ -145,7 +136,7 @@ class DialogTest : public ::testing::Test {
 
   testing::TempDir dir;
   testing::TempDir locks;
-  NoParportSystem no_parport;
+  testing::NoPortSystem no_parport;
   testing::ScriptedServicesView services_view;
   testing::ScriptedMainDialogView view;
   std::unique_ptr<Runtime> runtime;
