@@ -111,9 +111,6 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
     const char* err;
   } cases[] = {
       {{"verify", dir_.File("other.bin")}, 6, "Programmspeicher Fehler\nan Adresse 7 (0x7) !\n"},
-      {{"--set", "SimFault=lost-after=20000", "program", dir_.File("fw.bin")},
-       10,
-       "\nTimeout-Fehler bei Datenübertragung !!"},
       // The library's erase wait is too short for a chip erase of 2 s.
       {{"--set", "SimEraseTime=2000000", "program", dir_.File("fw.bin")},
        7,

@@ -65,7 +65,10 @@ TEST_F(CommandTest, DemoModeRefusesEveryDeviceCommandWithItsMessage) {
 }
 
 TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently) {
-  StartWithFile(kPlainDevice, 16);
+  StartWith(kPlainDevice);
+  WriteFile("fw.bin", Pattern(16, 0x11));
+  view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 1});
+  ASSERT_EQ(dialog->ChooseDataFile(), CommandResult::kOk);
   view.rect = {99, 98, 400, 300};
   std::vector<int> inner;  // result, close, Escape, lock held
   services_view.OnPump(1, [&] {
@@ -136,7 +139,7 @@ TEST_F(CommandTest, BrennenAsksForAFileThenProgramsItInTheWorkFrame) {
   EXPECT_EQ(settings().data_directory, dir.path());
   EXPECT_EQ(view.file_name_text, "fw.bin");
   EXPECT_THAT(Messages(), ElementsAre(kProgramOk));
-  EXPECT_EQ(ChipCode(100), fw);
+  EXPECT_EQ(Bytes(chip().code.begin(), chip().code.begin() + 100), fw);
   EXPECT_THAT(services_view.statuses, Contains(HasSubstr("Programmspeicher Bytes: 100")));
   EXPECT_THAT(services_view.statuses, Not(Contains(HasSubstr("prüfen"))));
 

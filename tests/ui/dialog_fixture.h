@@ -80,23 +80,10 @@ class DialogTest : public ::testing::Test {
     isp["DeviceIndex"] = std::to_string(device_index);
     Start();
   }
-  // StartWith(device) with fw.bin of size bytes as the current file, and the
-  // records cleared; returns the file's bytes.
-  Bytes StartWithFile(int device, size_t size) {
-    StartWith(device);
-    const Bytes bytes = WriteFile("fw.bin", Pattern(size, 0x11));
-    view.QueueOpenDialog({true, dir.File("fw.bin"), "fw.bin", 1});
-    EXPECT_EQ(dialog->ChooseDataFile(), CommandResult::kOk);
-    ClearRecords();
-    return bytes;
-  }
 
   Settings& settings() { return runtime->settings(); }
   sim::SimulatedHardware& hw() { return *runtime->simulator(); }
   const sim::ChipState& chip() { return hw().chip().state(); }
-  Bytes ChipCode(size_t count) {
-    return Bytes(chip().code.begin(), chip().code.begin() + static_cast<long>(count));
-  }
 
   // Neither blank nor 0x00 (which a locked chip reads back).
   static Bytes Pattern(size_t count, uint8_t seed) {
