@@ -29,9 +29,9 @@
 #include "gui/hex_view_window.h"
 #include "gui/preferences_dialog.h"
 #include "gui/window_run.h"
-#include "hw/port_access_system.h"
 #include "programmer/device_operations.h"
 #include "sim/simulated_hardware.h"
+#include "support/no_port_system.h"
 #include "support/temp_dir.h"
 
 namespace zivivar {
@@ -39,16 +39,6 @@ namespace zivivar {
 using testing::TempDir;
 
 namespace {
-
-// No parallel port here: every port access fails, so without the simulator
-// the program goes into demo mode.
-class NoParportSystem : public PortAccessSystem {
- public:
-  std::vector<ParportInfo> ListParports() override { return {}; }
-  PortOpenResult OpenPpdev(const std::string&, uint16_t) override { return {nullptr, "open", 2}; }
-  PortOpenResult OpenDirect(uint32_t, uint16_t) override { return {nullptr, "ioperm", 1}; }
-  std::string SystemName() override { return "Linux test"; }
-};
 
 std::string Device(const std::string& name, const std::string& code) {
   return name + ";DIP40;5000;1000;500000;0;0;0;0;0;0;" + code + ";0;3;4;Y\r\n";
@@ -159,7 +149,7 @@ class WindowRunTest : public QObject {
   std::unique_ptr<TempDir> m_dir;
   std::unique_ptr<TempDir> m_locks;
   std::unique_ptr<TempDir> m_state;
-  NoParportSystem m_noParport;
+  testing::NoPortSystem m_noParport;  // without the simulator: demo mode
   std::unique_ptr<ModalAnswerer> m_answerer;
   std::unique_ptr<WindowRun> m_run;
 };
