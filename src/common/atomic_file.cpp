@@ -108,15 +108,4 @@ int WriteFilesAtomically(const std::vector<std::pair<std::string, std::string>>&
   return 0;
 }
 
-std::string ToCrLf(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (const char c : text) {
-    if (c == '\n')
-      out.push_back('\r');
-    out.push_back(c);
-  }
-  return out;
-}
-
 }  // namespace zivivar

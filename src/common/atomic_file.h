@@ -31,7 +31,4 @@ int WriteFileAtomicallyUnsynced(const std::string& path, std::string_view conten
 int WriteFilesAtomically(const std::vector<std::pair<std::string, std::string>>& files,
                          std::string* failed_path = nullptr);
 
-// Text as the Windows C text mode writes it: every LF becomes CR LF.
-std::string ToCrLf(std::string_view text);
-
 }  // namespace zivivar
