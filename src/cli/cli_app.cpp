@@ -146,7 +146,7 @@ class CliRun {
 
 RuntimeOptions CliRun::MakeRuntimeOptions() {
   RuntimeOptions runtime;
-  runtime.settings_directory = options_.directory;
+  runtime.settings_directory = options_.config_dir.value_or("");
   runtime.lock_directory = environment_.lock_directory;
   runtime.force_simulator = options_.simulator;
   if (options_.sim_state)

@@ -114,7 +114,7 @@ bool ParseGlobalOption(ArgCursor& cursor, CliOptions& options, std::string& erro
   } else if (arg == "-y" || arg == "--yes") {
     options.yes = true;
   } else if (cursor.Take("-C", value, error)) {
-    options.directory = value;
+    options.config_dir = value;
   } else if (cursor.Take("--sim-state", value, error)) {
     options.sim_state = value;
   } else if (cursor.Take("-m", value, error)) {
@@ -302,6 +302,9 @@ std::string CommandHelp(CliCommand command) {
              "Lists every manufacturer of the device library and its devices with their\n"
              "code memory and EEPROM sizes, instruction format and lock-bit count. The\n"
              "selected device is marked with '*'.\n";
+    case CliCommand::kIdentify:
+      return "Usage: zivivar-cli [OPTIONS] identify\n"
+             "Reads the chip's signature and names the library's devices that match.\n";
     case CliCommand::kBlank:
       return "Usage: zivivar-cli [OPTIONS] blank\n"
              "Checks that the code memory (and the EEPROM) of the device is blank.\n"

@@ -1,9 +1,9 @@
 // The command line of zivivar-cli: global options, then a command with its
 // own options and file arguments.
 //
-//   zivivar-cli [-C DIR] [--simulator] [--sim-state FILE] [-m NAME] [-d NAME]
-//               [--set KEY=VALUE]... [-v] [-y] [--on-fault retry|cancel]
-//               [--trace FILE] [--fast | --exact] COMMAND [ARGS...]
+//   zivivar-cli [OPTIONS] COMMAND [COMMAND OPTIONS] [FILES]
+//
+// Global options may stand before or after the command.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,7 @@ namespace zivivar {
 enum class CliCommand {
   kNone,  // no command given (only --help makes sense then)
   kDevices,
+  kIdentify,  // read the chip's signature and name the library's matching devices
   kBlank,
   kErase,
   kProgram,
@@ -28,19 +29,26 @@ enum class CliCommand {
 
 struct CliOptions {
   // Global options.
-  std::string directory;  // -C: where KORVALNK.INI and VOZ8051.CSV lie; "" the working directory
+  // -C/--config-dir: where KORVALNK.INI and VOZ8051.CSV lie; unset: looked for
+  // in the working directory, the user's configuration and the installed data.
+  std::optional<std::string> config_dir;
   bool simulator = false;
-  std::optional<std::string> sim_state;  // --sim-state
-  std::optional<std::string> manufacturer;
-  std::optional<std::string> device;
+  std::optional<std::string> sim_state;     // --sim-state
+  std::optional<std::string> manufacturer;  // -m/--manufacturer
+  std::optional<std::string> device;        // -d/--device; "auto": chosen by the chip's signature
   std::vector<std::pair<std::string, std::string>> settings;  // --set, in order
   bool yes = false;                                           // -y
-  bool verbose = false;                                       // -v
+  bool verbose = false;                                       // -v/--verbose: the steps, and more
+  bool quiet = false;                                         // -q/--quiet: errors only
   bool retry_faults = false;                                  // --on-fault retry
   std::optional<std::string> trace_path;
   std::optional<bool> fast_profile;  // --fast / --exact (the last one counts); else FastProfile
+  bool wait = false;                 // --wait: wait for another run on the same adapter
+  bool no_signature = false;         // --no-signature: no signature check before erase/program
 
-  bool help = false;  // --help anywhere: print the help of the command (or the global one)
+  bool help =
+      false;  // --help anywhere, or "help [COMMAND]": the command's help (or the global one)
+  bool version = false;  // --version
   CliCommand command = CliCommand::kNone;
   std::vector<std::string> files;  // the command's file arguments
 
@@ -49,6 +57,10 @@ struct CliOptions {
   std::optional<int> lock_level;   // program --lock 0..3
   std::optional<int> format;       // read/convert --format: DataFormat 1 to 9
   std::optional<unsigned> writes;  // calibrate --writes
+  // program, verify and read: --eeprom FILE (the EEPROM's file) or --no-eeprom.
+  std::optional<std::string> eeprom;
+  bool no_eeprom = false;
+  bool no_clobber = false;  // read and convert: never replace an existing file
 };
 
 // Parses args (without the program name). On success returns true; on a usage

@@ -12,7 +12,7 @@ struct ExitEntry {
 };
 
 // One status per result: the result's own number.
-constexpr std::array<ExitEntry, 19> kExitTable = {{
+constexpr std::array<ExitEntry, 22> kExitTable = {{
     {CommandResult::kOk, kExitOk},
     {CommandResult::kFileNotLoaded, 3},
     {CommandResult::kFileNotSaved, 4},
@@ -32,6 +32,9 @@ constexpr std::array<ExitEntry, 19> kExitTable = {{
     {CommandResult::kSimStateUnusable, 23},
     {CommandResult::kSimStateNotSaved, 24},
     {CommandResult::kEepromNotReachable, 25},
+    {CommandResult::kOutputExists, 26},
+    {CommandResult::kSignatureMismatch, 27},
+    {CommandResult::kInterrupted, 130},
 }};
 
 }  // namespace

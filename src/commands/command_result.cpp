@@ -47,6 +47,12 @@ const char* CommandResultText(CommandResult result) {
       return "the simulator's state file holds no chip state (left as it is)";
     case CommandResult::kSimStateNotSaved:
       return "the simulated chip could not be saved";
+    case CommandResult::kOutputExists:
+      return "output file exists (--no-clobber)";
+    case CommandResult::kSignatureMismatch:
+      return "the chip's signature names another device";
+    case CommandResult::kInterrupted:
+      return "interrupted";
   }
   return "unknown result";
 }

@@ -30,6 +30,9 @@ enum class CommandResult {
   kSimStateUnusable = 23,    // the simulator's state file holds no chip state; it is left alone
   kSimStateNotSaved = 24,    // the simulated chip could not be written to its state file
   kEepromNotReachable = 25,  // the library gives a mode-4 device an EEPROM
+  kOutputExists = 26,        // the output file exists and may not be replaced (--no-clobber)
+  kSignatureMismatch = 27,   // the chip's signature names another part; nothing was changed
+  kInterrupted = 130,        // stopped by the user (Ctrl-C); the adapter was left safe
 };
 
 inline int ResultNumber(CommandResult result) {

@@ -17,7 +17,7 @@ TEST(CliOptionsTest, GlobalOptionsInEveryFormTheyAreWritten) {
       Parse({"-C", "dir", "--simulator", "--sim-state=chip.bin", "-mAtmel", "-d", "AT89S52",
              "--set", "FFSave=1", "--set=Key=a=b", "-y", "--on-fault", "retry", "--trace", "t.txt",
              "--exact", "--fast", "blank"});
-  EXPECT_EQ(options.directory, "dir");
+  EXPECT_EQ(options.config_dir, "dir");
   EXPECT_TRUE(options.simulator);
   EXPECT_EQ(options.sim_state, "chip.bin");
   EXPECT_EQ(options.manufacturer, "Atmel");

@@ -11,7 +11,7 @@ namespace {
 TEST(ExitStatusTest, EveryResultHasAStatusOfItsOwnAndTheHelpListsIt) {
   std::set<int> seen = {kExitUsage};
   const std::string help = ExitStatusHelp();
-  for (int i = 0; i < 64; ++i) {
+  for (int i = 0; i < 256; ++i) {
     const auto result = static_cast<CommandResult>(i);
     if (std::string(CommandResultText(result)) == "unknown result")
       continue;
