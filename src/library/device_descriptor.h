@@ -1,12 +1,17 @@
 // The parameters of the selected device, as the device library gives them.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zivivar {
 
 inline constexpr uint32_t kMaxMemorySize = 0x20000;
+
+// The three signature bytes a chip answers at 000H, 100H and 200H.
+using DeviceSignature = std::array<uint8_t, 3>;
 
 struct DeviceDescriptor {
   std::string device_name;           // shown in the device list and in messages
@@ -20,6 +25,9 @@ struct DeviceDescriptor {
   uint8_t lock_bit_count = 0;        // 0 to 3
   uint8_t spi_mode = 0;              // 3 or 4: the instruction format
   bool page_read = false;            // mode 4: reads a whole page with 30 H (token PAGE)
+  // Mode 4 only: what the chip answers to the read-signature instruction
+  // (a token of six hex digits, e.g. 1E5206); none: the chip is not checked.
+  std::optional<DeviceSignature> signature = std::nullopt;
 
   bool operator==(const DeviceDescriptor&) const = default;
 };

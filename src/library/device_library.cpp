@@ -207,8 +207,13 @@ LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t
            std::to_string(descriptor_.spi_mode));
     return LibraryResult::kInvalidRecord;
   }
-  // The optional sixteenth field; a line without it has no page mode.
-  descriptor_.page_read = NextField(field) == LibraryResult::kOk && HasPageToken(field);
+  // The optional sixteenth field; a line without it has no page mode and no
+  // signature. Only the four-byte instructions can read a signature.
+  const bool extra = NextField(field) == LibraryResult::kOk;
+  descriptor_.page_read = extra && HasPageToken(field);
+  descriptor_.signature.reset();
+  if (extra && descriptor_.spi_mode == 4)
+    descriptor_.signature = SignatureToken(field);
   return LibraryResult::kOk;
 }
 

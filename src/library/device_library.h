@@ -8,7 +8,9 @@
 //   :Manufacturer;Y
 //   name;DIP40;mV;write us;erase us;r;r;r;r;r;r;code bytes;EEPROM bytes;lock bits;mode;Y
 // Numbers are C integer literals (0x.. hexadecimal, leading 0 octal). The six
-// reserved fields r must be present and are not read.
+// reserved fields r must be present and are not read. An optional sixteenth
+// field before the flag holds words separated by blanks: PAGE (page-mode
+// read) and the signature as six hex digits (1E5206); other words are ignored.
 #pragma once
 
 #include <cstdint>

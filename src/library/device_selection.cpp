@@ -151,40 +151,4 @@ LibraryResult DeviceSelection::LoadSelectedDevice(int32_t manuf_index, int32_t d
   return LibraryResult::kFailed;
 }
 
-LibraryResult DeviceSelection::FindManufacturerByName(const std::string& name,
-                                                      int32_t& manuf_index) {
-  int32_t index = manuf_index;
-  if (FillManufacturerList(index) != LibraryResult::kOk && !library_opened_) {
-    return LibraryResult::kFailed;
-  }
-  for (size_t i = 0; i < manufacturers_.entries.size(); ++i) {
-    const SelectionEntry& entry = manufacturers_.entries[i];
-    if (entry.line_number != 0 && entry.text == name) {
-      manuf_index = static_cast<int32_t>(i);
-      manufacturers_.selection = manuf_index;
-      return LibraryResult::kOk;
-    }
-  }
-  services_.ShowMessage("Hersteller '" + name + "' in Bibliothek nicht gefunden !");
-  return LibraryResult::kFailed;
-}
-
-LibraryResult DeviceSelection::FindDeviceByName(int32_t manuf_index, const std::string& name,
-                                                int32_t& device_index, uint32_t timebase_korr) {
-  int32_t index = device_index;
-  if (FillDeviceList(manuf_index, index, timebase_korr) != LibraryResult::kOk && !library_opened_) {
-    return LibraryResult::kFailed;
-  }
-  for (size_t i = 0; i < devices_.entries.size(); ++i) {
-    const SelectionEntry& entry = devices_.entries[i];
-    if (entry.line_number != 0 && entry.text == name) {
-      device_index = static_cast<int32_t>(i);
-      devices_.selection = device_index;
-      return LibraryResult::kOk;
-    }
-  }
-  services_.ShowMessage("Baustein '" + name + "' in Bibliothek nicht gefunden !");
-  return LibraryResult::kFailed;
-}
-
 }  // namespace zivivar

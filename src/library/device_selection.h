@@ -71,16 +71,6 @@ class DeviceSelection {
   LibraryResult LoadSelectedDevice(int32_t manuf_index, int32_t device_index,
                                    uint32_t timebase_korr);
 
-  // For the command line: the position of the manufacturer spelled exactly
-  // name. Refills the manufacturer list. LibraryResult::kOk, or LibraryResult::kFailed after
-  // a message.
-  LibraryResult FindManufacturerByName(const std::string& name, int32_t& manuf_index);
-  // The position of the device spelled exactly name in the device list of
-  // manufacturer manuf_index. Refills the device list. LibraryResult::kOk, or
-  // LibraryResult::kFailed after a message.
-  LibraryResult FindDeviceByName(int32_t manuf_index, const std::string& name,
-                                 int32_t& device_index, uint32_t timebase_korr);
-
   const SelectionList& manufacturers() const { return manufacturers_; }
   const SelectionList& devices() const { return devices_; }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "library/device_descriptor.h"
+
 namespace zivivar {
 
 inline constexpr size_t kNoFlag = std::string_view::npos;
@@ -37,5 +39,8 @@ std::optional<std::string> FirstField(std::string_view line);
 // by blanks; true when one of them is PAGE (in any case): the chip reads a
 // whole page with one instruction. Other tokens are left to other readers.
 bool HasPageToken(std::string_view field);
+// The first token of that field made of exactly six hex digits, read as the
+// three signature bytes (1E5206: 1E 52 06); none when there is no such token.
+std::optional<DeviceSignature> SignatureToken(std::string_view field);
 
 }  // namespace zivivar

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
 
 #include "library/device_selection.h"
+#include "library/library_devices.h"
 #include "library/library_line.h"
 #include "support/endless_file.h"
 #include "support/scripted_services_view.h"
@@ -17,6 +19,14 @@ namespace zivivar {
 namespace {
 
 using Texts = std::vector<std::string>;
+
+std::string SignatureText(const std::optional<DeviceSignature>& signature) {
+  char text[16] = "";
+  if (signature)
+    std::snprintf(text, sizeof text, " %02X%02X%02X", (*signature)[0], (*signature)[1],
+                  (*signature)[2]);
+  return text;
+}
 using Changes = std::vector<std::pair<int, std::string>>;
 
 // A device library written by the test into a fresh directory, with the
@@ -96,18 +106,26 @@ TEST_F(LibraryTest, AcceptedRecordsFillTheDescriptor) {
             (DeviceDescriptor{"AT89S52", 40, 12750, 255, 1, 0, 8, 131072, 0, 3}));
   EXPECT_EQ(Parsed({{3, "49"}, {5, "99"}, {12, "0x8000"}, {13, "0"}}),
             (DeviceDescriptor{"AT89S52", 40, 49, 0, 10, 1, 32768, 0, 3, 4}));
-  // The optional sixteenth field: PAGE among other words, in any case.
-  for (const auto& [field, page] :
-       std::vector<std::pair<std::string, bool>>{{"PAGE;", true},
-                                                 {"1E5206 page;", true},
-                                                 {"\tPaGe 1E5206 ;", true},
-                                                 {"PAGES 1E5206;", false},
-                                                 {";", false},
-                                                 {"PAGE", false}}) {  // not closed: no field
-    std::string line = Record();
+  // The optional sixteenth field: PAGE and a signature among other words, in
+  // any case; a signature only on a mode-4 record.
+  const std::optional<DeviceSignature> none;
+  const DeviceSignature s52 = {0x1E, 0x52, 0x06};
+  const std::tuple<std::string, std::string, bool, std::optional<DeviceSignature>> extras[] = {
+      {"4", "PAGE;", true, none},
+      {"4", "1e5206 page;", true, s52},
+      {"4", "\tPaGe 1E5206 ;", true, s52},
+      {"4", "PAGES 1E5206 1E5106;", false, s52},
+      {"4", "1E52061 1G5206 1E520;", false, none},
+      {"4", ";", false, none},
+      {"4", "1E5206", false, none},  // not closed: no field
+      {"3", "1E5206;", false, none},
+  };
+  for (const auto& [mode, field, page, signature] : extras) {
+    std::string line = Record({{15, mode}});
     line.insert(line.size() - 1, field);
     ASSERT_EQ(Parse(line), LibraryResult::kOk) << line;
     EXPECT_EQ(library.descriptor().page_read, page) << line;
+    EXPECT_EQ(library.descriptor().signature, signature) << line;
   }
   EXPECT_TRUE(view.messages.empty());
 }
@@ -252,18 +270,26 @@ TEST_F(LibraryTest, WithoutAListTheIndexCountsActiveDeviceLines) {
                                  "Fehler beim lesen der Bibliothek !"}));
 }
 
-TEST_F(LibraryTest, FindingByNameForTheCommandLine) {
-  WriteLibrary({":Atmel;Y", Device("AT89S51"), ":Other;Y", Device("AT89S51"), Device("AT89S52")});
-  ASSERT_EQ(selection.FindManufacturerByName("Other", manuf_index), LibraryResult::kOk);
-  ASSERT_EQ(selection.FindDeviceByName(manuf_index, "AT89S52", device_index, 85),
-            LibraryResult::kOk);
-  EXPECT_EQ(std::pair(manuf_index, device_index), std::pair(1, 1));
-  EXPECT_EQ(selection.FindDeviceByName(manuf_index, "at89s52", device_index, 85),
-            LibraryResult::kFailed);
-  EXPECT_EQ(selection.FindManufacturerByName("Nobody", manuf_index), LibraryResult::kFailed);
-  EXPECT_EQ(std::pair(manuf_index, device_index), std::pair(1, 1));  // both kept
-  EXPECT_EQ(view.Texts(), (Texts{"Baustein 'at89s52' in Bibliothek nicht gefunden !",
-                                 "Hersteller 'Nobody' in Bibliothek nicht gefunden !"}));
+TEST_F(LibraryTest, DevicesAreFoundByNameWithoutRegardToCaseAndBySignature) {
+  std::string signed52 = Record();
+  signed52.insert(signed52.size() - 1, "1E5206;");
+  WriteLibrary({":Atmel;Y", Device("AT89S51"), ":Other;Y", Record({{1, "Bad"}, {3, "0"}}),
+                Device("at89s51"), signed52});
+  std::vector<LibraryDevice> all;
+  ASSERT_EQ(ListLibraryDevices(selection, 85, all), LibraryResult::kOk);
+  auto where = [](const std::vector<LibraryDevice>& found) {
+    Texts texts;
+    for (const LibraryDevice& d : found)
+      texts.push_back(d.manufacturer + " " + std::to_string(d.manuf_index) + "/" +
+                      std::to_string(d.device_index) + " " + d.record.device_name);
+    return texts;
+  };
+  EXPECT_EQ(where(DevicesNamed(all, "At89S51")), (Texts{"Atmel 0/0 AT89S51", "Other 1/0 at89s51"}));
+  EXPECT_EQ(where(DevicesNamed(all, "AT89S51", "OTHER")), Texts{"Other 1/0 at89s51"});
+  EXPECT_TRUE(DevicesNamed(all, "AT89S5").empty());
+  EXPECT_EQ(where(DevicesWithSignature(all, {0x1E, 0x52, 0x06})), Texts{"Other 1/1 AT89S52"});
+  EXPECT_TRUE(DevicesWithSignature(all, {0x1E, 0x51, 0x06}).empty());
+  EXPECT_EQ(view.messages.size(), 1u);  // the faulty record, as the list shows it
 }
 
 // The library that ships with the program, checked against the datasheets
@@ -278,7 +304,7 @@ TEST_F(LibraryTest, ShippedLibraryParsesAndAgreesWithTheDatasheets) {
       const DeviceDescriptor& d = entry.record;
       devices.push_back(d.device_name + " " + std::to_string(d.code_size) + " " +
                         std::to_string(d.eeprom_size) + " " + std::to_string(d.spi_mode) +
-                        (d.page_read ? " PAGE" : ""));
+                        (d.page_read ? " PAGE" : "") + SignatureText(d.signature));
       EXPECT_TRUE(d.lock_bit_count == 3 && d.programming_voltage == 5000 && d.write_wait > 1 &&
                   d.erase_wait > 1)
           << d.device_name;
@@ -287,9 +313,10 @@ TEST_F(LibraryTest, ShippedLibraryParsesAndAgreesWithTheDatasheets) {
   EXPECT_TRUE(view.messages.empty());
   // The AT89S8253's EEPROM is left out: mode 4 reaches the code memory only.
   std::sort(devices.begin(), devices.end());
-  EXPECT_EQ(devices, (Texts{"AT89LS53 12288 0 3", "AT89LS8252 8192 2048 3", "AT89S51 4096 0 4 PAGE",
-                            "AT89S52 8192 0 4 PAGE", "AT89S53 12288 0 3", "AT89S8252 8192 2048 3",
-                            "AT89S8253 12288 0 4"}));
+  // Signatures only where the data sheets give them for the serial interface.
+  EXPECT_EQ(devices, (Texts{"AT89LS53 12288 0 3", "AT89LS8252 8192 2048 3",
+                            "AT89S51 4096 0 4 PAGE 1E5106", "AT89S52 8192 0 4 PAGE 1E5206",
+                            "AT89S53 12288 0 3", "AT89S8252 8192 2048 3", "AT89S8253 12288 0 4"}));
 
   // No note became an active line, and every line ends in CR LF.
   std::ifstream in(library.path(), std::ios::binary);
