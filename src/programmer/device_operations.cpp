@@ -145,6 +145,19 @@ int DeviceOperations::EraseDevice() {
   return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
 }
 
+int DeviceOperations::ReadSignature(DeviceSignature& signature) {
+  link_.ResetAdapter();
+  if (link_.link_lost())
+    return kHandshakeTimeout;
+  protocol_.EnterProgrammingMode();
+  if (SyncFailed())
+    return kSyncFailed;
+  for (size_t index = 0; index < signature.size(); ++index)
+    signature[index] = protocol_.SPIReadSignatureByte(static_cast<uint8_t>(index));
+  protocol_.LeaveProgrammingMode();
+  return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
+}
+
 bool DeviceOperations::StartImageRun(const char* status_format) {
   const uint32_t count = image_.loaded_byte_count;
   const uint32_t highest = image_.highest_loaded_address;

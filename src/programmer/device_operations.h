@@ -122,6 +122,13 @@ class DeviceOperations {
   // Starts from the unpowered adapter a program run leaves behind.
   int ProgramLockBits(const LockOptions& locks);
 
+  // Mode 4: reads the chip's three signature bytes into signature, in its
+  // own programming-mode session (reset, enter, read, leave). kOperationOk,
+  // kSyncFailed (no chip answered; its message was shown) or
+  // kHandshakeTimeout after a lost link. A chip with lock bit 2 or 3
+  // programmed answers no signature: the bytes then read all 0x00 or 0xFF.
+  int ReadSignature(DeviceSignature& signature);
+
   // Takes effect at the next operation; kExact until set.
   void SetProfile(Profile profile) { profile_ = profile; }
   Profile profile() const { return profile_; }

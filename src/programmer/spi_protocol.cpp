@@ -16,6 +16,7 @@ constexpr uint8_t kMode4ReadCode = 0x20;
 constexpr uint8_t kMode4WriteCode = 0x40;
 constexpr uint8_t kMode4ReadPage = 0x30;
 constexpr uint8_t kMode4ReadLockBits = 0x24;
+constexpr uint8_t kMode4ReadSignature = 0x28;
 constexpr uint8_t kMode4WriteLockLevel = 0xE0;  // + level 0 to 3
 
 constexpr uint8_t kInstructionPrefix = 0xAC;  // programming enable, erase, lock bits
@@ -228,6 +229,13 @@ uint8_t SpiProtocol::SPIReadCodeByte(uint32_t address) {
     SPIWriteByte(Mode3FirstByte(address, kMode3ReadCode));
   }
   SPIWriteByte(AddressLow(address));
+  return SPIReadByte();
+}
+
+uint8_t SpiProtocol::SPIReadSignatureByte(uint8_t index) {
+  SPIWriteByte(kMode4ReadSignature);
+  SPIWriteByte(index);
+  SPIWriteByte(0x00);
   return SPIReadByte();
 }
 

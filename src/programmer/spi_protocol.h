@@ -69,6 +69,10 @@ class SpiProtocol {
   uint8_t SPIReadByte();
 
   uint8_t SPIReadCodeByte(uint32_t address);
+  // Mode 4: 28 H 00, then the answer: signature byte index (0 to 2) of the
+  // chip, which sits at address index * 100H. Not for mode 3, which has no
+  // such instruction.
+  uint8_t SPIReadSignatureByte(uint8_t index);
   // Mode 4 with page mode only: 30 H, then the 256 bytes of the page that
   // holds address, each read as SPIReadByte reads. The whole page is always
   // clocked out, since the chip leaves the instruction only after its last

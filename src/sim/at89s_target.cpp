@@ -233,6 +233,8 @@ void At89sTarget::DecodeMode4() {
   const uint8_t* b = bytes_;
   const bool enable = b[0] == 0xAC && b[1] == 0x53 && b[2] == 0x00;
   const bool read_lock = b[0] == 0x24 && b[1] == 0x00 && b[2] == 0x00;
+  const bool read_signature =
+      b[0] == 0x28 && timing_.signature && b[1] < timing_.signature->size() && b[2] == 0x00;
   if (count == 2 && b[0] == 0x30) {
     if (!timing_.page_read) {
       Ignored(Asked::kRead, Why::kNoPageMode);
@@ -251,7 +253,7 @@ void At89sTarget::DecodeMode4() {
     // Reads are served once the address is in; the fourth byte is the answer.
     if (enable) {
       Answer(kEnableAnswer);
-    } else if (b[0] == 0x20 || read_lock) {
+    } else if (b[0] == 0x20 || read_lock || read_signature) {
       if (!enabled_) {
         Ignored(Asked::kRead, Why::kNotEnabled);
       } else if (busy()) {
@@ -259,6 +261,12 @@ void At89sTarget::DecodeMode4() {
         Answer(polling_value_);
       } else if (read_lock) {
         Answer(static_cast<uint8_t>(state_.lock_bits << 2));
+        Obeyed();
+      } else if (read_signature && (state_.lock_bits & (kLockBit2 | kLockBit3)) != 0) {
+        Ignored(Asked::kRead, Why::kLocked, state_.lock_bits);
+        Answer(kLockedReadValue);
+      } else if (read_signature) {
+        Answer((*timing_.signature)[b[1]]);
         Obeyed();
       } else {
         Answer(ReadAnswer(false, static_cast<uint32_t>(b[1] << 8 | b[2])));
@@ -274,7 +282,7 @@ void At89sTarget::DecodeMode4() {
     Obeyed();
     return;
   }
-  if (b[0] == 0x20 || read_lock)
+  if (b[0] == 0x20 || read_lock || read_signature)
     return;  // served after the third byte
   if (b[0] == 0x30)
     return;  // a page read the chip does not have, noted after the second byte

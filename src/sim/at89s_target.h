@@ -36,6 +36,9 @@
 //           20 H  L  rd  read code         40 H  L  D   write code
 //           AC En 00 00  write lock level n (0 to 3): n > 0 programs lock bit n
 //           24 00 00 rd  read lock bits: programmed bits 1..3 as 0x04/0x08/0x10
+//           28 H  00 rd  read signature byte H (0 to 2; ChipTiming::signature),
+//                        kLockedReadValue while lock bit 2 or 3 is programmed.
+//                        A chip without a signature takes it for no instruction.
 //           30 H  rd*256 page read (ChipTiming::page_read): the 256 bytes of
 //                        page H, each answered as the read above answers;
 //                        the instruction ends after the last one. Without
@@ -79,12 +82,14 @@
 // erase the byte themselves. A chip erase sets every byte to 0xFF and
 // clears the lock bits.
 //
-// Lock bits affect the code memory only: with any lock bit programmed code
-// writes are ignored; with lock bit 2 or 3 programmed every code read
-// answers kLockedReadValue.
+// Lock bits affect the code memory and the signature: with any lock bit
+// programmed code writes are ignored; with lock bit 2 or 3 programmed every
+// code read and every signature read answers kLockedReadValue.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "sim/chip_state.h"
@@ -93,10 +98,14 @@
 
 namespace zivivar::sim {
 
-// What a read of the code memory answers while lock bit 2 or 3 is programmed.
+// What a read of the code memory or of the signature answers while lock bit
+// 2 or 3 is programmed.
 inline constexpr uint8_t kLockedReadValue = 0x00;
 // The mode-4 answer to programming enable.
 inline constexpr uint8_t kEnableAnswer = 0x69;
+
+// The three bytes a mode-4 chip answers to 28 00 00, 28 01 00 and 28 02 00.
+using ChipSignature = std::array<uint8_t, 3>;
 
 // The defaults are an AT89S52 with a 12 MHz crystal on an adapter that
 // takes 85 µs a register write.
@@ -111,6 +120,9 @@ struct ChipTiming {
   uint8_t min_supply_code = 80;      // 4.00 V in 50 mV steps
   uint8_t max_supply_code = 110;     // 5.50 V
   bool page_read = true;             // mode 4: the page-mode read 30 H is obeyed
+  // Mode 4: the answers to the read-signature instruction 28; none: the
+  // chip does not have it.
+  std::optional<ChipSignature> signature = ChipSignature{0x1E, 0x52, 0x06};
   // Ticks that last at least ns.
   uint64_t Ticks(uint64_t ns) const { return (ns + write_ns - 1) / write_ns; }
 };

@@ -15,6 +15,9 @@ namespace {
 //   20 clock periods; supply 4.0 to 6.0 V (the LS parts from 2.7 V).
 // - Of the four-byte chips, the AT89S51/52 read a whole page with 30 H; the
 //   AT89S8253 is not given page mode here, as the library does not list it.
+// - AT89S51 signature 1E 51 06, AT89S52 1E 52 06 (28 H 00 with H = 0, 1, 2);
+//   unreadable in lock modes 3 and 4 (lock bit 2 programmed). The AT89S8253
+//   gets none here, as the library gives it none.
 // Assumed (no figure at hand; each can be replaced by a setting):
 // - the chip erase of the three-byte chips: 500 ms, as for the AT89S51/52;
 // - every lock-bit write: as long as a byte write;
@@ -23,8 +26,10 @@ namespace {
 constexpr ChipModel kModels[] = {
     // name, byte us, byte clocks, erase us, lock us, SCK clocks, min mV, max mV, page,
     // assumed: byte, erase, lock, SCK, supply
-    {"AT89S51", 400, 64, 500'000, 400, 8, 4000, 5500, true, false, false, true, false, false},
-    {"AT89S52", 400, 64, 500'000, 400, 8, 4000, 5500, true, false, false, true, false, false},
+    {"AT89S51", 400, 64, 500'000, 400, 8, 4000, 5500, true, false, false, true, false, false,
+     ChipSignature{0x1E, 0x51, 0x06}},
+    {"AT89S52", 400, 64, 500'000, 400, 8, 4000, 5500, true, false, false, true, false, false,
+     ChipSignature{0x1E, 0x52, 0x06}},
     {"AT89S53", 2500, 0, 500'000, 2500, 20, 4000, 6000, false, false, true, true, false, false},
     {"AT89LS53", 2500, 0, 500'000, 2500, 20, 2700, 6000, false, false, true, true, false, false},
     {"AT89S8252", 2500, 0, 500'000, 2500, 20, 4000, 6000, false, false, true, true, false, false},
@@ -99,6 +104,7 @@ ChipTiming TimingFor(const ChipModel& model, const SimClock& clock) {
   timing.min_supply_code = SupplyCode(model.min_supply_mv);
   timing.max_supply_code = SupplyCode(model.max_supply_mv);
   timing.page_read = model.page_read;
+  timing.signature = model.signature;
   return timing;
 }
 

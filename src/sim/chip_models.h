@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -36,6 +37,9 @@ struct ChipModel {
   bool lock_write_assumed;
   bool sck_assumed;
   bool supply_assumed;
+  // Mode 4: the answers to the read-signature instruction, where the data
+  // sheet gives them; none: the chip takes 28 for no instruction.
+  std::optional<ChipSignature> signature = std::nullopt;
 };
 
 // The simulated adapter's clock and the settings that replace table figures.
