@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/device_choice.h"
 #include "cli/exit_status.h"
 #include "cli/settings_overrides.h"
 #include "cli/terminal_services_view.h"
@@ -100,7 +101,8 @@ class CliRun {
         services_view_(
             err_, {options.yes ? kIdOk : kIdCancel, options.retry_faults ? kIdRetry : kIdCancel},
             environment.err_is_terminal, environment.terminal_width),
-        runtime_(services_view_, MakeRuntimeOptions()) {
+        runtime_(services_view_, MakeRuntimeOptions()),
+        device_choice_(options, runtime_, out_, [this](const std::string& line) { Report(line); }) {
     services_view_.SetInterruptPoll(environment.interrupt_requested);
     services_view_.SetCancelHandler([this] { runtime_.services().RequestCancel(); });
   }
@@ -110,8 +112,6 @@ class CliRun {
  private:
   RuntimeOptions MakeRuntimeOptions();
   void AdjustSettings(Settings& settings);
-  CommandResult SelectByName();
-  CommandResult SelectDeviceAnywhere(const std::string& name);
   CommandResult ListDevices();
   CommandResult ConvertFile();
   // Port access, and the watch when something needs to see the register writes.
@@ -140,6 +140,7 @@ class CliRun {
   WriteWatch watch_;
   TerminalServicesView services_view_;
   Runtime runtime_;
+  DeviceChoice device_choice_;
   ReadOutTarget read_target_;
   std::string override_error_;
 };
@@ -196,9 +197,9 @@ int CliRun::Run() {
     Report(override_error_);
     return kExitUsage;
   }
-  CommandResult result = SelectByName();
-  if (result != CommandResult::kOk)
-    return ExitStatus(result);
+  if (const std::optional<int> status = device_choice_.SelectNamed())
+    return *status;
+  CommandResult result = CommandResult::kOk;
 
   switch (options_.command) {
     case CliCommand::kDevices:
@@ -226,61 +227,6 @@ int CliRun::Run() {
       result = CommandResult::kFileNotSaved;
   }
   return ExitStatus(result);
-}
-
-CommandResult CliRun::SelectByName() {
-  Settings& settings = runtime_.settings();
-  DeviceSelection& selection = runtime_.selection();
-  const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
-  if (options_.manufacturer) {
-    int32_t manuf = settings.ManufIndex;
-    if (selection.FindManufacturerByName(*options_.manufacturer, manuf) != LibraryResult::kOk)
-      return CommandResult::kDeviceNotLoaded;
-    settings.ManufIndex = manuf;
-  }
-  if (!options_.device)
-    return CommandResult::kOk;
-  if (!options_.manufacturer)
-    return SelectDeviceAnywhere(*options_.device);
-  int32_t device = settings.DeviceIndex;
-  if (selection.FindDeviceByName(settings.ManufIndex, *options_.device, device, korr) !=
-      LibraryResult::kOk) {
-    return CommandResult::kDeviceNotLoaded;
-  }
-  settings.DeviceIndex = device;
-  return CommandResult::kOk;
-}
-
-// A device named without its manufacturer: the selected manufacturer's list
-// first, then the others in library order.
-CommandResult CliRun::SelectDeviceAnywhere(const std::string& name) {
-  Settings& settings = runtime_.settings();
-  DeviceSelection& selection = runtime_.selection();
-  const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
-  int32_t manuf = settings.ManufIndex;
-  if (selection.FillManufacturerList(manuf) != LibraryResult::kOk)
-    return CommandResult::kDeviceNotLoaded;
-  std::vector<int32_t> order = {manuf};
-  for (int32_t i = 0; i < static_cast<int32_t>(selection.manufacturers().entries.size()); ++i) {
-    if (i != manuf)
-      order.push_back(i);
-  }
-  for (const int32_t m : order) {
-    int32_t index = 0;
-    selection.FillDeviceList(m, index, korr);
-    const std::vector<SelectionEntry>& devices = selection.devices().entries;
-    for (size_t i = 0; i < devices.size(); ++i) {
-      if (devices[i].line_number != 0 && devices[i].text == name) {
-        settings.ManufIndex = m;
-        settings.DeviceIndex = static_cast<int32_t>(i);
-        return CommandResult::kOk;
-      }
-    }
-  }
-  // Not there: the library's own message for the selected manufacturer.
-  int32_t device = settings.DeviceIndex;
-  selection.FindDeviceByName(manuf, name, device, korr);
-  return CommandResult::kDeviceNotLoaded;
 }
 
 CommandResult CliRun::ListDevices() {
@@ -457,13 +403,22 @@ CommandResult CliRun::LockedDeviceCommand() {
   }
   busy.Acquire();
   CommandResult result = CommandResult::kOk;
-  if (options_.command == CliCommand::kRead)
-    result = ChooseReadOutTarget();
-  if (result == CommandResult::kOk)
-    result = runtime_.LoadDeviceForCommand();
-  if (result == CommandResult::kOk) {
-    const DeviceDescriptor device = runtime_.device();
-    result = RunDeviceCommand(runtime_.command_context(), device);
+  if (options_.command == CliCommand::kIdentify) {
+    result = device_choice_.Identify(runtime_.command_context());
+  } else {
+    if (options_.command == CliCommand::kRead)
+      result = ChooseReadOutTarget();
+    if (result == CommandResult::kOk)
+      result = device_choice_.SelectBySignature(runtime_.command_context());
+    if (result == CommandResult::kOk)
+      result = runtime_.LoadDeviceForCommand();
+    if (result == CommandResult::kOk) {
+      const DeviceDescriptor device = runtime_.device();
+      // Before anything is erased: is it the device named?
+      result = device_choice_.CheckChip(runtime_.command_context(), device);
+      if (result == CommandResult::kOk)
+        result = RunDeviceCommand(runtime_.command_context(), device);
+    }
   }
   FinishCommand(runtime_.services());
   busy.Release();

@@ -120,6 +120,8 @@ constexpr SettingsKey kKeys[] = {
      0, nullptr, false, false, 0, 0},
     {kHardwareSection, "SimLockTime", K::kCount, &Settings::SimLockTime, 0, nullptr, 0, 10000000, 0,
      nullptr, false, false, 0, 0},
+    {kHardwareSection, "SimChip", K::kText, &Settings::SimChip, 0, "", 0, 0, 0, nullptr, false,
+     false, 0, 0},
     {kHardwareSection, "ParportDevice", K::kText, &Settings::ParportDevice, 0, "", 0, 0, 0, nullptr,
      false, false, 0, 0},
     {kIspSection, "Verify", K::kInteger, &Settings::Verify, 1, nullptr, 0, 1, 1, nullptr, false,

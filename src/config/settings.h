@@ -61,6 +61,10 @@ struct Settings {
   uint32_t SimByteTime = 0;
   uint32_t SimEraseTime = 0;
   uint32_t SimLockTime = 0;
+  // A device name of the library (never written): the simulated socket holds
+  // a chip of that device's kind whatever device is selected, so that a
+  // wrong part can be tried. Empty: the chip follows the selected device.
+  std::string SimChip;
 
   // Section "8051 ISP INI-Section".
   int FFSave = 0;          // 1: hex writers keep lines of 0xFF

@@ -15,9 +15,10 @@ bool SameNameNoCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-LibraryResult ListLibraryDevices(DeviceSelection& selection, uint32_t timebase_korr,
-                                 std::vector<LibraryDevice>& devices) {
+LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services,
+                                 uint32_t timebase_korr, std::vector<LibraryDevice>& devices) {
   devices.clear();
+  DeviceSelection selection(library, services);
   int32_t manuf_index = 0;
   const LibraryResult listed = selection.FillManufacturerList(manuf_index);
   if (listed != LibraryResult::kOk)

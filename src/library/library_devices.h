@@ -22,11 +22,12 @@ struct LibraryDevice {
 };
 
 // Every device whose record parses, manufacturer by manufacturer in file
-// order. Refills both of selection's lists, so the messages of faulty
-// records are shown as the lists show them. LibraryResult::kOk, or the
-// result of FillManufacturerList when it listed nothing (after its message).
-LibraryResult ListLibraryDevices(DeviceSelection& selection, uint32_t timebase_korr,
-                                 std::vector<LibraryDevice>& devices);
+// order, read through lists of its own (the window's lists stay as they
+// are); faulty records get their messages as in the lists. LibraryResult::kOk,
+// or the result of FillManufacturerList when it listed nothing (after its
+// message).
+LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services,
+                                 uint32_t timebase_korr, std::vector<LibraryDevice>& devices);
 
 // The devices named name, without regard to case; only those of
 // manufacturer (also without regard to case) when one is given.

@@ -9,6 +9,7 @@
 
 #include "common/errno_text.h"
 #include "hw/linux_port_access_system.h"
+#include "library/library_devices.h"
 #include "sim/chip_models.h"
 #include "sim/simulated_hardware.h"
 
@@ -173,6 +174,9 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
           services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
                                        ChipStateProblem(loaded)));
         }
+        sim_chip_ = SimChipDevice();
+        if (sim_chip_ && state_problem_ == 0)
+          FitSocket(*sim_chip_);
       }
       port_link_.SetPortIo(simulator_->port());
       return true;
@@ -211,24 +215,40 @@ CommandResult Runtime::LoadDeviceForCommand() {
   if (simulator_ && CheckSimulatorState() != CommandResult::kOk)
     return CommandResult::kSimStateUnusable;
   const CommandResult result = FromLibraryResult(LoadSelectedDevice());
-  if (result == CommandResult::kOk && simulator_) {
-    const std::optional<sim::ChipKind> kind = ChipKindFor(device());
-    if (kind && !(simulator_->chip().kind() == *kind)) {
-      // Its contents are gone once a command saves the new chip.
-      if (socket_chip_known_) {
-        services_.ShowMessage(Format(kSimChipReplacedFormat, simulator_->state_path(),
-                                     DescribeChipKind(simulator_->chip().kind()),
-                                     DescribeChipKind(*kind)));
-      }
-      simulator_->InsertErasedChip(*kind);
-    }
-    if (kind) {
-      simulator_->chip().SetTiming(
-          sim::TimingFor(sim::ChipModelFor(device().device_name, *kind), SimClockFrom(settings_)));
-    }
-    socket_chip_known_ = true;
-  }
+  if (result == CommandResult::kOk && simulator_)
+    FitSocket(sim_chip_ ? *sim_chip_ : device());
   return result;
+}
+
+std::optional<DeviceDescriptor> Runtime::SimChipDevice() {
+  if (settings_.SimChip.empty())
+    return std::nullopt;
+  std::vector<LibraryDevice> devices;
+  ListLibraryDevices(library_, services_, static_cast<uint32_t>(settings_.TimeBaseKorr), devices);
+  const std::vector<LibraryDevice> named = DevicesNamed(devices, settings_.SimChip);
+  if (named.empty()) {
+    services_.ShowMessage(Format(kSimChipUnknownFormat, settings_.SimChip));
+    return std::nullopt;
+  }
+  return named.front().record;
+}
+
+void Runtime::FitSocket(const DeviceDescriptor& device) {
+  const std::optional<sim::ChipKind> kind = ChipKindFor(device);
+  if (kind && !(simulator_->chip().kind() == *kind)) {
+    // Its contents are gone once a command saves the new chip.
+    if (socket_chip_known_) {
+      services_.ShowMessage(Format(kSimChipReplacedFormat, simulator_->state_path(),
+                                   DescribeChipKind(simulator_->chip().kind()),
+                                   DescribeChipKind(*kind)));
+    }
+    simulator_->InsertErasedChip(*kind);
+  }
+  if (kind) {
+    simulator_->chip().SetTiming(
+        sim::TimingFor(sim::ChipModelFor(device.device_name, *kind), SimClockFrom(settings_)));
+  }
+  socket_chip_known_ = true;
 }
 
 CommandResult Runtime::CheckSimulatorState() {

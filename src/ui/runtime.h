@@ -65,6 +65,10 @@ inline constexpr char kSimStateNotSavedFormat[] =
 inline constexpr char kSimChipReplacedFormat[] =
     "Im Sockel des Simulators (%s)\nsteckte ein Baustein anderer Art:\n%s\n\nEr wird durch "
     "einen gelöschten Baustein ersetzt:\n%s";
+// printf format: the value of SimChip.
+inline constexpr char kSimChipUnknownFormat[] =
+    "SimChip=%s steht nicht in der Bauteilbibliothek.\n\nDer Sockel des Simulators folgt dem "
+    "gewählten Baustein.";
 inline constexpr char kReadOutIsSimStateFormat[] =
     "Die Datei\n%s\n\nist die Zustandsdatei des Simulators und wird nicht überschrieben.\n\n"
     "Speichervorgang abgebrochen.";
@@ -134,6 +138,12 @@ class Runtime {
 
  private:
   bool TakePortAccess(PortAccessChoice choice);
+  // The device the setting SimChip names; none (after a message for an
+  // unknown name) when it names none.
+  std::optional<DeviceDescriptor> SimChipDevice();
+  // Gives the simulator's socket a chip of device's kind and timing, an
+  // erased one when it holds another kind.
+  void FitSocket(const DeviceDescriptor& device);
 
   RuntimeOptions options_;
   Settings settings_;
@@ -151,6 +161,8 @@ class Runtime {
   int state_problem_ = 0;
   // The socket holds a chip that was used: from the state file or by a command.
   bool socket_chip_known_ = false;
+  // The device whose chip the socket holds whatever is selected (SimChip).
+  std::optional<DeviceDescriptor> sim_chip_;
 };
 
 }  // namespace zivivar

@@ -44,20 +44,54 @@ TEST_F(CliTest, DevicesListsTheLibraryAndMarksTheSelection) {
   EXPECT_THAT(Run({"devices"}).out, HasSubstr("* Atmel            AT89S8252"));
 }
 
-TEST_F(CliTest, NamesThatTheLibraryDoesNotHoldEndWithStatus13) {
+// A device must be named; names match without regard to case, and a name
+// the library does not hold, or one that stands under two manufacturers
+// without -m, gets the valid names and status 2.
+TEST_F(CliTest, DevicesAreNamedWithoutRegardToCaseOrTheValidNamesAreListed) {
+  dir_.Write("VOZ8051.CSV",
+             ":Atmel;Y\n"
+             "AT89S52;DIP40;5000;1000;500000;0;0;0;0;0;0;8192;0;3;4;Y\n"
+             "AT89S51;DIP40;5000;1000;500000;0;0;0;0;0;0;4096;0;3;4;Y\n"
+             ":Other;Y\n"
+             "AT89S51;DIP40;5000;1000;500000;0;0;0;0;0;0;4096;0;3;4;Y\n");
+  const std::string valid = "the library lists AT89S52, AT89S51 (-m Atmel), AT89S51 (-m Other)\n";
   TempDir empty;
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"-d", "AT89C2051"}, "Baustein 'AT89C2051' in Bibliothek nicht gefunden !\n"},
-      {{"-d", "at89s52"}, "Baustein 'at89s52' in Bibliothek nicht gefunden !\n"},
-      {{"-m", "Intel", "-d", "AT89S52"}, "Hersteller 'Intel' in Bibliothek nicht gefunden !\n"},
-      {{"-C", empty.path()}, "Kann Bauteilbibliothek nicht öffnen !\n"},
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+    std::string selected;  // the line devices marks
+  } cases[] = {
+      {{"-d", "at89S52", "devices"}, 0, "", "* Atmel         AT89S52"},
+      {{"-m", "OTHER", "-d", "at89s51", "devices"}, 0, "", "* Other         AT89S51"},
+      {{"-d", "AT89C2051", "devices"}, 2, "zivivar-cli: unknown device 'AT89C2051'; " + valid, ""},
+      {{"-m", "Intel", "-d", "AT89S52", "devices"},
+       2,
+       "zivivar-cli: unknown device 'AT89S52' of manufacturer 'Intel'; " + valid,
+       ""},
+      {{"-d", "AT89S51", "devices"},
+       2,
+       "zivivar-cli: 'AT89S51' stands under several manufacturers (Atmel AT89S51, Other AT89S51); "
+       "choose one with -m\n",
+       ""},
+      {{"blank"},
+       2,
+       "zivivar-cli: no device named: name it with -d NAME (or -d auto for the chip in the "
+       "socket); " +
+           valid,
+       ""},
+      {{"-C", empty.path(), "-d", "AT89S52", "devices"},
+       13,
+       "Kann Bauteilbibliothek nicht öffnen !\n",
+       ""},
   };
-  for (auto [args, err] : cases) {
-    args.push_back("devices");
-    const CliResult result = Run(args);
-    EXPECT_EQ(result.status, 13) << err;
-    EXPECT_EQ(result.err, err);
-    EXPECT_EQ(result.out, "");
+  for (const auto& c : cases) {
+    const CliResult result = Run(c.args);
+    EXPECT_EQ(result.status, c.status) << c.args[1];
+    EXPECT_EQ(result.err, c.err);
+    if (!c.selected.empty()) {
+      EXPECT_THAT(result.out, HasSubstr(c.selected));
+    }
   }
 }
 
@@ -143,14 +177,14 @@ TEST_F(CliTest, TraceAppendsOneLinePerRegisterWrite) {
 
 TEST_F(CliTest, WithoutPortAccessDeviceCommandsEndWithStatus21ButFilesStillConvert) {
   NoPortSystem system;
-  CliResult result = RunRaw({"-C", dir_.path(), "blank"}, &system);
+  CliResult result = RunRaw({"-C", dir_.path(), "-d", "AT89S52", "blank"}, &system);
   EXPECT_EQ(result.status, 21);
   EXPECT_THAT(result.err, StartsWith("Kein Zugriff auf die parallele Schnittstelle"));
   EXPECT_EQ(RunRaw({"-C", dir_.path(), "detect"}, &system).status, 21);
   dir_.Write("in.bin", std::string("\x02\x00\x10", 3));
-  result = RunRaw(
-      {"-C", dir_.path(), "convert", dir_.File("in.bin"), dir_.File("out.bin"), "--format", "bin"},
-      &system);
+  result = RunRaw({"-C", dir_.path(), "-d", "AT89S52", "convert", dir_.File("in.bin"),
+                   dir_.File("out.bin"), "--format", "bin"},
+                  &system);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(dir_.Read("out.bin"), std::string("\x02\x00\x10", 3));
 }

@@ -276,7 +276,7 @@ TEST_F(LibraryTest, DevicesAreFoundByNameWithoutRegardToCaseAndBySignature) {
   WriteLibrary({":Atmel;Y", Device("AT89S51"), ":Other;Y", Record({{1, "Bad"}, {3, "0"}}),
                 Device("at89s51"), signed52});
   std::vector<LibraryDevice> all;
-  ASSERT_EQ(ListLibraryDevices(selection, 85, all), LibraryResult::kOk);
+  ASSERT_EQ(ListLibraryDevices(library, services, 85, all), LibraryResult::kOk);
   auto where = [](const std::vector<LibraryDevice>& found) {
     Texts texts;
     for (const LibraryDevice& d : found)

@@ -1,0 +1,235 @@
+#include "cli/device_choice.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <string_view>
+#include <utility>
+
+#include "cli/exit_status.h"
+#include "commands/read_signature.h"
+#include "config/ini_file.h"
+#include "config/settings.h"
+
+namespace zivivar {
+namespace {
+
+bool SameNameNoCase(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool IsAuto(const std::optional<std::string>& device) {
+  return device && SameNameNoCase(*device, "auto");
+}
+
+// The commands that work on one device of the library.
+bool NeedsDevice(CliCommand command) {
+  switch (command) {
+    case CliCommand::kBlank:
+    case CliCommand::kErase:
+    case CliCommand::kProgram:
+    case CliCommand::kVerify:
+    case CliCommand::kRead:
+    case CliCommand::kConvert:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string Names(const std::vector<LibraryDevice>& devices) {
+  std::string text;
+  for (const LibraryDevice& device : devices)
+    text += (text.empty() ? "" : ", ") + device.manufacturer + " " + device.record.device_name;
+  return text;
+}
+
+}  // namespace
+
+std::string SignatureText(const DeviceSignature& signature) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02X %02X %02X", signature[0], signature[1], signature[2]);
+  return text;
+}
+
+DeviceChoice::DeviceChoice(const CliOptions& options, Runtime& runtime, std::ostream& out,
+                           std::function<void(const std::string&)> report)
+    : options_(options), runtime_(runtime), out_(out), report_(std::move(report)) {}
+
+bool DeviceChoice::LoadLibrary() {
+  if (devices_)
+    return true;
+  std::vector<LibraryDevice> devices;
+  if (ListLibraryDevices(runtime_.library(), runtime_.services(),
+                         static_cast<uint32_t>(runtime_.settings().TimeBaseKorr),
+                         devices) != LibraryResult::kOk)
+    return false;
+  devices_ = std::move(devices);
+  return true;
+}
+
+std::string DeviceChoice::ValidNames() const {
+  std::string text;
+  for (const LibraryDevice& device : *devices_) {
+    text += (text.empty() ? "" : ", ") + device.record.device_name;
+    // A name that stands under several manufacturers needs -m: say which.
+    if (DevicesNamed(*devices_, device.record.device_name).size() > 1)
+      text += " (-m " + device.manufacturer + ")";
+  }
+  return text.empty() ? "no devices" : text;
+}
+
+void DeviceChoice::Select(const LibraryDevice& device) {
+  Settings& settings = runtime_.settings();
+  settings.ManufIndex = device.manuf_index;
+  settings.DeviceIndex = device.device_index;
+}
+
+void DeviceChoice::Tell(const std::string& line) {
+  if (!options_.quiet)
+    report_(line);
+}
+
+std::optional<int> DeviceChoice::SelectNamed() {
+  const CliCommand command = options_.command;
+  if (IsAuto(options_.device)) {
+    if (command != CliCommand::kConvert)
+      return std::nullopt;  // chosen once the chip has answered
+    report_("-d auto needs the chip in the socket; name the device to convert for");
+    return kExitUsage;
+  }
+  if (!options_.device && !options_.manufacturer) {
+    if (!NeedsDevice(command))
+      return std::nullopt;
+    // A selection made in the window, or given with --set, counts as named.
+    const bool set = std::ranges::any_of(options_.settings, [](const auto& item) {
+      return SameNameNoCase(item.first, "DeviceIndex");
+    });
+    IniFile file;
+    if (set ||
+        (ReadIniFile(runtime_.settings().settings_file_path, kMaxSettingsFileSize, file) == 0 &&
+         file.Find(kIspSection, "DeviceIndex")))
+      return std::nullopt;
+  }
+  if (!LoadLibrary())
+    return ExitStatus(CommandResult::kDeviceNotLoaded);
+  if (!options_.device) {
+    report_(
+        "no device named: name it with -d NAME (or -d auto for the chip in the socket); "
+        "the library lists " +
+        ValidNames());
+    return kExitUsage;
+  }
+  const std::vector<LibraryDevice> named =
+      DevicesNamed(*devices_, *options_.device, options_.manufacturer);
+  if (named.empty()) {
+    std::string what = "unknown device '" + *options_.device + "'";
+    if (options_.manufacturer)
+      what += " of manufacturer '" + *options_.manufacturer + "'";
+    report_(what + "; the library lists " + ValidNames());
+    return kExitUsage;
+  }
+  const bool repeated = std::ranges::any_of(named, [&](const LibraryDevice& device) {
+    return device.manuf_index != named.front().manuf_index;
+  });
+  if (repeated) {
+    report_("'" + *options_.device + "' stands under several manufacturers (" + Names(named) +
+            "); choose one with -m");
+    return kExitUsage;
+  }
+  Select(named.front());
+  return std::nullopt;
+}
+
+std::optional<DeviceDescriptor> DeviceChoice::ProbeDevice() {
+  if (!LoadLibrary())
+    return std::nullopt;
+  for (const LibraryDevice& device : *devices_) {
+    if (device.record.signature)
+      return device.record;
+  }
+  report_("no device of the library has a signature to compare the chip's with");
+  return std::nullopt;
+}
+
+CommandResult DeviceChoice::SelectBySignature(const CommandContext& context) {
+  if (!IsAuto(options_.device))
+    return CommandResult::kOk;
+  const std::optional<DeviceDescriptor> probe = ProbeDevice();
+  if (!probe)
+    return CommandResult::kDeviceNotLoaded;
+  const SignatureReading reading = ReadSignature(context, *probe);
+  if (reading.result != CommandResult::kOk)
+    return reading.result;
+  const std::string signature = SignatureText(reading.bytes);
+  if (!SignatureReadable(reading.bytes)) {
+    report_("-d auto: the chip's signature reads " + signature +
+            ": it cannot be read while lock bit 2 or 3 is programmed; name the device with -d");
+    return CommandResult::kSignatureMismatch;
+  }
+  const std::vector<LibraryDevice> matching = DevicesWithSignature(*devices_, reading.bytes);
+  if (matching.size() != 1) {
+    report_("-d auto: the chip's signature " + signature +
+            (matching.empty() ? " is that of no device in the library"
+                              : " is that of several devices (" + Names(matching) +
+                                    "); name one with -d and -m"));
+    return CommandResult::kSignatureMismatch;
+  }
+  Select(matching.front());
+  Tell("-d auto: " + matching.front().record.device_name + " (signature " + signature + ")");
+  return CommandResult::kOk;
+}
+
+CommandResult DeviceChoice::CheckChip(const CommandContext& context,
+                                      const DeviceDescriptor& device) {
+  const CliCommand command = options_.command;
+  if (options_.no_signature || IsAuto(options_.device) ||
+      (command != CliCommand::kErase && command != CliCommand::kProgram))
+    return CommandResult::kOk;
+  if (!device.signature) {
+    Tell("note: the library holds no signature for " + device.device_name +
+         "; the chip in the socket is not checked");
+    return CommandResult::kOk;
+  }
+  const SignatureReading reading = ReadSignature(context, device);
+  if (reading.result != CommandResult::kOk || reading.bytes == *device.signature)
+    return reading.result;
+  const std::string signature = SignatureText(reading.bytes);
+  if (!SignatureReadable(reading.bytes)) {
+    Tell("warning: the chip's signature reads " + signature +
+         ": it cannot be read while lock bit 2 or 3 is programmed; going on unchecked");
+    return CommandResult::kOk;
+  }
+  std::vector<LibraryDevice> others;
+  if (LoadLibrary())
+    others = DevicesWithSignature(*devices_, reading.bytes);
+  report_("the chip in the socket is not " + device.device_name + " (signature " +
+          SignatureText(*device.signature) + "): it answers " + signature + ", " +
+          (others.empty() ? "a device the library does not list" : "which is " + Names(others)) +
+          "; nothing was changed (--no-signature skips this check)");
+  return CommandResult::kSignatureMismatch;
+}
+
+CommandResult DeviceChoice::Identify(const CommandContext& context) {
+  const std::optional<DeviceDescriptor> probe = ProbeDevice();
+  if (!probe)
+    return CommandResult::kDeviceNotLoaded;
+  const SignatureReading reading = ReadSignature(context, *probe);
+  if (reading.result != CommandResult::kOk)
+    return reading.result;
+  const bool readable = SignatureReadable(reading.bytes);
+  out_ << "Signature: " << SignatureText(reading.bytes)
+       << (readable ? "" : " (cannot be read while lock bit 2 or 3 is programmed)") << '\n';
+  const std::vector<LibraryDevice> matching =
+      readable ? DevicesWithSignature(*devices_, reading.bytes) : std::vector<LibraryDevice>{};
+  if (matching.empty())
+    out_ << "Device: none in the library\n";
+  for (const LibraryDevice& device : matching)
+    out_ << "Device: " << device.manufacturer << " " << device.record.device_name << '\n';
+  return CommandResult::kOk;
+}
+
+}  // namespace zivivar
