@@ -5,7 +5,9 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <random>
+#include <sstream>
 
 #include "cli/cli_fixture.h"
 #include "sim/chip_state_file.h"
@@ -284,6 +286,96 @@ TEST_F(CliSimTest, ConvertWritesWhatTheReadOutWouldWithoutADevice) {
   result = convert("in.bin", "no/dir/x.hex", "intel8");
   EXPECT_EQ(result.status, 4);
   EXPECT_THAT(result.err, StartsWith("Fehler beim Öffnen der Datei\n\n"));
+}
+
+}  // namespace
+}  // namespace zivivar::testing
+
+namespace zivivar::testing {
+namespace {
+
+// Before erase and program the chip's signature is compared with the
+// device's; SimChip puts another part into the simulated socket.
+TEST_F(CliSimTest, TheSignatureCheckStopsAWrongPartBeforeAnythingIsErased) {
+  const std::string fw = Image(2048, 7);
+  dir_.Write("fw.bin", fw);
+  auto sim = [&](const std::string& chip, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--simulator", "--sim-state", dir_.File("chip.zvchip"), "--set",
+                               "SimChip=" + chip});
+    return Run(args);
+  };
+  const std::string wrong =
+      "zivivar-cli: the chip in the socket is not AT89S52 (signature 1E 52 06): it answers "
+      "1E 51 06, which is Atmel AT89S51; nothing was changed (--no-signature skips this check)\n";
+  const struct {
+    const char* chip;
+    const char* lock;  // the level the chip was programmed with
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+    bool erased;
+  } cases[] = {
+      {"AT89S51", "1", {"-d", "AT89S52", "-y", "erase"}, 27, wrong, false},
+      {"AT89S51", "0", {"-d", "AT89S52", "program", dir_.File("fw.bin")}, 27, wrong, false},
+      {"AT89S51", "0", {"-d", "AT89S52", "--no-signature", "-y", "erase"}, 0, "", true},
+      {"AT89S51",
+       "0",
+       {"-d", "auto", "-y", "erase"},
+       0,
+       "-d auto: AT89S51 (signature 1E 51 06)\n",
+       true},
+      {"at89s52",
+       "2",
+       {"-d", "AT89S52", "-y", "erase"},
+       0,
+       "warning: the chip's signature reads 00 00 00: it cannot be read while lock bit 2 or 3 is "
+       "programmed; going on unchecked\n",
+       true},
+      {"AT89S52", "2", {"-d", "auto", "-y", "erase"}, 27, "name the device with -d\n", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.chip) + " " + c.args[1] + " " + c.args.back());
+    std::filesystem::remove(dir_.File("chip.zvchip"));
+    ASSERT_EQ(sim(c.chip, {"-d", c.chip, "program", dir_.File("fw.bin"), "--lock", c.lock}).status,
+              0);
+    const CliResult result = sim(c.chip, c.args);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_THAT(result.err, HasSubstr(c.err));
+    EXPECT_EQ(Chip().code[0], c.erased ? 0xFF : static_cast<uint8_t>(fw[0]));
+  }
+
+  const CliResult result = sim("AT89S51", {"identify"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "Signature: 1E 51 06\nDevice: Atmel AT89S51\n");
+}
+
+// --no-signature leaves the register writes of a command exactly the
+// window's: the count and digest recorded in command_register_digest_test.
+TEST_F(CliSimTest, WithoutTheSignatureCheckEraseSendsTheWindowsRegisterWrites) {
+  dir_.Write("VOZ8051.CSV",
+             ":Testmaker;Y\r\nT4;DIP40;5000;4000;500000;0;0;0;0;0;0;256;0;3;4;1E5106;Y\r\n");
+  auto writes = [&](std::vector<std::string> args) {
+    std::filesystem::remove(dir_.File("trace"));
+    args.insert(args.begin(), {"--trace", dir_.File("trace"), "-y"});
+    args.push_back("erase");
+    EXPECT_EQ(Sim("T4", args).status, 0);
+    std::istringstream trace(dir_.Read("trace"));
+    std::pair<uint64_t, uint64_t> digest{0, 14695981039346656037ull};  // FNV-1a
+    int reg = 0;
+    unsigned value = 0;
+    for (uint64_t line = 0; trace >> reg >> std::hex >> value >> std::dec; ++line) {
+      if (line < 17)
+        continue;  // the adapter search, which the window makes at its start
+      ++digest.first;
+      for (const auto byte : {static_cast<uint8_t>(reg), static_cast<uint8_t>(value)}) {
+        digest.second ^= byte;
+        digest.second *= 1099511628211ull;
+      }
+    }
+    return digest;
+  };
+  EXPECT_EQ(writes({"--no-signature"}), (std::pair<uint64_t, uint64_t>{74762, 0xf609594cf8754265}));
+  EXPECT_GT(writes({}).first, uint64_t{74762});
 }
 
 }  // namespace
