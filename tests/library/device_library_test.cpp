@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "library/device_selection.h"
-#include "library/library_devices.h"
 #include "library/library_line.h"
 #include "support/endless_file.h"
 #include "support/scripted_services_view.h"
@@ -268,28 +267,6 @@ TEST_F(LibraryTest, WithoutAListTheIndexCountsActiveDeviceLines) {
   EXPECT_EQ(Load(), LibraryResult::kFailed);
   EXPECT_EQ(view.Texts(), (Texts{"Keine Bausteine für diesen\n\n Hersteller in der Liste !",
                                  "Fehler beim lesen der Bibliothek !"}));
-}
-
-TEST_F(LibraryTest, DevicesAreFoundByNameWithoutRegardToCaseAndBySignature) {
-  std::string signed52 = Record();
-  signed52.insert(signed52.size() - 1, "1E5206;");
-  WriteLibrary({":Atmel;Y", Device("AT89S51"), ":Other;Y", Record({{1, "Bad"}, {3, "0"}}),
-                Device("at89s51"), signed52});
-  std::vector<LibraryDevice> all;
-  ASSERT_EQ(ListLibraryDevices(library, services, 85, all), LibraryResult::kOk);
-  auto where = [](const std::vector<LibraryDevice>& found) {
-    Texts texts;
-    for (const LibraryDevice& d : found)
-      texts.push_back(d.manufacturer + " " + std::to_string(d.manuf_index) + "/" +
-                      std::to_string(d.device_index) + " " + d.record.device_name);
-    return texts;
-  };
-  EXPECT_EQ(where(DevicesNamed(all, "At89S51")), (Texts{"Atmel 0/0 AT89S51", "Other 1/0 at89s51"}));
-  EXPECT_EQ(where(DevicesNamed(all, "AT89S51", "OTHER")), Texts{"Other 1/0 at89s51"});
-  EXPECT_TRUE(DevicesNamed(all, "AT89S5").empty());
-  EXPECT_EQ(where(DevicesWithSignature(all, {0x1E, 0x52, 0x06})), Texts{"Other 1/1 AT89S52"});
-  EXPECT_TRUE(DevicesWithSignature(all, {0x1E, 0x51, 0x06}).empty());
-  EXPECT_EQ(view.messages.size(), 1u);  // the faulty record, as the list shows it
 }
 
 // The library that ships with the program, checked against the datasheets
