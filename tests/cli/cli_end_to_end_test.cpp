@@ -317,7 +317,7 @@ TEST_F(CliSimTest, TheSignatureCheckStopsAWrongPartBeforeAnythingIsErased) {
   } cases[] = {
       {"AT89S51", "1", {"-d", "AT89S52", "-y", "erase"}, 27, wrong, false},
       {"AT89S51", "0", {"-d", "AT89S52", "program", dir_.File("fw.bin")}, 27, wrong, false},
-      {"AT89S51", "0", {"-d", "AT89S52", "--no-signature", "-y", "erase"}, 0, "", true},
+      {"AT89S51", "0", {"-d", "AT89S52", "-y", "erase", "--no-signature"}, 0, "", true},
       {"AT89S51",
        "0",
        {"-d", "auto", "-y", "erase"},
@@ -356,8 +356,7 @@ TEST_F(CliSimTest, WithoutTheSignatureCheckEraseSendsTheWindowsRegisterWrites) {
              ":Testmaker;Y\r\nT4;DIP40;5000;4000;500000;0;0;0;0;0;0;256;0;3;4;1E5106;Y\r\n");
   auto writes = [&](std::vector<std::string> args) {
     std::filesystem::remove(dir_.File("trace"));
-    args.insert(args.begin(), {"--trace", dir_.File("trace"), "-y"});
-    args.push_back("erase");
+    args.insert(args.begin(), {"--trace", dir_.File("trace"), "-y", "erase"});
     EXPECT_EQ(Sim("T4", args).status, 0);
     std::istringstream trace(dir_.Read("trace"));
     std::pair<uint64_t, uint64_t> digest{0, 14695981039346656037ull};  // FNV-1a
