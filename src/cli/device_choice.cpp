@@ -144,6 +144,16 @@ std::optional<int> DeviceChoice::SelectNamed() {
   return std::nullopt;
 }
 
+SignatureReading DeviceChoice::ReadWithProbe(const CommandContext& context,
+                                             const DeviceDescriptor& probe) {
+  const SignatureReading reading = ReadSignature(context, probe);
+  if (reading.result == CommandResult::kNoChipAnswer)
+    report_(
+        "no chip answered the four-byte instructions that read a signature (a three-byte "
+        "chip such as the AT89S53 has none): name the device with -d");
+  return reading;
+}
+
 std::optional<DeviceDescriptor> DeviceChoice::ProbeDevice() {
   if (!LoadLibrary())
     return std::nullopt;
@@ -161,7 +171,7 @@ CommandResult DeviceChoice::SelectBySignature(const CommandContext& context) {
   const std::optional<DeviceDescriptor> probe = ProbeDevice();
   if (!probe)
     return CommandResult::kDeviceNotLoaded;
-  const SignatureReading reading = ReadSignature(context, *probe);
+  const SignatureReading reading = ReadWithProbe(context, *probe);
   if (reading.result != CommandResult::kOk)
     return reading.result;
   const std::string signature = SignatureText(reading.bytes);
@@ -217,7 +227,7 @@ CommandResult DeviceChoice::Identify(const CommandContext& context) {
   const std::optional<DeviceDescriptor> probe = ProbeDevice();
   if (!probe)
     return CommandResult::kDeviceNotLoaded;
-  const SignatureReading reading = ReadSignature(context, *probe);
+  const SignatureReading reading = ReadWithProbe(context, *probe);
   if (reading.result != CommandResult::kOk)
     return reading.result;
   const bool readable = SignatureReadable(reading.bytes);

@@ -19,6 +19,7 @@
 #include "cli/cli_options.h"
 #include "commands/command_context.h"
 #include "commands/command_result.h"
+#include "commands/read_signature.h"
 #include "library/library_devices.h"
 #include "ui/runtime.h"
 
@@ -59,6 +60,8 @@ class DeviceChoice {
   // The device whose supply and instruction format read the signature when
   // no device is chosen yet: the library's first device with a signature.
   std::optional<DeviceDescriptor> ProbeDevice();
+  // ReadSignature with probe, and a hint when no chip answered.
+  SignatureReading ReadWithProbe(const CommandContext& context, const DeviceDescriptor& probe);
   void Select(const LibraryDevice& device);
   // Prints a line unless -q.
   void Tell(const std::string& line);
