@@ -101,7 +101,7 @@ std::optional<int> DeviceChoice::SelectNamed() {
     report_("-d auto needs the chip in the socket; name the device to convert for");
     return kExitUsage;
   }
-  if (!options_.device && !options_.manufacturer) {
+  if (!options_.device) {
     if (!NeedsDevice(command))
       return std::nullopt;
     // A selection made in the window, or given with --set, counts as named.
@@ -109,9 +109,9 @@ std::optional<int> DeviceChoice::SelectNamed() {
       return SameNameNoCase(item.first, "DeviceIndex");
     });
     IniFile file;
-    if (set ||
-        (ReadIniFile(runtime_.settings().settings_file_path, kMaxSettingsFileSize, file) == 0 &&
-         file.Find(kIspSection, "DeviceIndex")))
+    if (!options_.manufacturer && (set || (ReadIniFile(runtime_.settings().settings_file_path,
+                                                       kMaxSettingsFileSize, file) == 0 &&
+                                           file.Find(kIspSection, "DeviceIndex"))))
       return std::nullopt;
   }
   if (!LoadLibrary())

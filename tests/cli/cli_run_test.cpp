@@ -93,6 +93,13 @@ TEST_F(CliTest, DevicesAreNamedWithoutRegardToCaseOrTheValidNamesAreListed) {
       EXPECT_THAT(result.out, HasSubstr(c.selected));
     }
   }
+  // A selection the settings file holds (the window writes one) names the device.
+  dir_.Write("in.bin", "\x02");
+  const std::vector<std::string> convert = {"convert", dir_.File("in.bin"), dir_.File("out.bin"),
+                                            "--format", "bin"};
+  EXPECT_EQ(Run(convert).status, 2);
+  dir_.Write("KORVALNK.INI", "[8051 ISP INI-Section]\r\nDeviceIndex=1\r\n");
+  EXPECT_EQ(Run(convert).status, 0);
 }
 
 TEST_F(CliTest, UsageErrorsEndWithStatus2AndAHintWhileHelpGoesToStandardOutput) {
