@@ -205,9 +205,14 @@ CommandResult DeviceChoice::CheckChip(const CommandContext& context,
     return CommandResult::kOk;
   }
   const SignatureReading reading = ReadSignature(context, device);
-  if (reading.result != CommandResult::kOk || reading.bytes == *device.signature)
+  if (reading.result != CommandResult::kOk)
     return reading.result;
   const std::string signature = SignatureText(reading.bytes);
+  if (reading.bytes == *device.signature) {
+    if (options_.verbose && !options_.quiet)
+      report_("signature " + signature + ": " + device.device_name);
+    return CommandResult::kOk;
+  }
   if (!SignatureReadable(reading.bytes)) {
     Tell("warning: the chip's signature reads " + signature +
          ": it cannot be read while lock bit 2 or 3 is programmed; going on unchecked");
