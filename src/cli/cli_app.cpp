@@ -294,9 +294,10 @@ int CliRun::Run() {
   // Ctrl-C stops the operation as "Abbrechen" does: programming mode is
   // left and a stopped read-out writes nothing.
   if (result != CommandResult::kOk && Interrupted()) {
-    Report("interrupted");
     result = CommandResult::kInterrupted;
   }
+  if (result == CommandResult::kInterrupted)
+    Report("interrupted");
 
   const int trace_error = trace_.Close();
   if (trace_error != 0) {
@@ -573,6 +574,8 @@ CommandResult CliRun::RunDeviceCommand(const CommandContext& context,
   CommandResult result = CommandResult::kOk;
   std::optional<std::string> eeprom;
   FileCommandResult files;
+  if (Interrupted())
+    return CommandResult::kInterrupted;
   switch (options_.command) {
     case CliCommand::kBlank: {
       // The terminal answers "not blank" with Cancel at the first byte that
@@ -646,6 +649,8 @@ FileLoadedHook CliRun::WarnTextAsBinary(const std::optional<std::string>& eeprom
       Note("warning: " + (kind == kCodeMemory ? code : eeprom_name) +
            " reads as text but is in no format known here; it is taken as a binary image");
     }
+    // A pipe may have kept the run waiting: nothing is erased after Ctrl-C.
+    return !Interrupted();
   };
 }
 

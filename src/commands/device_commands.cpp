@@ -81,6 +81,7 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
     DataFiles files(context.image, context.services, device, data_format);
     const bool verify = !program || args.verify;
     auto lost = [&] { return frame.LinkLost(); };
+    bool stopped = false;
 
     // One memory: load its file, program it, compare it.
     auto run = [&](const std::string& path, MemoryKind kind) {
@@ -91,8 +92,10 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
       const LoadedFile file =
           DescribeLoadedFile(context.image, data_format, files.MemorySize(kind));
       (kind == kCodeMemory ? outcome.code : outcome.eeprom) = file;
-      if (args.file_loaded)
-        args.file_loaded(kind, file);
+      if (args.file_loaded && !args.file_loaded(kind, file)) {
+        stopped = true;
+        return CommandResult::kInterrupted;
+      }
       int result = kOperationOk;
       if (program)
         result = operations.ProgramMemory(kind);
@@ -104,6 +107,8 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
     const CommandResult code = run(args.path, kCodeMemory);
     if (lost())
       return CommandResult::kAdapterLost;
+    if (stopped)
+      return code;
     // The EEPROM runs whatever became of the code memory. After a click on
     // "Abbrechen" the flag is still set, so it stops after its first byte.
     CommandResult eeprom = CommandResult::kOk;

@@ -43,8 +43,11 @@ struct LoadedFile {
 // memory_size bytes.
 LoadedFile DescribeLoadedFile(const ImageBuffer& image, int format, uint32_t memory_size);
 
-// Called after each data file is loaded, before the device is touched for it.
-using FileLoadedHook = std::function<void(MemoryKind kind, const LoadedFile& file)>;
+// Called after each data file is loaded, before the device is touched for
+// it. False when the user stopped the run meanwhile (Ctrl-C while a pipe was
+// read): the job then ends at once with kInterrupted, the chip untouched
+// by this file.
+using FileLoadedHook = std::function<bool(MemoryKind kind, const LoadedFile& file)>;
 
 struct ProgramArgs {
   std::string path;                        // the data file for the code memory
