@@ -37,36 +37,6 @@ TEST_F(CliSimTest, ProgramsVerifiesAndReadsBackCodeAndEepromThroughTheCompanionF
   EXPECT_EQ(dir_.Read("as.bin"), code);
 }
 
-TEST_F(CliSimTest, EraseAsksFirstThenChecksTheChipIsBlank) {
-  dir_.Write("fw.bin", Image(4096, 4));
-  ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
-  CliResult result = Sim("AT89S52", {"erase"});
-  EXPECT_EQ(result.status, 20);
-  EXPECT_THAT(result.err, HasSubstr("-> Cancel\n"));
-  EXPECT_THAT(result.err, Not(HasSubstr("gelöscht")));
-  EXPECT_EQ(Chip().code[0], static_cast<uint8_t>(Image(4096, 4)[0]));
-
-  result = Sim("AT89S52", {"-y", "erase"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_THAT(result.err, HasSubstr("-> OK\n"));
-  EXPECT_EQ(Sim("AT89S52", {"blank"}).status, 0);
-}
-
-TEST_F(CliSimTest, ProgramOptionsDecideVerifyAndTheLockLevels) {
-  dir_.Write("fw.bin", Image(1024, 5));
-  // --no-verify leaves out the verify's reads.
-  auto writes = [&](const std::string& trace, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--trace", dir_.File(trace), "program", dir_.File("fw.bin")});
-    EXPECT_EQ(Sim("AT89S52", args).status, 0);
-    return dir_.Read(trace).size();
-  };
-  EXPECT_LT(writes("fast", {"--no-verify"}), writes("full", {}));
-
-  CliResult result = Sim("AT89S52", {"program", dir_.File("fw.bin"), "--lock", "2"});
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(Chip().lock_bits, sim::kLockBit1 | sim::kLockBit2);
-}
-
 TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
   dir_.Write("fw.bin", Image(2048, 6));
   std::string other = Image(2048, 6);

@@ -184,7 +184,7 @@ TEST_F(CliOutputTest, EachJobEndsWithOneSummaryLine) {
 TEST_F(CliOutputTest, QuietSaysNothingOnSuccessAndVerboseListsTheSteps) {
   dir_.Write("fw.ihx", kFirmware);
   dir_.Write("notes.txt", "flash me\r\n");
-  const std::string summary = " (Intel HEX, 4 bytes, 0100-0103) into AT89S52, verified";
+  const std::string fw = dir_.File("fw.ihx") + " (Intel HEX, 4 bytes, 0100-0103) into AT89S52";
   const struct {
     std::vector<std::string> args;
     std::string err;
@@ -194,7 +194,9 @@ TEST_F(CliOutputTest, QuietSaysNothingOnSuccessAndVerboseListsTheSteps) {
       {{"-v", "program", dir_.File("fw.ihx"), "--lock", "1"},
        "zivivar-cli: erase and program code memory\nzivivar-cli: verify code memory\n"
        "zivivar-cli: program lock bits\nprogrammed " +
-           dir_.File("fw.ihx") + summary + ", lock bit 1, in T s\n"},
+           fw + ", verified, lock bit 1, in T s\n"},
+      {{"-v", "program", dir_.File("fw.ihx"), "--no-verify"},
+       "zivivar-cli: erase and program code memory\nprogrammed " + fw + ", in T s\n"},
       {{"program", dir_.File("notes.txt")},
        "zivivar-cli: warning: " + dir_.File("notes.txt") +
            " reads as text but is in no format known here; it is taken as a binary image\n"
@@ -219,26 +221,31 @@ TEST_F(CliOutputTest, TheExitStatusNamesWhatStoppedTheJob) {
     int interrupt_after;
     int status;
     const char* err;
+    bool changes_chip;
   } cases[] = {
-      {{"blank"}, -1, 12, "ist nicht leer !"},
-      {{"erase"}, -1, 20, "-> Cancel\n"},
+      {{"blank"}, -1, 12, "ist nicht leer !", false},
+      {{"erase"}, -1, 20, "-> Cancel\n", false},
       {{"program", dir_.File("fw.bin")},
        3,
        130,
-       "Programmierung abgebrochen !\nzivivar-cli: interrupted\n"},
+       "Programmierung abgebrochen !\nzivivar-cli: interrupted\n",
+       true},
       {{"read", dir_.File("keep.hex")},
        3,
        130,
-       "Auslesen abgebrochen !\nzivivar-cli: interrupted\n"},
+       "Auslesen abgebrochen !\nzivivar-cli: interrupted\n",
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[0]);
     interrupt_after_ = c.interrupt_after;
     polls_ = 0;
+    const std::string chip = dir_.Read("chip.zvchip");
     const CliResult result = Sim("AT89S52", c.args);
     EXPECT_EQ(result.status, c.status);
     EXPECT_THAT(result.err, HasSubstr(c.err));
     EXPECT_EQ(dir_.Read("keep.hex"), "old");
+    EXPECT_EQ(dir_.Read("chip.zvchip") != chip, c.changes_chip);
   }
 }
 
