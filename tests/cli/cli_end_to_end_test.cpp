@@ -14,29 +14,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-TEST_F(CliSimTest, ProgramsVerifiesAndReadsBackCodeAndEepromThroughTheCompanionFile) {
-  const std::string code = Image(8192, 2);
-  const std::string eeprom = Image(2048, 3);
-  dir_.Write("fw.bin", code);
-  dir_.Write("fw.eep", eeprom);
-  CliResult result = Sim("AT89S8252", {"program", dir_.File("fw.bin")});
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(Text(Chip().code), code);
-  EXPECT_EQ(Text(Chip().eeprom), eeprom);
-  result = Sim("AT89S8252", {"read", dir_.File("back.ihx"), "--format", "intel32"});
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "");
-  result = Sim("AT89S8252", {"verify", dir_.File("back.ihx")});
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_THAT(result.err, HasSubstr(" and EEPROM " + dir_.File("back.eep")));
-  ASSERT_EQ(Run({"-d", "AT89S8252", "convert", dir_.File("back.ihx"), dir_.File("as.bin"),
-                 "--format", "bin"})
-                .status,
-            0);
-  EXPECT_EQ(dir_.Read("as.bin"), code);
-}
-
 TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
   dir_.Write("fw.bin", Image(2048, 6));
   std::string other = Image(2048, 6);

@@ -39,9 +39,11 @@ class CliOutputTest : public CliSimTest {
 
 TEST_F(CliOutputTest, ReadWritesExactlyThePathGivenAndTheEepromBesideIt) {
   const std::string code = Image(8192, 1);
+  const std::string eeprom = Image(2048, 2);
   dir_.Write("fw.bin", code);
-  dir_.Write("fw.eep", Image(2048, 2));
+  dir_.Write("fw.eep", eeprom);
   ASSERT_EQ(Sim("AT89S8252", {"program", dir_.File("fw.bin")}).status, 0);
+  EXPECT_TRUE(Text(Chip().code) == code && Text(Chip().eeprom) == eeprom);
   const struct {
     std::vector<std::string> args;  // after "read FILE"
     const char* file;
@@ -77,6 +79,11 @@ TEST_F(CliOutputTest, ReadWritesExactlyThePathGivenAndTheEepromBesideIt) {
       }
     }
   }
+  EXPECT_TRUE(dir_.Read("noext.eep") == eeprom);
+  // A read-out verifies with its companion.
+  const CliResult result = Sim("AT89S8252", {"verify", dir_.File("a.s19")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.err, HasSubstr(" and EEPROM " + dir_.File("a.eep")));
 }
 
 TEST_F(CliOutputTest, DashIsStandardOutputForReadAndConvert) {
