@@ -223,29 +223,25 @@ int CliRun::OutputFormat() {
 }
 
 int CliRun::CheckOutputs() {
-  std::vector<std::string> outputs;
-  if (options_.command == CliCommand::kConvert) {
-    outputs.push_back(options_.files[1]);
-  } else if (options_.command == CliCommand::kRead) {
-    const std::string& file = options_.files[0];
-    outputs.push_back(file);
-    if (const std::optional<std::string> eeprom = EepromFileFor(file, options_)) {
-      if (*eeprom == kStandardStream) {
-        Report("the EEPROM cannot go to standard output; name its file with --eeprom FILE");
-        return kExitUsage;
-      }
-      // A device without an EEPROM writes no EEPROM file ("-d auto" may
-      // find one that has).
-      const bool without = runtime_.LoadSelectedDevice() == LibraryResult::kOk &&
-                           runtime_.device().eeprom_size == 0 && options_.device != "auto";
-      if (!without)
-        outputs.push_back(*eeprom);
-    }
-  } else {
+  const bool read = options_.command == CliCommand::kRead;
+  if (!read && options_.command != CliCommand::kConvert)
     return kExitOk;
+  const std::string& file = options_.files[read ? 0 : 1];
+  const std::optional<std::string> eeprom =
+      read ? EepromFileFor(file, options_) : std::optional<std::string>();
+  if (eeprom == kStandardStream) {
+    Report("the EEPROM cannot go to standard output; name its file with --eeprom FILE");
+    return kExitUsage;
   }
   if (!options_.no_clobber)
     return kExitOk;
+  std::vector<std::string> outputs = {file};
+  // A device without an EEPROM writes no EEPROM file ("-d auto" may find
+  // one that has).
+  if (eeprom && !(runtime_.LoadSelectedDevice() == LibraryResult::kOk &&
+                  runtime_.device().eeprom_size == 0 && options_.device != "auto")) {
+    outputs.push_back(*eeprom);
+  }
   if (const std::optional<std::string> existing = FirstExisting(outputs)) {
     Report(*existing + " exists; it is not replaced (--no-clobber)");
     return ExitStatus(CommandResult::kOutputExists);
@@ -293,9 +289,8 @@ int CliRun::Run() {
 
   // Ctrl-C stops the operation as "Abbrechen" does: programming mode is
   // left and a stopped read-out writes nothing.
-  if (result != CommandResult::kOk && Interrupted()) {
+  if (result != CommandResult::kOk && Interrupted())
     result = CommandResult::kInterrupted;
-  }
   if (result == CommandResult::kInterrupted)
     Report("interrupted");
 
@@ -636,9 +631,7 @@ std::optional<std::string> CliRun::EepromToLoad(const DeviceDescriptor& device) 
     Note("no " + *eeprom + "; the EEPROM is skipped");
     return std::nullopt;
   }
-  if (eeprom)
-    return InputPath(*eeprom);
-  return eeprom;
+  return eeprom ? std::optional<std::string>(InputPath(*eeprom)) : std::nullopt;
 }
 
 FileLoadedHook CliRun::WarnTextAsBinary(const std::optional<std::string>& eeprom) {
