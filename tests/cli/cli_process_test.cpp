@@ -79,5 +79,20 @@ TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
   EXPECT_THAT(result.err, HasSubstr("Datei zu groß"));
 }
 
+TEST_F(CliProcessTest, CtrlCWhileAPipeIsReadEndsWith130AndErasesNothing) {
+  dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
+  dir_.Write("fw.ihx", ":040000000200088072\r\n:00000001FF\r\n");
+  ASSERT_EQ(Exec("-d AT89S52 program fw.ihx").status, 0);
+  // The data comes after the interrupt; the run must not erase the chip for it.
+  const std::string command = "cd '" + dir_.path() + "' && bash -c \"{ sleep 2; cat fw.ihx; } | " +
+                              Locks() + "'" + ZIVIVAR_CLI_PATH +
+                              "' -d AT89S52 program - 2>err.txt & sleep 1; kill -INT \\$!; "
+                              "wait \\$!; echo \\$? >status.txt\"";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(dir_.Read("status.txt"), "130\n");
+  EXPECT_EQ(dir_.Read("err.txt"), "zivivar-cli: interrupted\n");
+  EXPECT_EQ(Exec("-d AT89S52 verify fw.ihx").status, 0);
+}
+
 }  // namespace
 }  // namespace zivivar::testing
