@@ -210,7 +210,7 @@ CommandResult DeviceChoice::CheckChip(const CommandContext& context,
   const std::string signature = SignatureText(reading.bytes);
   if (reading.bytes == *device.signature) {
     if (options_.verbose && !options_.quiet)
-      report_("signature " + signature + ": " + device.device_name);
+      report_("check the chip's signature (" + signature + ", " + device.device_name + ")");
     return CommandResult::kOk;
   }
   if (!SignatureReadable(reading.bytes)) {
