@@ -1,10 +1,13 @@
 // Runs zivivar-cli in-process in a fresh directory holding the shipped device
-// library, with the streams captured.
+// library, with the streams captured and the user's configuration and state
+// directories inside it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -28,7 +31,11 @@ inline std::string ShippedLibrary() {
 
 class CliTest : public ::testing::Test {
  protected:
-  CliTest() { dir_.Write("VOZ8051.CSV", ShippedLibrary()); }
+  CliTest() {
+    dir_.Write("VOZ8051.CSV", ShippedLibrary());
+    setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
+    setenv("XDG_STATE_HOME", dir_.File("state").c_str(), 1);
+  }
 
   // Runs the tool with -C on the test directory before args.
   CliResult Run(std::vector<std::string> args) {
@@ -43,7 +50,11 @@ class CliTest : public ::testing::Test {
     environment.out = &out;
     environment.err = &err;
     environment.lock_directory = dir_.path();
-    environment.interrupt_requested = [this] { return interrupt_; };
+    environment.interrupt_requested = [this] {
+      if (on_poll_)
+        on_poll_();
+      return interrupt_;
+    };
     environment.port_access_system = system;
     CliResult result;
     result.status = RunCli(args, environment);
@@ -60,6 +71,7 @@ class CliTest : public ::testing::Test {
 
   TempDir dir_;
   bool interrupt_ = false;
+  std::function<void()> on_poll_;  // runs at every poll for an interrupt
 };
 
 }  // namespace zivivar::testing

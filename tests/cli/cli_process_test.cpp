@@ -17,9 +17,13 @@ using ::testing::StartsWith;
 
 class CliProcessTest : public CliTest {
  protected:
-  // The busy lock in the test directory: other runs of the tool (parallel
-  // tests, other checkouts) must not make this one wait or refuse.
-  std::string Locks() const { return "XDG_RUNTIME_DIR='" + dir_.path() + "' "; }
+  // The locks, the user's configuration and the simulated chips in the test
+  // directory: other runs of the tool (parallel tests, other checkouts) must
+  // not make this one wait or refuse, nor see its chip.
+  std::string Locks() const {
+    return "XDG_RUNTIME_DIR='" + dir_.path() + "' XDG_CONFIG_HOME='" + dir_.File("config") +
+           "' XDG_STATE_HOME='" + dir_.File("state") + "' ";
+  }
   // Runs the tool in the test directory with args (shell words without
   // quotes of their own), standard input closed.
   CliResult Exec(const std::string& args) {
@@ -37,7 +41,7 @@ TEST_F(CliProcessTest, TheChipIsKeptBetweenRunsAndTheSettingsFileIsNeverWritten)
   CliResult result = Exec("-d AT89S52 program fw.bin");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n") << "not a terminal: no progress bar";
-  EXPECT_TRUE(dir_.Exists("zivivar-sim.bin"));
+  EXPECT_TRUE(dir_.Exists("state/zivivar/at89s52.zvchip"));
 
   result = Exec("-d AT89S52 read copy --format intel8");
   EXPECT_EQ(result.status, 0);
