@@ -16,7 +16,8 @@ CommandResult LockAdapter(ProcessLocks& locks, const AdapterWait& how) {
     how.report(in_use + "; nothing was done (--wait waits for it)");
     return CommandResult::kBusy;
   }
-  how.report(in_use + "; waiting");
+  if (!how.quiet)
+    how.report(in_use + "; waiting");
   bool stopped = false;
   lock.AcquireWaiting(
       [&] {

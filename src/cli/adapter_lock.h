@@ -14,7 +14,8 @@
 namespace zivivar {
 
 struct AdapterWait {
-  bool wait = false;  // --wait
+  bool wait = false;   // --wait
+  bool quiet = false;  // -q: no line about the wait (the refusal is an error and is told)
   // Polled while waiting: true once the user asked to stop (Ctrl-C).
   std::function<bool()> interrupted;
   // Tells the user one line: why the run stops, or what it waits for.

@@ -368,9 +368,9 @@ CommandResult CliRun::ConvertFile() {
 }
 
 CommandResult CliRun::PreparePort(bool watch) {
-  const CommandResult locked =
-      LockAdapter(runtime_.locks(), {options_.wait, environment_.interrupt_requested,
-                                     [this](const std::string& line) { Report(line); }});
+  const CommandResult locked = LockAdapter(
+      runtime_.locks(), {options_.wait, options_.quiet, environment_.interrupt_requested,
+                         [this](const std::string& line) { Report(line); }});
   if (locked != CommandResult::kOk)
     return locked;
   if (!runtime_.PreparePortAccess())

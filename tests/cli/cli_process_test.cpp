@@ -1,5 +1,5 @@
-// The built zivivar-cli as a process: exit statuses, the split of the
-// streams, and the chip kept between runs.
+// The built zivivar-cli as a process: its streams and pipes. The installed
+// tool's whole jobs are run by scripts/test-install.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -13,7 +13,6 @@ namespace zivivar::testing {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 class CliProcessTest : public CliTest {
  protected:
@@ -34,21 +33,6 @@ class CliProcessTest : public CliTest {
             dir_.Read("err.txt")};
   }
 };
-
-TEST_F(CliProcessTest, TheChipIsKeptBetweenRunsAndTheSettingsFileIsNeverWritten) {
-  dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
-  dir_.Write("fw.bin", std::string("\x02\x00\x08\x80\xFE", 5));
-  CliResult result = Exec("-d AT89S52 program fw.bin");
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n") << "not a terminal: no progress bar";
-  EXPECT_TRUE(dir_.Exists("state/zivivar/at89s52.zvchip"));
-
-  result = Exec("-d AT89S52 read copy --format intel8");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "copy.hex\n");
-  EXPECT_THAT(dir_.Read("copy.hex"), StartsWith(":2000000002000880FEFFFF"));
-  EXPECT_EQ(dir_.Read("KORVALNK.INI"), "[Hardware]\r\nSimulator=1\r\n");
-}
 
 TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
   dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
