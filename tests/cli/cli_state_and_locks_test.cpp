@@ -15,33 +15,27 @@ using ::testing::HasSubstr;
 
 TEST_F(CliTest, TheSimulatedChipIsKeptPerKindInTheStateDirectoryUnlessAFileIsNamed) {
   const std::string states = dir_.File("state/zivivar/");
+  const std::string ini = "[Hardware]\nSimState=mine.zvchip\n";  // in the -C directory
   const struct {
-    const char* settings;  // KORVALNK.INI in the -C directory
+    std::string settings;
     std::vector<std::string> args;
     std::string kept_in;
   } cases[] = {
-      {"", {"--simulator", "-d", "AT89S52"}, states + "at89s52.zvchip"},
-      {"[Hardware]\nSimulator=1\n", {"-d", "AT89S8252"}, states + "at89s8252.zvchip"},
-      {"[Hardware]\nSimState=mine.zvchip\n",
-       {"--simulator", "-d", "AT89S52"},
-       dir_.File("mine.zvchip")},
-      {"[Hardware]\nSimState=mine.zvchip\n",
-       {"--simulator", "--sim-state", dir_.File("named.zvchip"), "-d", "AT89S52"},
-       dir_.File("named.zvchip")},
-      {"",
-       {"--simulator", "--set", "SimState=set.zvchip", "-d", "AT89S52"},
-       dir_.File("set.zvchip")},
+      // clang-format off
+      {"", {"-d", "AT89S52"}, states + "at89s52.zvchip"},
+      {"", {"-d", "AT89S8252"}, states + "at89s8252.zvchip"},
+      {ini, {"-d", "AT89S52"}, dir_.File("mine.zvchip")},
+      {ini, {"-d", "AT89S52", "--sim-state", dir_.File("named.zvchip")}, dir_.File("named.zvchip")},
+      {"", {"-d", "AT89S52", "--set", "SimState=set.zvchip"}, dir_.File("set.zvchip")},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.kept_in);
     std::filesystem::remove_all(states);
-    std::filesystem::remove(dir_.File("KORVALNK.INI"));
-    if (*c.settings)
-      dir_.Write("KORVALNK.INI", c.settings);
+    dir_.Write("KORVALNK.INI", c.settings);
     std::vector<std::string> args = c.args;
-    args.insert(args.end(), {"-y", "erase"});
-    const CliResult result = Run(args);
-    EXPECT_EQ(result.status, 0) << result.err;
+    args.insert(args.end(), {"--simulator", "-y", "erase"});
+    EXPECT_EQ(Run(args).status, 0);
     EXPECT_TRUE(std::filesystem::is_regular_file(c.kept_in));
     EXPECT_FALSE(dir_.Exists("zivivar-sim.bin")) << "never beside the library";
   }
