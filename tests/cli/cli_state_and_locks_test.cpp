@@ -72,18 +72,20 @@ TEST_F(CliTest, RunsExcludeEachOtherOnlyOnTheSameAdapterAndWaitForItWhenAsked) {
        {"--wait"},
        true,
        130,
-       "zivivar-cli: the simulated chip in " + chip_a + " is in use by another run; waiting\n"},
+       "zivivar-cli: the simulated chip in " + chip_a +
+           " is in use by another run; waiting\n"
+           "zivivar-cli: interrupted\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.chip + (c.interrupt ? " interrupted" : ""));
-    interrupt_ = c.interrupt;
+    interrupt_after_ = c.interrupt ? 0 : -1;
     const CliResult result = run(c.chip, c.args);
     EXPECT_EQ(result.status, c.status);
     if (c.status != 0) {
       EXPECT_EQ(result.err, c.err);
     }
   }
-  interrupt_ = false;
+  interrupt_after_ = -1;
 
   // The other run ends while this one waits for it.
   on_poll_ = [&] { other.adapter().Release(); };
