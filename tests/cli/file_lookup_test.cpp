@@ -11,11 +11,6 @@ namespace {
 
 // Where each file is found for each combination of places that hold it.
 TEST(FileLookupTest, EachFileComesFromTheFirstPlaceThatHoldsIt) {
-  TempDir root;
-  const std::string r = root.path();
-  for (const char* dir :
-       {"given", "work", "xdg/zivivar", "home/.config/zivivar", "usr/bin", "usr/share/zivivar"})
-    std::filesystem::create_directories(r + dir);
   struct Case {
     const char* name;
     std::vector<std::string> files;  // directory + S (settings) or L (library)
@@ -43,15 +38,14 @@ TEST(FileLookupTest, EachFileComesFromTheFirstPlaceThatHoldsIt) {
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const char* dir :
-         {"given/", "work/", "xdg/zivivar/", "home/.config/zivivar/", "usr/share/zivivar/"}) {
-      std::filesystem::remove(r + dir + "KORVALNK.INI");
-      std::filesystem::remove(r + dir + "VOZ8051.CSV");
-    }
+    TempDir root;
+    const std::string r = root.path();
+    std::filesystem::create_directories(r + "usr/bin");
+    std::filesystem::create_directories(r + data);
     for (const std::string& file : c.files) {
-      const bool settings = file.back() == 'S';
-      root.Write(file.substr(0, file.size() - 1) + (settings ? "KORVALNK.INI" : "VOZ8051.CSV"),
-                 "x");
+      const std::string dir = r + file.substr(0, file.size() - 1);
+      std::filesystem::create_directories(dir);
+      root.Write(dir.substr(r.size()) + (file.back() == 'S' ? "KORVALNK.INI" : "VOZ8051.CSV"), "");
     }
     FilePlaces places;
     if (c.given)

@@ -49,12 +49,11 @@ TEST(ProcessLocksTest, AWindowSeesACommandLineRunOnItsAdapterOnly) {
   ProcessLocks window(dir.path());
   ProcessLocks cli(dir.path());
   window.SetAdapter(ParallelPortAdapter(0x378));
-  cli.SetAdapter(ParallelPortAdapter(0x278));
-  ASSERT_EQ(cli.adapter().Acquire("zivivar-cli (process 1)"), NamedLock::Result::kAcquired);
-  EXPECT_FALSE(window.CommandRunsElsewhere());
-  cli.SetAdapter(ParallelPortAdapter(0x378));
-  ASSERT_EQ(cli.adapter().Acquire("zivivar-cli (process 1)"), NamedLock::Result::kAcquired);
-  EXPECT_TRUE(window.CommandRunsElsewhere());
+  for (const uint32_t base : {0x278u, 0x378u}) {
+    cli.SetAdapter(ParallelPortAdapter(base));
+    ASSERT_EQ(cli.adapter().Acquire("zivivar-cli (process 1)"), NamedLock::Result::kAcquired);
+    EXPECT_EQ(window.CommandRunsElsewhere(), base == 0x378) << base;
+  }
   EXPECT_EQ(window.adapter().Holder(), "zivivar-cli (process 1)");
   cli.adapter().Release();
   EXPECT_EQ(window.adapter().Holder(), "") << "a released lock names nobody";
@@ -85,7 +84,6 @@ TEST(ProcessLocksTest, ThePortIsOneAdapterWhicheverWayItIsNamed) {
     runtime.LoadSettings();
     EXPECT_EQ(runtime.ChosenAdapter().lock_name, c.adapter.lock_name) << c.hardware;
   }
-  EXPECT_NE(ParallelPortAdapter(0x378).lock_name, ParallelPortAdapter(0x278).lock_name);
 }
 
 TEST(DefaultLockDirectoryTest, FallsBackToAPrivateDirectoryOfThisUser) {
