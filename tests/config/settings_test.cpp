@@ -1,6 +1,5 @@
 #include "config/settings.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -247,17 +246,13 @@ TEST_F(SettingsTest, AFileThatCannotBeReadOrCouldBlockOrNeverEndIsNotRead) {
   EXPECT_EQ(load(), unread + "ist ein Verzeichnis (Is a directory)" + defaults);
   EXPECT_TRUE(std::filesystem::is_directory(path));
   std::filesystem::remove(path);
-  // A device that never ends, a FIFO without a writer, and one whose writer
-  // wrote a line and never closes.
-  for (const std::string kind : {"/dev/zero", "fifo", "fifo with writer"}) {
-    ASSERT_EQ(kind[0] == '/' ? symlink(kind.c_str(), path.c_str()) : mkfifo(path.c_str(), 0600), 0);
-    const int writer = kind == "fifo with writer" ? open(path.c_str(), O_RDWR) : -1;
-    ASSERT_TRUE(writer < 0 || write(writer, "x\n", 2) == 2);
-    EXPECT_EQ(load(), unread + "keine gewöhnliche Datei" + defaults) << kind;
-    if (writer >= 0)
-      close(writer);
-    unlink(path.c_str());
-  }
+  // A device that never ends, and a FIFO without a writer.
+  ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+  EXPECT_EQ(load(), unread + "keine gewöhnliche Datei" + defaults);
+  unlink(path.c_str());
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(load(), unread + "keine gewöhnliche Datei" + defaults);
+  unlink(path.c_str());
   dir.Write(kSettingsFileName,
             "[Hardware]\nPortAdress=3bc\n" + std::string(kMaxSettingsFileSize, ';'));
   EXPECT_EQ(load(), unread + "größer als 1 MByte" + defaults);
