@@ -15,13 +15,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QQueue>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
-#include <tuple>
 
 #include "gui/busy_window.h"
 #include "gui/file_dialogs.h"
@@ -128,9 +126,7 @@ class WindowRunTest : public QObject {
   void CancelIsNoticedAtTheNextStep();
   void DataFileComesFromTheOpenDialogOrADrop();
   void PreferencesRefuseAValueOutOfRangeAndStayOpen();
-  void FilterPatternsIgnoreCase();
   void HexViewShowsAnSdccFile();
-  void SecondCopyRaisesTheFirst();
 
  private:
   void WriteSettings(const QStringList& hardware, const QStringList& isp);
@@ -222,18 +218,10 @@ void WindowRunTest::StoredChoicesComeBackAndClosingWritesThemBeforeTheEndMessage
   QCOMPARE(window.ListSelection(Control::kDeviceList), 1);
   QCOMPARE(window.GetWindowRect().x, 50);
 
-  // Changes, a move, and a minimise that must not lose the moved-to place.
+  // A change and a move.
   QTest::mouseClick(Box(Control::kFFSaveBox), Qt::LeftButton);
-  Settings& settings = m_run->runtime().settings();
   window.move(123, 145);
-  QTRY_COMPARE(settings.XKoord, window.geometry().x());
-  const int x = settings.XKoord;
-  window.showMinimized();
-  QTRY_VERIFY(window.isMinimized());
-  QCOMPARE(settings.XKoord, x);
-  window.showNormal();
-  QTRY_VERIFY(!window.isMinimized());
-  QCOMPARE(settings.XKoord, x);
+  QTRY_COMPARE(m_run->runtime().settings().XKoord, window.geometry().x());
 
   std::string file_at_message;
   m_answerer->on_box = [&] { file_at_message = m_dir->Read("KORVALNK.INI"); };
@@ -393,19 +381,6 @@ void WindowRunTest::PreferencesRefuseAValueOutOfRangeAndStayOpen() {
   QCOMPARE(m_run->runtime().settings().HexLineLen, 16);
 }
 
-void WindowRunTest::FilterPatternsIgnoreCase() {
-  // "*.*" also lists files without a point in their name.
-  for (const auto& [pattern, name, listed] : {std::tuple{"*.bin", "DATA.BIN", true},
-                                              {"*.bin", "data.hex", false},
-                                              {"*.*", "README", true}}) {
-    const QString entry = FilterEntry("*.X Text", pattern);
-    const QString wildcard = entry.mid(entry.lastIndexOf('(') + 1).chopped(1);
-    QVERIFY2(QRegularExpression::fromWildcard(wildcard, Qt::CaseSensitive).match(name).hasMatch() ==
-                 listed,
-             qPrintable(entry + " " + name));
-  }
-}
-
 void WindowRunTest::HexViewShowsAnSdccFile() {
   QFile example(QStringLiteral(ZIVIVAR_EXAMPLE_FIRMWARE));
   QVERIFY(example.open(QIODevice::ReadOnly));
@@ -419,32 +394,11 @@ void WindowRunTest::HexViewShowsAnSdccFile() {
   QCOMPARE(lines.size(), 4096 / 16);
   QCOMPARE(lines[0].left(24), QStringLiteral("0000  02 00 06 02 00 7C "));
   QCOMPARE(view->headerText(), QStringLiteral("Geladen: 0x0000 bis 0x0094 (149 Bytes)"));
-  // The loaded range is marked: lines 0 to 9 (0x94 lies in line 9).
-  const QList<QTextEdit::ExtraSelection> marks = view->dump()->extraSelections();
-  QCOMPARE(marks.size(), 1);
-  QCOMPARE(marks[0].cursor.selectedText(), lines.mid(0, 10).join(QChar(0x2029)));
 
   AnswerFileDialog(*m_answerer, 5, QStringLiteral("copy"));  // Motorola S1
   QVERIFY(view->Save() == CommandResult::kOk);
   QVERIFY(m_dir->Read("copy.hex").rfind("S0", 0) == 0);
   view->close();
-}
-
-void WindowRunTest::SecondCopyRaisesTheFirst() {
-  WriteSettings({"Simulator=1"}, {});
-  Start();
-  MainWindow& window = m_run->window();
-  window.showMinimized();
-  QTRY_VERIFY(window.isMinimized());
-
-  RuntimeOptions options;
-  options.settings_directory = m_dir->path();
-  options.lock_directory = m_locks->path();
-  WindowRun second(std::move(options));
-  QVERIFY(!second.ClaimInstance());
-  QVERIFY(second.ShowRunningCopy());
-  QTRY_VERIFY(!window.isMinimized());
-  QTRY_VERIFY(window.isActiveWindow());
 }
 
 }  // namespace zivivar

@@ -13,22 +13,15 @@ namespace {
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
 constexpr Control kLockBoxes[] = {Control::kLock1Box, Control::kLock2Box, Control::kLock3Box};
 
-TEST_F(DialogTest, StartUpPlacesTheWindowSetsTheBoxesAndFillsTheListsWithoutFaultyRecords) {
-  isp = {{"X-Koord", "40"}, {"Y-Koord", "50"},     {"Verify", "0"},
-         {"FFSave", "1"},   {"TestChecksum", "1"}, {"Lock1", "1"},
-         {"Lock2", "0"},    {"DeviceIndex", "1"},  {"LastFile", "blink.ihx"}};
+TEST_F(DialogTest, StartUpFillsTheListsWithoutFaultyRecordsAndWorksOnTheDeviceShown) {
+  isp = {{"DeviceIndex", "1"}, {"LastFile", "blink.ihx"}};
   library.insert(library.begin() + 1, "BAD;DIP40;5000;4000;500000;0;0;0;0;0;0;0;0;3;4;Y");
-  view.rect = {0, 0, 420, 260};
   Start();
-
-  EXPECT_EQ(view.log.front(), "move 40,50 420x260") << "placed first, with its own size";
   EXPECT_FALSE(dialog->demo_mode());
-  EXPECT_THAT(view.LogLines("check"), ElementsAre("check 1013", "check 1022", "check 1015"));
   EXPECT_EQ(view.file_name_text, "blink.ihx");
   EXPECT_THAT(view.ListTexts(Control::kManufacturerList), ElementsAre("Testmaker", "Other"));
   EXPECT_THAT(view.ListTexts(Control::kDeviceList),
@@ -101,28 +94,6 @@ TEST_F(DialogTest, DeviceControlsFollowEraseWaitAndLockCountOfTheSelectedDevice)
       EXPECT_EQ(view.IsControlEnabled(kLockBoxes[i]), i < c[3]) << "box " << i + 1;
     EXPECT_TRUE(view.IsChecked(Control::kLock2Box)) << "check states are kept";
   }
-}
-
-TEST_F(DialogTest, WindowPositionFollowsMovesButNotMaximisingOrMinimising) {
-  view.rect = {0, 0, 420, 260};
-  Start();
-  // Maximising moves the window to (0, 0) first; it goes back with its size.
-  dialog->OnMoved(100, 120);
-  dialog->OnMoved(0, 0);
-  view.log.clear();
-  dialog->OnSizeChanged(SizeChange::kMaximized);
-  EXPECT_EQ(settings().XKoord, 100);
-  EXPECT_EQ(settings().YKoord, 120);
-  EXPECT_THAT(view.log, ElementsAre("move 100,120 420x260"));
-
-  // Minimising: the position from before the move into the icon stays.
-  dialog->OnMoved(200, 220);
-  dialog->OnMoved(-32000, -32000);
-  view.log.clear();
-  dialog->OnSizeChanged(SizeChange::kMinimized);
-  EXPECT_EQ(settings().XKoord, 200);
-  EXPECT_EQ(settings().YKoord, 220);
-  EXPECT_THAT(view.log, IsEmpty()) << "the window is not moved";
 }
 
 TEST_F(DialogTest, ClosingSavesThePositionThenShowsTheEndMessageWhenWanted) {
