@@ -92,10 +92,6 @@ TEST_F(SettingsTest, HexLineLengthLosesItsLowestBitAndOutliersAreReported) {
     EXPECT_EQ(LoadKey(std::string("HexLineLen=") + value).HexLineLen, taken) << value;
     EXPECT_EQ(view.Texts(), reported ? Texts{LineLengthText(reported)} : Texts{}) << value;
   }
-  // Both messages in the order of the checks, whatever the order in the file.
-  view.Clear();
-  LoadFrom("[8051 ISP INI-Section]\nHexLineLen=500\n[Hardware]\nPortAdress=0\n");
-  EXPECT_EQ(view.Texts(), (Texts{kPortText, LineLengthText("500")}));
 }
 
 // Each key of the first file lies just beyond one end of its range, or is a
@@ -145,8 +141,6 @@ TEST_F(SettingsTest, DerivedPaths) {
   EXPECT_EQ(LoadKey("SimState=chips/a.bin").sim_state_path, dir.path() + "chips/a.bin");
   EXPECT_EQ(LoadKey("SimState=/var/chip.bin").sim_state_path, "/var/chip.bin");
   EXPECT_EQ(LoadKey("SimState=").sim_state_path, dir.path() + "zivivar-sim.bin");
-  s = LoadFrom("[Hardware]\nSimFault=handshake:12\nParportDevice=/dev/parport1\n");
-  EXPECT_EQ(s.SimFault + "|" + s.ParportDevice, "handshake:12|/dev/parport1");
 }
 
 TEST_F(SettingsTest, RoundTripKeepsCommentsUnknownKeysAndSpellingOfTheFile) {
