@@ -253,6 +253,7 @@ void WindowRunTest::ProgramRunsToTheSuccessMessageThenReadOutWritesTheChosenForm
     QTest::keyClick(&window, Qt::Key_Escape);
   };
   // Enter outside the lists is "Brennen", the default button.
+  Box(Control::kVerifyBox)->setFocus();
   QTest::keyClick(Box(Control::kVerifyBox), Qt::Key_Return);
   QVERIFY(!closed_while_busy && window.isVisible());
   QCOMPARE(m_answerer->texts, QStringList{QStringLiteral("Keine Fehler beim prüfen\n")});

@@ -108,6 +108,9 @@ class DialogTest : public ::testing::Test {
   // What every device command leaves behind once it has created its busy window.
   void ExpectIdle() {
     EXPECT_FALSE(view.busy_window_shown);
+    for (const auto& [control, off] :
+         view.disabled)  // the test devices that can be erased and locked
+      EXPECT_FALSE(off) << "control " << static_cast<int>(control) << " left disabled";
     ASSERT_FALSE(services_view.statuses.empty());
     EXPECT_EQ(services_view.statuses.back(), kIdleStatus);
     EXPECT_FALSE(services_view.cancel_enabled);
