@@ -1,10 +1,12 @@
 // The whole window program on the simulated programmer: start-up, the
 // device commands with their boxes answered as a user would, cancelling,
-// closing with the settings file, the file dialogs, a drop and the hex view.
+// closing with the settings file, the file dialogs, a drop, the hex view,
+// and a second copy of the program started beside the first.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +14,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QQueue>
@@ -31,6 +34,7 @@
 #include "sim/simulated_hardware.h"
 #include "support/no_port_system.h"
 #include "support/temp_dir.h"
+#include "ui/process_locks.h"
 
 namespace zivivar {
 
@@ -127,6 +131,7 @@ class WindowRunTest : public QObject {
   void DataFileComesFromTheOpenDialogOrADrop();
   void PreferencesRefuseAValueOutOfRangeAndStayOpen();
   void HexViewShowsAnSdccFile();
+  void SecondCopyEndsSilentlyWhileTheFirstIsOpen();
 
  private:
   void WriteSettings(const QStringList& hardware, const QStringList& isp);
@@ -395,6 +400,39 @@ void WindowRunTest::HexViewShowsAnSdccFile() {
   QVERIFY(view->Save() == CommandResult::kOk);
   QVERIFY(m_dir->Read("copy.hex").rfind("S0", 0) == 0);
   view->close();
+}
+
+// The program itself, started as a process in the settings directory, with
+// the locks in their own directory.
+void WindowRunTest::SecondCopyEndsSilentlyWhileTheFirstIsOpen() {
+  WriteSettings({"Simulator=1"}, {});
+  auto launch = [&](QProcess& process) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(m_locks->path()));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QString::fromStdString(m_dir->path()));
+    process.start(QStringLiteral(ZIVIVAR_PROGRAM), QStringList());
+  };
+  QProcess first;
+  launch(first);
+  QVERIFY(first.waitForStarted());
+  NamedLock open_copy(m_locks->path(), kMainWindowTitle);
+  QDeadlineTimer deadline(20000);
+  while (!open_copy.HeldElsewhere() && !deadline.hasExpired())
+    QTest::qWait(20);
+  QVERIFY2(open_copy.HeldElsewhere(), "the first copy did not claim its instance");
+
+  const std::string settings_before = m_dir->Read("KORVALNK.INI");
+  QProcess second;
+  launch(second);
+  QVERIFY(second.waitForFinished(20000));
+  QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(second.exitCode(), 0);
+  QCOMPARE(second.readAllStandardOutput() + second.readAllStandardError(), QByteArray());
+  QCOMPARE(m_dir->Read("KORVALNK.INI"), settings_before);
+  QCOMPARE(first.state(), QProcess::Running);
+  first.kill();
+  first.waitForFinished();
 }
 
 }  // namespace zivivar
