@@ -1,7 +1,8 @@
 // The whole window program on the simulated programmer: start-up, the
 // device commands with their boxes answered as a user would, cancelling,
 // closing with the settings file, the file dialogs, a drop, the hex view,
-// and a second copy of the program started beside the first.
+// and a second copy of the program started beside the first. Then the window
+// alone: its lists, the Enter key, the message boxes' buttons and the bar.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -18,19 +19,23 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QQueue>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "gui/busy_window.h"
 #include "gui/file_dialogs.h"
 #include "gui/german_translation.h"
 #include "gui/hex_view_window.h"
 #include "gui/preferences_dialog.h"
+#include "gui/qt_services_view.h"
 #include "gui/window_run.h"
 #include "programmer/device_operations.h"
+#include "services/services.h"
 #include "sim/simulated_hardware.h"
 #include "support/no_port_system.h"
 #include "support/temp_dir.h"
@@ -120,7 +125,10 @@ class WindowRunTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InstallGermanTranslation(*QCoreApplication::instance()); }
+  void initTestCase() {
+    QVERIFY2(InstallGermanTranslation(*QCoreApplication::instance()),
+             "the toolkit's German translation (qt6-translations-l10n) is missing");
+  }
   void init();
   void cleanup();
 
@@ -132,6 +140,11 @@ class WindowRunTest : public QObject {
   void PreferencesRefuseAValueOutOfRangeAndStayOpen();
   void HexViewShowsAnSdccFile();
   void SecondCopyEndsSilentlyWhileTheFirstIsOpen();
+  // The window alone, without the logic, and the Qt side of the services.
+  void ListsKeepOrderAndSelection();
+  void EnterInAListOnlySelects();
+  void EveryButtonGivesItsResult();
+  void EmptyRangeKeepsTheBarStill();
 
  private:
   void WriteSettings(const QStringList& hardware, const QStringList& isp);
@@ -433,6 +446,77 @@ void WindowRunTest::SecondCopyEndsSilentlyWhileTheFirstIsOpen() {
   QCOMPARE(first.state(), QProcess::Running);
   first.kill();
   first.waitForFinished();
+}
+
+void WindowRunTest::ListsKeepOrderAndSelection() {
+  MainWindow window;
+  auto* combo = static_cast<QComboBox*>(window.control(Control::kDeviceList));
+  window.FillList(Control::kDeviceList, {{"AT89S8252", 3}, {"AT89S53", 3}, {"AT89S51", 2}}, 2);
+  QCOMPARE(combo->itemText(0), QStringLiteral("AT89S8252"));  // not sorted
+  QCOMPARE(combo->currentText(), QStringLiteral("AT89S51"));
+  QCOMPARE(window.ListItemData(Control::kDeviceList, 2), 2u);
+  QCOMPARE(window.ListItemData(Control::kDeviceList, 3), 0u);  // past the end
+  window.FillList(Control::kDeviceList, {{"A", 1}}, 7);
+  QCOMPARE(combo->count(), 1);
+  QCOMPARE(window.ListSelection(Control::kDeviceList), -1);
+}
+
+void WindowRunTest::EnterInAListOnlySelects() {
+  MainWindow window;
+  window.FillList(Control::kDeviceList, {{"AT89S51", 3}, {"AT89S52", 3}}, 0);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QSignalSpy programs(window.control(Control::kProgramButton), SIGNAL(clicked()));
+  auto* devices = static_cast<QComboBox*>(window.control(Control::kDeviceList));
+
+  // A name typed into a list and confirmed selects the entry, nothing more.
+  devices->lineEdit()->setFocus();
+  devices->lineEdit()->setText(QStringLiteral("AT89S52"));
+  QTest::keyClick(devices->lineEdit(), Qt::Key_Return);
+  QCOMPARE(devices->currentIndex(), 1);
+  QCOMPARE(devices->count(), 2);  // typing never adds an entry
+  QCOMPARE(programs.count(), 0);  // Enter elsewhere programs: the window test
+}
+
+void WindowRunTest::EveryButtonGivesItsResult() {
+  // Kind, its buttons (sorted, without mnemonics), the one clicked, its result.
+  const std::tuple<MessageKind, QString, QMessageBox::StandardButton, int> cases[] = {
+      {MessageKind::kRetryCancel, "Abbrechen|Wiederholen", QMessageBox::Retry, kIdRetry},
+      {MessageKind::kRetryCancel, "Abbrechen|Wiederholen", QMessageBox::Cancel, kIdCancel},
+      {MessageKind::kOkCancel, "Abbrechen|OK", QMessageBox::Ok, kIdOk},
+      {MessageKind::kOkCancel, "Abbrechen|OK", QMessageBox::Cancel, kIdCancel},
+      {MessageKind::kOk, "OK", QMessageBox::Ok, kIdOk}};
+  m_answerer.reset();  // the boxes are answered by hand here
+  MainWindow window;
+  QtServicesView view(window);
+  for (const auto& [kind, buttons, button, result] : cases) {
+    QString seen;
+    QTimer::singleShot(20, [&, button = button] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box != nullptr);
+      QStringList shown;
+      for (QAbstractButton* each : box->buttons())
+        shown << each->text().remove(QLatin1Char('&'));
+      shown.sort();
+      seen = box->windowTitle() + "|" + box->text() + "|" + shown.join('|');
+      box->button(button)->click();
+    });
+    QCOMPARE(view.ShowMessageBox(kind, "Meldung", "Zeile 1\nZeile 2"), result);
+    QCOMPARE(seen, QStringLiteral("Meldung|Zeile 1\nZeile 2|") + buttons);
+  }
+}
+
+void WindowRunTest::EmptyRangeKeepsTheBarStill() {
+  MainWindow window;
+  QtServicesView view(window);
+  int beap = 0;
+  Services services(view, beap);
+  QProgressBar* bar = window.progressBar();
+  services.ProgressStart(0);
+  // An empty range must not turn the bar into a running busy indicator.
+  QVERIFY(bar->maximum() > bar->minimum());
+  services.ProgressStep();
+  QCOMPARE(bar->value(), 0);
 }
 
 }  // namespace zivivar
