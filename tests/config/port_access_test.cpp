@@ -118,7 +118,9 @@ TEST_F(PortAccessTest, EveryFailureNamesItsCause) {
       {"/dev/my-adapter", 0x378, ENOENT, "/dev/my-adapter fehlt: Kernelmodul 'ppdev' laden"},
       {"", 0x378, EBUSY, "/dev/parport1 wird von einem anderen Programm oder Treiber"},
       {"", 0x278, 0,
-       "Bekannt sind: /dev/parport0 (0x3BC) /dev/parport1 (0x378) /dev/parport2 (0xD010)\n"}};
+       "Bekannt sind: /dev/parport0 (0x3BC) /dev/parport1 (0x378) /dev/parport2 (0xD010)\nDirekter "
+       "Portzugriff (ioperm): ioperm: Zugriff verweigert (Operation not permitted)\n\nDie "
+       "Portadresse in den PREFS prüfen"}};
   for (const auto& [device, address, error, part] : cases) {
     settings.ParportDevice = device;
     settings.PortAdress = address;
