@@ -151,19 +151,6 @@ class CommandTest : public DialogTest {
   }();
 };
 
-TEST_F(CommandTest, DemoModeRefusesEveryDeviceCommandWithItsMessage) {
-  hardware.erase("Simulator");  // and this machine has no port
-  isp["LastFile"] = "fw.hex";
-  Start();
-  ASSERT_TRUE(dialog->demo_mode());
-  EXPECT_EQ(view.preferences_runs, 0) << "no adapter search without port access";
-  ClearRecords();
-  for (auto command : kDeviceCommands)
-    EXPECT_EQ((dialog.get()->*command)(), CommandResult::kDemoMode);
-  EXPECT_EQ(Messages(), std::vector<std::string>(5, kDemoMessage));
-  EXPECT_FALSE(view.busy_window_shown);
-}
-
 TEST_F(CommandTest, WhileACommandRunsHereOrInAnotherCopyAllElseIsRefusedSilently) {
   StartWith(kPlainDevice);
   WriteFile("fw.bin", Pattern(16, 0x11));
