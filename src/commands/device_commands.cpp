@@ -59,7 +59,9 @@ class OperationsReadout : public DeviceReadout {
       : link_(link), operations_(operations) {}
   void ResetAdapter() override { link_.ResetAdapter(); }
   void EnterProgrammingMode() override { operations_.protocol().EnterProgrammingMode(); }
-  int ReadMemory(MemoryKind kind) override { return operations_.ReadMemory(kind); }
+  bool ReadMemory(MemoryKind kind) override {
+    return operations_.ReadMemory(kind) == OperationResult::kOk;
+  }
   void LeaveProgrammingMode() override { operations_.protocol().LeaveProgrammingMode(); }
 
  private:
@@ -86,10 +88,10 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
       outcome.data_format = data_format;
       if (loaded != kLoadOk)
         return FromLoadResult(loaded);
-      int result = kOperationOk;
+      OperationResult result = OperationResult::kOk;
       if (program)
         result = operations.ProgramMemory(kind);
-      if (result == kOperationOk && verify)
+      if (result == OperationResult::kOk && verify)
         result = operations.VerifyMemory(kind);
       return FromOperationResult(result);
     };
@@ -116,9 +118,9 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
     const LockOptions& locks = args.locks;
     const bool lock = locks.lock1 > 0 || locks.lock2 > 0 || locks.lock3 > 0;
     if (lock) {
-      const int locked = operations.ProgramLockBits(locks);
+      const OperationResult locked = operations.ProgramLockBits(locks);
       operations.protocol().LeaveProgrammingMode();
-      if (locked != kOperationOk || lost())
+      if (locked != OperationResult::kOk || lost())
         return FromOperationResult(locked);
     }
     if (const CommandResult kept = frame.KeepChip(); kept != CommandResult::kOk)
@@ -148,8 +150,8 @@ CommandResult Erase(const CommandContext& context, const DeviceDescriptor& devic
   return RunInFrame(context, true, [&](Frame& frame) {
     DeviceOperations operations(context.link, context.services, device, context.image);
     // A declined erase is not followed by the blank check.
-    const int erased = operations.EraseDevice();
-    if (erased != kOperationOk || frame.LinkLost())
+    const OperationResult erased = operations.EraseDevice();
+    if (erased != OperationResult::kOk || frame.LinkLost())
       return FromOperationResult(erased);
     // The blank check's "erased" is the success message: the chip is kept first.
     if (const CommandResult kept = frame.KeepChip(); kept != CommandResult::kOk)

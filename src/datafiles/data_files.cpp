@@ -151,10 +151,10 @@ int DataFiles::SaveMemoryToFile(const std::string& path, MemoryKind kind,
   // Only the bytes: the counters describe the last load, not a read-out.
   image_.bytes.fill(kBlankByte);
   services_.SetStatus(kind == kCodeMemory ? "Lese Programmspeicher" : "Lese EEPROM");
-  const int read = device.ReadMemory(kind);
+  const bool read = device.ReadMemory(kind);
   device.LeaveProgrammingMode();
   // A lost adapter was reported where it happened; what it read is noise.
-  if (read != 0)
+  if (!read)
     return kSaveFailed;
   if (services_.CancelRequested()) {
     services_.ShowMessage(kReadOutCancelledMessage);

@@ -25,13 +25,13 @@ class SaveTest : public DataFileTest, public DeviceReadout {
 
   void ResetAdapter() override { steps += "reset "; }
   void EnterProgrammingMode() override { steps += "enter "; }
-  int ReadMemory(MemoryKind kind) override {
+  bool ReadMemory(MemoryKind kind) override {
     steps += kind == kCodeMemory ? "read-code " : "read-eeprom ";
     for (const auto& [address, value] : contents)
       image.bytes[address] = value;
     if (cancel)
       services.RequestCancel();
-    return read_result;
+    return read_ok;
   }
   void LeaveProgrammingMode() override { steps += "leave "; }
 
@@ -48,7 +48,7 @@ class SaveTest : public DataFileTest, public DeviceReadout {
   std::vector<std::pair<uint32_t, uint8_t>> contents;  // what the chip holds
   std::string steps;
   bool cancel = false;
-  int read_result = 0;
+  bool read_ok = true;
 };
 
 TEST_F(SaveTest, DeviceIsReadIntoABlankImageAndTheFileHoldsNoMoreThanItsMemory) {
@@ -93,10 +93,10 @@ TEST_F(SaveTest, RefusedSaveOrFailedReadOutWritesNothing) {
   EXPECT_EQ(Messages(), "Unbekanntes Datenformat 0 !\n\nSpeichervorgang abgebrochen.");
   // A read-out that failed (the device side reported it) or was cancelled.
   data_format = kFormatIntel8;
-  read_result = 10;
+  read_ok = false;
   EXPECT_EQ(SaveOut("old.dat"), kSaveFailed);
   EXPECT_EQ(Messages(), "");
-  read_result = 0;
+  read_ok = true;
   cancel = true;
   EXPECT_EQ(SaveOut("new.dat"), kSaveFailed);
   EXPECT_EQ(Messages(), "Auslesen abgebrochen !");

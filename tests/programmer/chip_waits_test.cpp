@@ -16,7 +16,7 @@ namespace zivivar {
 namespace {
 
 struct Outcome {
-  int result;
+  OperationResult result;
   std::string hint;  // the first thing the chip ignored
 };
 
@@ -53,8 +53,8 @@ Outcome ProgramOneByte(const Bench& bench) {
   image.bytes[0] = 0x02;
   image.loaded_byte_count = 1;
   DeviceOperations operations(link, services, device, image);
-  const int result = operations.ProgramMemory(kCodeMemory);
-  if (result == kOperationOk) {
+  const OperationResult result = operations.ProgramMemory(kCodeMemory);
+  if (result == OperationResult::kOk) {
     EXPECT_EQ(hw.chip().state().code[0], 0x02) << bench.device;
   }
   return {result, sim::IgnoredHint(hw.chip().ignored())};
@@ -105,12 +105,12 @@ TEST(ChipWaitsTest, ShortWaitsFailWithTheReasonLongOnesPass) {
     const bool erase = c.too_short.erase_us != kErase;
     const std::string name = std::string(c.too_short.device) + (erase ? " erase" : " write");
     const Outcome failed = ProgramOneByte(c.too_short);
-    EXPECT_NE(failed.result, kOperationOk) << name;
+    EXPECT_NE(failed.result, OperationResult::kOk) << name;
     EXPECT_EQ(failed.hint, c.hint) << name;
     Bench enough = c.too_short;
     (erase ? enough.erase_us : enough.write_us) = c.enough;
     const Outcome passed = ProgramOneByte(enough);
-    EXPECT_EQ(passed.result, kOperationOk) << name << ": " << passed.hint;
+    EXPECT_EQ(passed.result, OperationResult::kOk) << name << ": " << passed.hint;
   }
 }
 
@@ -142,7 +142,8 @@ TEST(ChipWaitsTest, ClockAndSupplyOutsideTheChipsLimitsAreRefused) {
   };
   for (const auto& c : cases) {
     const Outcome run = ProgramOneByte(c.bench);
-    EXPECT_EQ(run.result == kOperationOk, *c.hint == '\0') << c.bench.device << ": " << run.hint;
+    EXPECT_EQ(run.result == OperationResult::kOk, *c.hint == '\0')
+        << c.bench.device << ": " << run.hint;
     if (*c.hint != '\0') {
       EXPECT_EQ(run.hint, c.hint) << c.bench.device;
     }

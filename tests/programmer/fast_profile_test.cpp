@@ -62,17 +62,17 @@ Outcome RunProfile(const ChipCase& c, const ImageBuffer& image, Profile profile)
   Outcome out;
   const auto writes = [&] { return hw.adapter().register_writes(); };
   uint64_t before = writes();
-  EXPECT_EQ(ops.ProgramMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops.ProgramMemory(kCodeMemory), OperationResult::kOk);
   out.program_writes = writes() - before;
   before = writes();
-  EXPECT_EQ(ops.VerifyMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops.VerifyMemory(kCodeMemory), OperationResult::kOk);
   out.verify_writes = writes() - before;
   out.chip = hw.chip().state();
 
   work.Clear();
   before = writes();
   ops.protocol().EnterProgrammingMode();
-  EXPECT_EQ(ops.ReadMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops.ReadMemory(kCodeMemory), OperationResult::kOk);
   ops.protocol().LeaveProgrammingMode();
   out.read_writes = writes() - before;
   out.read_out.assign(work.bytes.begin(), work.bytes.begin() + c.kind.code_size);
