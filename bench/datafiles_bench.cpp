@@ -54,7 +54,7 @@ void BM_Write(benchmark::State& state) {
   std::string text;
   for (auto _ : state) {
     if (BuildDataFile(setup.image, setup.device.code_size, kCodeMemory, format, setup.options,
-                      setup.services, text) != kSaveOk) {
+                      setup.services, text) != SaveResult::kOk) {
       state.SkipWithError("write refused");
       break;
     }
@@ -70,12 +70,12 @@ void BM_Read(benchmark::State& state) {
   Setup setup(format);
   testing::TempDir dir;
   const std::string path = dir.File("image.dat");
-  if (setup.files.WriteDataFile(path, kCodeMemory, setup.options) != kSaveOk) {
+  if (setup.files.WriteDataFile(path, kCodeMemory, setup.options) != SaveResult::kOk) {
     state.SkipWithError("write failed");
     return;
   }
   for (auto _ : state) {
-    if (setup.files.LoadDataFile(path, kCodeMemory, setup.options) != kLoadOk) {
+    if (setup.files.LoadDataFile(path, kCodeMemory, setup.options) != LoadResult::kOk) {
       state.SkipWithError("load failed");
       break;
     }

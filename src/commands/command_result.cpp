@@ -87,12 +87,12 @@ CommandResult FromOperationResult(OperationResult result) {
   return CommandResult::kAdapterLost;
 }
 
-CommandResult FromLoadResult(int result) {
-  return result == kLoadOk ? CommandResult::kOk : CommandResult::kFileNotLoaded;
+CommandResult FromLoadResult(LoadResult result) {
+  return result == LoadResult::kOk ? CommandResult::kOk : CommandResult::kFileNotLoaded;
 }
 
-CommandResult FromSaveResult(int result) {
-  return result == kSaveOk ? CommandResult::kOk : CommandResult::kFileNotSaved;
+CommandResult FromSaveResult(SaveResult result) {
+  return result == SaveResult::kOk ? CommandResult::kOk : CommandResult::kFileNotSaved;
 }
 
 CommandResult FromLinkResult(LinkResult result) {

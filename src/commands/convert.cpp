@@ -10,7 +10,7 @@ FileCommandResult LoadCodeFile(Services& services, ImageBuffer& image,
                                const DataFileOptions& file_options) {
   int data_format = kFormatUnknown;
   DataFiles files(image, services, device, data_format);
-  const int loaded = files.LoadDataFile(path, kCodeMemory, file_options);
+  const LoadResult loaded = files.LoadDataFile(path, kCodeMemory, file_options);
   return {FromLoadResult(loaded), data_format};
 }
 
@@ -26,8 +26,8 @@ CommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescri
                       const ConvertArgs& args) {
   int data_format = kFormatUnknown;
   DataFiles files(image, services, device, data_format);
-  const int loaded = files.LoadDataFile(args.input, kCodeMemory, args.file_options);
-  if (loaded != kLoadOk)
+  const LoadResult loaded = files.LoadDataFile(args.input, kCodeMemory, args.file_options);
+  if (loaded != LoadResult::kOk)
     return FromLoadResult(loaded);
   data_format = args.format;
   // The output is made again from its input at once, so it is not forced

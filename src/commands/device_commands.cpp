@@ -84,9 +84,9 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
 
     // One memory: load its file, program it, compare it.
     auto run = [&](const std::string& path, MemoryKind kind) {
-      const int loaded = files.LoadDataFile(path, kind, args.file_options);
+      const LoadResult loaded = files.LoadDataFile(path, kind, args.file_options);
       outcome.data_format = data_format;
-      if (loaded != kLoadOk)
+      if (loaded != LoadResult::kOk)
         return FromLoadResult(loaded);
       OperationResult result = OperationResult::kOk;
       if (program)
@@ -196,13 +196,13 @@ CommandResult ReadOut(const CommandContext& context, const DeviceDescriptor& dev
       pending.emplace_back(path, std::string(contents));
       return 0;
     });
-    int result = files.SaveMemoryToFile(args.path, kCodeMemory, args.file_options, readout);
-    if (result == kSaveOk && !frame.LinkLost() && args.eeprom_path)
+    SaveResult result = files.SaveMemoryToFile(args.path, kCodeMemory, args.file_options, readout);
+    if (result == SaveResult::kOk && !frame.LinkLost() && args.eeprom_path)
       result = files.SaveMemoryToFile(*args.eeprom_path, kEepromMemory, args.file_options, readout);
     // An empty socket answered nothing: its message was shown, nothing is saved.
-    if (result != kSaveOk && operations.protocol().sync_failed())
+    if (result != SaveResult::kOk && operations.protocol().sync_failed())
       return CommandResult::kNoChipAnswer;
-    if (result != kSaveOk || frame.LinkLost())
+    if (result != SaveResult::kOk || frame.LinkLost())
       return FromSaveResult(result);
     std::string failed_path;
     if (const int error = WriteFilesAtomically(pending, &failed_path); error != 0) {

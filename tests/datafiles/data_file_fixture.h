@@ -21,13 +21,13 @@ class DataFileTest : public ::testing::Test {
   }
 
   // Writes text as a file and loads it into the memory of kind.
-  int Load(const std::string& text, MemoryKind kind = kCodeMemory) {
+  LoadResult Load(const std::string& text, MemoryKind kind = kCodeMemory) {
     return files.LoadDataFile(dir.Write("in.dat", text), kind, options);
   }
   // Saves the code memory in format and returns the file's bytes.
   std::string Save(int format) {
     data_format = format;
-    EXPECT_EQ(files.WriteDataFile(dir.File("out.dat"), kCodeMemory, options), kSaveOk)
+    EXPECT_EQ(files.WriteDataFile(dir.File("out.dat"), kCodeMemory, options), SaveResult::kOk)
         << Messages();
     return dir.Read("out.dat");
   }

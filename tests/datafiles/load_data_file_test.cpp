@@ -56,22 +56,22 @@ std::string TooMuchMessage(const char* what, int size, int count, int highest) {
 
 TEST_F(DataFileTest, LoadIsCheckedAgainstTheSizeOfItsMemory) {
   // The last cell of the image is stored; a byte beyond it is only counted.
-  ASSERT_EQ(Load(":020000040001F9\r\n:01FFFF00AB56\r\n"), kLoadOk) << Messages();
+  ASSERT_EQ(Load(":020000040001F9\r\n:01FFFF00AB56\r\n"), LoadResult::kOk) << Messages();
   EXPECT_EQ(image.bytes[0x1FFFF], 0xAB);
-  EXPECT_EQ(Load(":020000040001F9\r\n:02FFFF00ABCD88\r\n"), kLoadFailed);
+  EXPECT_EQ(Load(":020000040001F9\r\n:02FFFF00ABCD88\r\n"), LoadResult::kFailed);
   EXPECT_EQ(image.bytes[0x1FFFF], 0xAB);
   EXPECT_EQ(Messages(), TooMuchMessage("Programmdaten", 0x20000, 2, 0x20000));
 
   // Every record counts, a repeated one twice.
   device.code_size = 16;
   const std::string line = ":10000000000102030405060708090A0B0C0D0E0F78\r\n";
-  ASSERT_EQ(Load(line), kLoadOk) << Messages();
-  EXPECT_EQ(Load(line + line), kLoadFailed);
+  ASSERT_EQ(Load(line), LoadResult::kOk) << Messages();
+  EXPECT_EQ(Load(line + line), LoadResult::kFailed);
   EXPECT_EQ(Messages(), TooMuchMessage("Programmdaten", 16, 32, 15));
 
   device.eeprom_size = 4;
-  ASSERT_EQ(Load(":0400000001020304F2\r\n", kEepromMemory), kLoadOk) << Messages();
-  EXPECT_EQ(Load(":0400010001020304F1\r\n", kEepromMemory), kLoadFailed);
+  ASSERT_EQ(Load(":0400000001020304F2\r\n", kEepromMemory), LoadResult::kOk) << Messages();
+  EXPECT_EQ(Load(":0400010001020304F1\r\n", kEepromMemory), LoadResult::kFailed);
   EXPECT_EQ(Messages(), TooMuchMessage("EEpromdaten", 4, 4, 4));
 }
 
@@ -80,10 +80,10 @@ TEST_F(DataFileTest, FileErrorsNameTheFileAndTheCondition) {
   EXPECT_EQ(files.ClassifyDataFile(missing, /*quiet=*/true), kFormatUnknown);
   EXPECT_EQ(Messages(), "");
   // A missing EEPROM companion is reported like any other file.
-  EXPECT_EQ(files.LoadDataFile(missing, kEepromMemory, options), kLoadFailed);
+  EXPECT_EQ(files.LoadDataFile(missing, kEepromMemory, options), LoadResult::kFailed);
   EXPECT_EQ(Messages(), "Fehler beim Öffnen der Datei\n\n" + missing +
                             "\n\nDatei oder Verzeichnis existiert nicht");
-  EXPECT_EQ(Load(""), kLoadFailed);  // an empty file has no condition of its own
+  EXPECT_EQ(Load(""), LoadResult::kFailed);  // an empty file has no condition of its own
   EXPECT_EQ(Messages(), "Fehler beim Öffnen der Datei\n\n" + dir.File("in.dat") + "\n\n ");
 
   // Linux conditions go to the entry naming them, else the nearest, else "unknown".
@@ -104,7 +104,7 @@ TEST_F(DataFileTest, PipesAndDevicesAreReadOnceAndNeverWaitedOnForever) {
     EXPECT_EQ(::write(fd, hex.data(), hex.size()), static_cast<ssize_t>(hex.size()));
     ::close(fd);
   });
-  EXPECT_EQ(files.LoadDataFile(fifo, kCodeMemory, options), kLoadOk) << Messages();
+  EXPECT_EQ(files.LoadDataFile(fifo, kCodeMemory, options), LoadResult::kOk) << Messages();
   writer.join();
   EXPECT_EQ(data_format, kFormatIntel8);
   EXPECT_EQ(ImageText(5), "\x01\x02\x03\x04\xFF");
@@ -132,7 +132,7 @@ TEST_F(DataFileTest, PipesAndDevicesAreReadOnceAndNeverWaitedOnForever) {
     EXPECT_EQ(Messages(), "Fehler beim Öffnen der Datei\n\n" + c.path + c.message);
   }
   // The whole load refuses a device that never ends, after its message.
-  EXPECT_EQ(files.LoadDataFile("/dev/zero", kCodeMemory, options), kLoadFailed);
+  EXPECT_EQ(files.LoadDataFile("/dev/zero", kCodeMemory, options), LoadResult::kFailed);
   EXPECT_EQ(Messages(), "Fehler beim Öffnen der Datei\n\n/dev/zero" + too_big);
 }
 

@@ -99,7 +99,7 @@ TEST_F(DataFileTest, ReadersLoadWhatTheFileSaysAndStopAtTheFirstFault) {
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 80));
     image.bytes.fill(0);  // every load starts from a blank image
-    EXPECT_EQ(Load(c.text), c.message.empty() ? kLoadOk : kLoadFailed);
+    EXPECT_EQ(Load(c.text), c.message.empty() ? LoadResult::kOk : LoadResult::kFailed);
     EXPECT_EQ(Messages(), c.message);
     EXPECT_EQ(image.loaded_byte_count, c.count);
     for (const auto& [address, value] : c.cells)
@@ -110,7 +110,7 @@ TEST_F(DataFileTest, ReadersLoadWhatTheFileSaysAndStopAtTheFirstFault) {
 TEST_F(DataFileTest, ChecksumTestCanBeTurnedOff) {
   options.test_checksum = false;
   for (const std::string& text : kChangedByte) {
-    EXPECT_EQ(Load(text), kLoadOk) << Messages();
+    EXPECT_EQ(Load(text), LoadResult::kOk) << Messages();
     EXPECT_EQ(image.bytes[0x13], 5) << text;
   }
 }
