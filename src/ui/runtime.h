@@ -27,7 +27,8 @@ namespace zivivar {
 
 namespace sim {
 class SimulatedHardware;
-}
+enum class ChipStateResult;
+}  // namespace sim
 
 // What a front end may decide instead of the settings file.
 struct RuntimeOptions {
@@ -93,8 +94,8 @@ class Runtime {
 
   // LoadSettings from the settings directory, then the options' overrides;
   // the library and the port link follow the loaded values.
-  int LoadSettings();
-  int SaveSettings();
+  SettingsResult LoadSettings();
+  SettingsResult SaveSettings();
   // Chooses the port access (the simulator, the parallel port or none) and
   // gives it to the port link. False: demo mode (the user was told why).
   bool PreparePortAccess();
@@ -113,7 +114,7 @@ class Runtime {
   // file and its problem: a file that exists but holds no chip state is
   // left for the user and never overwritten, so no device command runs.
   CommandResult CheckSimulatorState();
-  bool simulator_state_unusable() const { return state_problem_ != 0; }
+  bool simulator_state_unusable() const { return state_problem_.has_value(); }
   // Keeps the simulated chip in its state file (kOk without the simulator).
   // kOk, or kSimStateNotSaved after telling the user that the file cannot be
   // written. Only commands that change the chip call it; never writes over
@@ -148,7 +149,7 @@ class Runtime {
   PortAccessChoice port_access_;
   std::unique_ptr<sim::SimulatedHardware> simulator_;
   // The chip_state_file result that makes the state file unusable; 0 if none.
-  int state_problem_ = 0;
+  std::optional<sim::ChipStateResult> state_problem_;
   // The socket holds a chip that was used: from the state file or by a command.
   bool socket_chip_known_ = false;
 };

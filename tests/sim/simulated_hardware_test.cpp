@@ -38,24 +38,24 @@ TEST(SimulatedHardwareTest, StateFileCarriesTheChipAcrossRuns) {
   programmed.lock_bits = kLockBit1;
   {
     SimulatedHardware first(kind, path);
-    EXPECT_EQ(first.LoadState(), kChipStateNotFound);
+    EXPECT_EQ(first.LoadState(), ChipStateResult::kNotFound);
     first.chip().InsertChip(programmed);
-    ASSERT_EQ(first.SaveState(), kChipStateOk);
+    ASSERT_EQ(first.SaveState(), ChipStateResult::kOk);
   }
   SimulatedHardware second(ChipKind{}, path);
-  ASSERT_EQ(second.LoadState(), kChipStateOk);
+  ASSERT_EQ(second.LoadState(), ChipStateResult::kOk);
   EXPECT_EQ(second.chip().state(), programmed);  // the saved chip, whatever kind was asked for
 
   // A file that is no chip state leaves the socket and the file as they were.
   dir.Write("chip.zvchip", "not a chip");
   SimulatedHardware third(ChipKind{}, path);
-  EXPECT_NE(third.LoadState(), kChipStateOk);
+  EXPECT_NE(third.LoadState(), ChipStateResult::kOk);
   EXPECT_EQ(third.chip().state(), ErasedChip(ChipKind{}));
   EXPECT_EQ(dir.Read("chip.zvchip"), "not a chip");
 
   SimulatedHardware no_file(ChipKind{}, "");
-  EXPECT_EQ(no_file.LoadState(), kChipStateNotFound);
-  EXPECT_EQ(no_file.SaveState(), kChipStateOk);
+  EXPECT_EQ(no_file.LoadState(), ChipStateResult::kNotFound);
+  EXPECT_EQ(no_file.SaveState(), ChipStateResult::kOk);
 }
 
 }  // namespace
