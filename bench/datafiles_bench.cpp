@@ -28,7 +28,7 @@ uint32_t ImageSize(int format) {
 struct Setup {
   explicit Setup(int format) {
     device.code_size = ImageSize(format);
-    data_format = format;
+    files.SetDataFormat(format);
     options.hex_line_len = 32;
     options.ff_save = true;
     uint32_t state = 12345;
@@ -43,9 +43,8 @@ struct Setup {
   Services services{view, message_beap};
   ImageBuffer image;
   DeviceDescriptor device;
-  int data_format = 0;
   DataFileOptions options;
-  DataFiles files{image, services, device, data_format};
+  DataFiles files{image, services, device};
 };
 
 void BM_Write(benchmark::State& state) {

@@ -8,28 +8,25 @@ namespace zivivar {
 FileCommandResult LoadCodeFile(Services& services, ImageBuffer& image,
                                const DeviceDescriptor& device, const std::string& path,
                                const DataFileOptions& file_options) {
-  int data_format = kFormatUnknown;
-  DataFiles files(image, services, device, data_format);
+  DataFiles files(image, services, device);
   const LoadResult loaded = files.LoadDataFile(path, kCodeMemory, file_options);
-  return {FromLoadResult(loaded), data_format};
+  return {FromLoadResult(loaded), files.data_format()};
 }
 
 CommandResult WriteCodeFile(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
                             const std::string& path, int format,
                             const DataFileOptions& file_options) {
-  int data_format = format;
-  DataFiles files(image, services, device, data_format);
+  DataFiles files(image, services, device, format);
   return FromSaveResult(files.WriteDataFile(path, kCodeMemory, file_options));
 }
 
 CommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
                       const ConvertArgs& args) {
-  int data_format = kFormatUnknown;
-  DataFiles files(image, services, device, data_format);
+  DataFiles files(image, services, device);
   const LoadResult loaded = files.LoadDataFile(args.input, kCodeMemory, args.file_options);
   if (loaded != LoadResult::kOk)
     return FromLoadResult(loaded);
-  data_format = args.format;
+  files.SetDataFormat(args.format);
   // The output is made again from its input at once, so it is not forced
   // onto the disk; a read-out, the only copy of a chip's contents, is.
   files.SetFileWriter(WriteFileAtomicallyUnsynced);

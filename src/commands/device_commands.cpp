@@ -77,15 +77,14 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
   outcome.result = RunInFrame(context, program, [&](Frame& frame) {
     DeviceOperations operations(context.link, context.services, device, context.image);
     operations.SetProfile(context.profile);
-    int data_format = kFormatUnknown;
-    DataFiles files(context.image, context.services, device, data_format);
+    DataFiles files(context.image, context.services, device);
     const bool verify = !program || args.verify;
     auto lost = [&] { return frame.LinkLost(); };
 
     // One memory: load its file, program it, compare it.
     auto run = [&](const std::string& path, MemoryKind kind) {
       const LoadResult loaded = files.LoadDataFile(path, kind, args.file_options);
-      outcome.data_format = data_format;
+      outcome.data_format = files.data_format();
       if (loaded != LoadResult::kOk)
         return FromLoadResult(loaded);
       OperationResult result = OperationResult::kOk;
@@ -187,8 +186,7 @@ CommandResult ReadOut(const CommandContext& context, const DeviceDescriptor& dev
     DeviceOperations operations(context.link, context.services, device, context.image);
     operations.SetProfile(context.profile);
     OperationsReadout readout(context.link, operations);
-    int data_format = args.format;
-    DataFiles files(context.image, context.services, device, data_format);
+    DataFiles files(context.image, context.services, device, args.format);
     // Code and EEPROM files are written together at the end, or neither is:
     // a new code file beside an old EEPROM file would pass for one read-out.
     std::vector<std::pair<std::string, std::string>> pending;

@@ -64,7 +64,7 @@ SaveResult BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryK
 }
 
 DataFiles::DataFiles(ImageBuffer& image, Services& services, const DeviceDescriptor& device,
-                     int& data_format)
+                     int data_format)
     : image_(image),
       services_(services),
       device_(device),

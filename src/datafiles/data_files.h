@@ -39,15 +39,15 @@ SaveResult BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryK
 using FileWriter = std::function<int(const std::string& path, std::string_view contents)>;
 
 // The data-file operations on the run's image. Every operation reports its
-// own failures before it returns; callers test for 0 only.
+// own failures before it returns; callers test for kOk only.
 class DataFiles {
  public:
-  // image, services, device and data_format must outlive this object. device
-  // gives the memory sizes and is read at every call, so a reloaded
-  // descriptor counts at once. data_format is the current data format (the
-  // setting DataFormat): classification sets it, saving writes in it.
+  // image, services and device must outlive this object. device gives the
+  // memory sizes and is read at every call, so a reloaded descriptor counts
+  // at once. data_format is the current data format (the setting
+  // DataFormat): classification sets it, saving writes in it.
   DataFiles(ImageBuffer& image, Services& services, const DeviceDescriptor& device,
-            int& data_format);
+            int data_format = kFormatUnknown);
 
   // ClassifyDataFile, and the current data format set to its result.
   int ClassifyDataFile(const std::string& path, bool quiet);
@@ -81,7 +81,9 @@ class DataFiles {
   uint32_t MemorySize(MemoryKind kind) const {
     return kind == kEepromMemory ? device_.eeprom_size : device_.code_size;
   }
+  // The current data format: the last file's, or the one set for saving.
   int data_format() const { return data_format_; }
+  void SetDataFormat(int format) { data_format_ = format; }
 
  private:
   // Clears the image and reads the bytes of the file at path into it with
@@ -92,7 +94,7 @@ class DataFiles {
   ImageBuffer& image_;
   Services& services_;
   const DeviceDescriptor& device_;
-  int& data_format_;
+  int data_format_;
   FileWriter file_writer_;
 };
 

@@ -42,7 +42,7 @@ TEST_F(DataFileTest, FormatIsJudgedFromTheFirstTwoLines) {
   for (const auto& [text, format] : cases) {
     SCOPED_TRACE(text);
     EXPECT_EQ(files.ClassifyDataFile(dir.Write("c.dat", text), /*quiet=*/false), format);
-    EXPECT_EQ(data_format, format);
+    EXPECT_EQ(files.data_format(), format);
   }
 }
 
@@ -106,7 +106,7 @@ TEST_F(DataFileTest, PipesAndDevicesAreReadOnceAndNeverWaitedOnForever) {
   });
   EXPECT_EQ(files.LoadDataFile(fifo, kCodeMemory, options), LoadResult::kOk) << Messages();
   writer.join();
-  EXPECT_EQ(data_format, kFormatIntel8);
+  EXPECT_EQ(files.data_format(), kFormatIntel8);
   EXPECT_EQ(ImageText(5), "\x01\x02\x03\x04\xFF");
 
   const std::string big = dir.Write("big.bin", "");

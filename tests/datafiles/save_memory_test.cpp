@@ -52,7 +52,7 @@ class SaveTest : public DataFileTest, public DeviceReadout {
 };
 
 TEST_F(SaveTest, DeviceIsReadIntoABlankImageAndTheFileHoldsNoMoreThanItsMemory) {
-  data_format = kFormatIntel8;
+  files.SetDataFormat(kFormatIntel8);
   options.ff_save = true;
   image.bytes.fill(0x00);
   image.loaded_byte_count = 77;
@@ -69,7 +69,7 @@ TEST_F(SaveTest, DeviceIsReadIntoABlankImageAndTheFileHoldsNoMoreThanItsMemory) 
 }
 
 TEST_F(SaveTest, BinaryEndsAtTheLastNonBlankByteUnlessBlanksAreSaved) {
-  data_format = kFormatBinary;
+  files.SetDataFormat(kFormatBinary);
   contents = {{0x000, 0x12}, {0x7FF, 0x34}};
   ASSERT_EQ(SaveOut("out.bin"), SaveResult::kOk) << Messages();
   EXPECT_EQ(dir.Read("out.bin"), "\x12" + std::string(0x7FE, '\xFF') + "\x34");
@@ -85,15 +85,15 @@ TEST_F(SaveTest, BinaryEndsAtTheLastNonBlankByteUnlessBlanksAreSaved) {
 
 TEST_F(SaveTest, RefusedSaveOrFailedReadOutWritesNothing) {
   // A blank code memory as a binary image, and a format outside the list.
-  data_format = kFormatBinary;
+  files.SetDataFormat(kFormatBinary);
   EXPECT_EQ(SaveOut("old.dat"), SaveResult::kFailed);
   EXPECT_EQ(Messages(), kBlankCodeMemoryMessage);
   contents = {{0, 0x55}};
-  data_format = kFormatUnknown;
+  files.SetDataFormat(kFormatUnknown);
   EXPECT_EQ(SaveOut("new.dat"), SaveResult::kFailed);
   EXPECT_EQ(Messages(), "Unbekanntes Datenformat 0 !\n\nSpeichervorgang abgebrochen.");
   // A read-out that failed (the device side reported it) or was cancelled.
-  data_format = kFormatIntel8;
+  files.SetDataFormat(kFormatIntel8);
   read_ok = false;
   EXPECT_EQ(SaveOut("old.dat"), SaveResult::kFailed);
   EXPECT_EQ(Messages(), "");
@@ -106,7 +106,7 @@ TEST_F(SaveTest, RefusedSaveOrFailedReadOutWritesNothing) {
 }
 
 TEST_F(SaveTest, FailedWriteKeepsTheOldFileAndLeavesNoOther) {
-  data_format = kFormatIntel32;
+  files.SetDataFormat(kFormatIntel32);
   options.ff_save = true;
   contents = {{0, 0x55}};
   const std::string full = "Fehler beim Öffnen der Datei\n\n" + dir.File("old.dat") +
