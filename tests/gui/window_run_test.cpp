@@ -369,7 +369,6 @@ void WindowRunTest::DataFileComesFromTheOpenDialogOrADrop() {
   QCOMPARE(FileField(), QStringLiteral("MAIN.IHX"));
   QCOMPARE(m_run->runtime().settings().data_file_path, m_dir->File("MAIN.IHX"));
   QCOMPARE(m_run->runtime().settings().ReadFilter, 2);
-  QCOMPARE(m_run->dialog().eeprom_path(), m_dir->File("MAIN.eep"));
 
   // Through the open dialog its filter is kept as well.
   AnswerFileDialog(*m_answerer, 3, QStringLiteral("MAIN.IHX"));  // "*.IHX SDCC Intel Hex"
