@@ -84,22 +84,16 @@ TEST(ChipWaitsTest, ShortWaitsFailWithTheReasonLongOnesPass) {
   } cases[] = {
       // Mode 4 reads a byte back 2w + 120 µs after its write.
       {{"AT89S51", k4K, 142, kErase}, 143, kS51},
-      {{"AT89S52", k8K, 142, kErase}, 143, kS51},
       {{"AT89S8253", k12K, 1939, kErase}, 1940, kS8253},
       // Mode 3 polls every 130 µs, at most w times.
       {{"AT89S53", k12KMode3, 19, kErase}, 20, kMode3},
-      {{"AT89LS53", k12KMode3, 19, kErase}, 20, kMode3},
       {{"AT89S8252", k8KEeprom, 19, kErase}, 20, kMode3},
-      {{"AT89LS8252", k8KEeprom, 19, kErase}, 20, kMode3},
       // The first write comes 2e + 160 writes (mode 4) or 2e + 120 (mode 3)
       // after the erase began.
       {{"AT89S51", k4K, kWrite, 249'190, 100, k10}, 249'200, kErasing},
-      {{"AT89S52", k8K, kWrite, 249'190, 100, k10}, 249'200, kErasing},
       {{"AT89S8253", k12K, kWrite, 249'190, 100, k10}, 249'200, kErasing},
       {{"AT89S53", k12KMode3, kWrite, 249'390, 100, k10}, 249'400, kErasing},
-      {{"AT89LS53", k12KMode3, kWrite, 249'390, 100, k10}, 249'400, kErasing},
       {{"AT89S8252", k8KEeprom, kWrite, 249'390, 100, k10}, 249'400, kErasing},
-      {{"AT89LS8252", k8KEeprom, kWrite, 249'390, 100, k10}, 249'400, kErasing},
   };
   for (const auto& c : cases) {
     const bool erase = c.too_short.erase_us != kErase;

@@ -86,6 +86,8 @@ class FastProfileTest : public ::testing::TestWithParam<ChipCase> {};
 INSTANTIATE_TEST_SUITE_P(Chips, FastProfileTest,
                          ::testing::Values(ChipCase{"AT89S51", {4, 0x1000, 0}, true},
                                            ChipCase{"AT89S8252", {3, 0x800, 0x200}, false},
+                                           // Mode 3 above 8 KiB: address bit 13.
+                                           ChipCase{"AT89S53", {3, 0x3000, 0}, false},
                                            // A four-byte chip whose entry does not say PAGE.
                                            ChipCase{"AT89S8253", {4, 0x800, 0}, false}),
                          [](const ::testing::TestParamInfo<ChipCase>& chip) {

@@ -56,10 +56,6 @@ TEST_F(ServicesTest, BoxesCarryCaptionKindAnswerAndBeepAndTheStatusRepaintsAtOnc
   }
   EXPECT_EQ(view.messages.at(0).kind, MessageKind::kOk);
   EXPECT_EQ(view.messages.at(4).kind, MessageKind::kPlain);
-  EXPECT_EQ(view.messages[2].caption + "|" + view.messages[4].caption,
-            "Meldung|8051 VeDedido Zivivar V1.05");
-  EXPECT_EQ(view.messages[3].text,
-            "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.");
 
   services.SetStatus("Lese Daten");
   EXPECT_EQ(view.statuses, std::vector<std::string>{"Lese Daten"});
