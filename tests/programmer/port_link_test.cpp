@@ -118,8 +118,6 @@ TEST(PortLinkTest, DetectAdapterAgainstTheSimulatorAndItsFaults) {
       {"no adapter", [](SimRig& r) { r.io.RemoveAdapter(); }, LinkResult::kAdapterNotFound, 1},
       {"status stuck busy", [](SimRig& r) { r.io.RemoveAdapter(0xFF); },
        LinkResult::kHandshakeTimeout, 1},
-      {"other port", [](SimRig& r) { r.link.Configure(0x278, 200, 85); },
-       LinkResult::kHandshakeTimeout, 1},
       {"lost after 3 writes", [](SimRig& r) { r.io.LoseAfter(3); }, LinkResult::kAdapterNotFound,
        1},
       // Every check passed; the closing write must not turn a lost link into success.
