@@ -101,7 +101,6 @@ CommandResult FromLinkResult(LinkResult result) {
       return CommandResult::kOk;
     case LinkResult::kAdapterNotFound:
       return CommandResult::kNoAdapter;
-    case LinkResult::kDelayCutShort:
     case LinkResult::kHandshakeTimeout:
       break;
   }

@@ -101,7 +101,7 @@ uint32_t PortLink::UsToCycles(uint32_t us) const {
   return zivivar::UsToCycles(us, timebase_korr_);
 }
 
-LinkResult PortLink::DelayMs(uint32_t ms) {
+void PortLink::DelayMs(uint32_t ms) {
   // In 64 bits, so that long delays do not wrap around to short ones.
   const uint64_t us = static_cast<uint64_t>(ms) * 1000;
   const uint64_t korr = timebase_korr_ == 0 ? 1 : timebase_korr_;
@@ -113,11 +113,10 @@ LinkResult PortLink::DelayMs(uint32_t ms) {
   for (uint64_t i = 0; i < cycles; ++i) {
     // The timer bit stays set until the next ResetAdapter.
     if (WriteRegister(kSupplyShiftRegister, reg4_) != LinkResult::kOk)
-      return LinkResult::kDelayCutShort;
+      return;  // the link is lost: nothing more to count
   }
   reg4_ &= static_cast<uint8_t>(~kReg4Timer);
   WriteRegister(kSupplyShiftRegister, reg4_);
-  return LinkResult::kOk;
 }
 
 void PortLink::ClockPulses(uint32_t count) {

@@ -17,7 +17,6 @@ namespace zivivar {
 enum class LinkResult {
   kOk,
   kAdapterNotFound,   // DetectAdapter: no answer, or not the adapter's answer
-  kDelayCutShort,     // DelayMs: a register write of the delay failed
   kHandshakeTimeout,  // the adapter stopped answering; the link is lost
 };
 
@@ -66,8 +65,9 @@ class PortLink {
   // The four-bit answers to register 4 and 8 writes, as one byte. Both are
   // written with their unchanged images, so no output changes.
   uint8_t ReadInputByte();
-  // A delay of ms milliseconds in counted register writes; kOk or kDelayCutShort.
-  LinkResult DelayMs(uint32_t ms);
+  // A delay of ms milliseconds in counted register writes; it ends early
+  // when the link is lost.
+  void DelayMs(uint32_t ms);
   // count pulses of the timer bit, two register writes each.
   void ClockPulses(uint32_t count);
   // Register writes that last us microseconds; at least 1.
