@@ -84,10 +84,14 @@ class Runtime {
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
-  Settings& settings() { return settings_; }
+  const Settings& settings() const { return settings_; }
+  // What a front end changes in the settings: the window's boxes, lists,
+  // file names and place, the preferences dialog's values, the command
+  // line's choice of device. A change of the port's values counts once
+  // ApplyPreferences has run.
+  Settings& edit_settings() { return settings_; }
   Services& services() { return services_; }
   PortLink& port_link() { return port_link_; }
-  DeviceLibrary& library() { return library_; }
   DeviceSelection& selection() { return selection_; }
   // The selected device, as the last LoadSelectedDevice left it.
   const DeviceDescriptor& device() const { return library_.descriptor(); }

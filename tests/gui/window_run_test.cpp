@@ -224,7 +224,7 @@ void WindowRunTest::StoredChoicesComeBackAndClosingWritesThemBeforeTheEndMessage
 
   // Changes, a move, and a minimise that must not lose the moved-to place.
   QTest::mouseClick(Box(Control::kFFSaveBox), Qt::LeftButton);
-  Settings& settings = m_run->runtime().settings();
+  const Settings& settings = m_run->runtime().settings();
   window.move(123, 145);
   QTRY_COMPARE(settings.XKoord, window.geometry().x());
   const int x = settings.XKoord;

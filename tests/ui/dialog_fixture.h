@@ -81,7 +81,7 @@ class DialogTest : public ::testing::Test {
     Start();
   }
 
-  Settings& settings() { return runtime->settings(); }
+  Settings& settings() { return runtime->edit_settings(); }
   sim::SimulatedHardware& hw() { return *runtime->simulator(); }
   const sim::ChipState& chip() { return hw().chip().state(); }
 
