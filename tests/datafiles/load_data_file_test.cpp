@@ -85,9 +85,10 @@ TEST_F(DataFileTest, FileErrorsNameTheFileAndTheCondition) {
   EXPECT_EQ(Messages(), "Fehler beim Öffnen der Datei\n\n" + dir.File("in.dat") + "\n\n ");
 
   // Linux conditions go to the entry naming them, else the nearest, else "unknown".
-  EXPECT_EQ(FileErrorMessage("p", EDQUOT),
-            "Fehler beim Öffnen der Datei\n\np\n\nKein Platz mehr auf dem Gerät");
-  EXPECT_THAT(FileErrorMessage("p", ECONNRESET), ::testing::EndsWith("Unbekannter Fehler"));
+  ReportFileError(services, "p", EDQUOT);
+  EXPECT_EQ(Messages(), "Fehler beim Öffnen der Datei\n\np\n\nKein Platz mehr auf dem Gerät");
+  ReportFileError(services, "p", ECONNRESET);
+  EXPECT_THAT(Messages(), ::testing::EndsWith("Unbekannter Fehler"));
 }
 
 TEST_F(DataFileTest, PipesAndDevicesAreReadOnceAndNeverWaitedOnForever) {
