@@ -202,7 +202,7 @@ void CliRun::AdjustSettings(Settings& settings) {
 
 LockOptions CliRun::Locks() {
   if (!options_.lock_level) {
-    const Settings& settings = runtime_.settings();
+    Settings& settings = runtime_.edit_settings();
     return {settings.Lock1, settings.Lock2, settings.Lock3};
   }
   const int level = *options_.lock_level;

@@ -63,9 +63,7 @@ bool DeviceChoice::LoadLibrary() {
   if (devices_)
     return true;
   std::vector<LibraryDevice> devices;
-  if (ListLibraryDevices(runtime_.library(), runtime_.services(),
-                         static_cast<uint32_t>(runtime_.settings().TimeBaseKorr),
-                         devices) != LibraryResult::kOk)
+  if (runtime_.ListLibraryDevices(devices) != LibraryResult::kOk)
     return false;
   devices_ = std::move(devices);
   return true;
@@ -83,7 +81,7 @@ std::string DeviceChoice::ValidNames() const {
 }
 
 void DeviceChoice::Select(const LibraryDevice& device) {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   settings.ManufIndex = device.manuf_index;
   settings.DeviceIndex = device.device_index;
 }

@@ -14,7 +14,7 @@ SignatureReading ReadSignature(const CommandContext& context, const DeviceDescri
   link.RaisePriority(context.os_kind);
   DeviceOperations operations(link, context.services, device, context.image);
   SignatureReading reading;
-  const int result = operations.ReadSignature(reading.bytes);
+  const OperationResult result = operations.ReadSignature(reading.bytes);
   link.RestorePriority();
   if (link.link_lost())
     reading.result = CommandResult::kAdapterLost;

@@ -11,7 +11,6 @@
 
 #include "common/errno_text.h"
 #include "hw/linux_port_access_system.h"
-#include "library/library_devices.h"
 #include "sim/chip_models.h"
 #include "sim/simulated_hardware.h"
 
@@ -54,15 +53,15 @@ std::string ResolvedPlace(const std::string& path) {
   return std::string(resolved) + "/" + path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
-const char* ChipStateProblem(int result) {
+const char* ChipStateProblem(sim::ChipStateResult result) {
   switch (result) {
-    case sim::kChipStateReadError:
+    case sim::ChipStateResult::kReadError:
       return "Die Datei kann nicht gelesen werden.";
-    case sim::kChipStateNotAChipFile:
+    case sim::ChipStateResult::kNotAChipFile:
       return "Die Datei ist keine Zustandsdatei.";
-    case sim::kChipStateUnknownVersion:
+    case sim::ChipStateResult::kUnknownVersion:
       return "Die Datei hat eine unbekannte Version.";
-    case sim::kChipStateTruncated:
+    case sim::ChipStateResult::kTruncated:
       return "Die Datei ist zu kurz.";
     default:
       return "Die Datei ist beschädigt.";
@@ -117,8 +116,9 @@ CommandContext Runtime::command_context() {
   return context;
 }
 
-int Runtime::LoadSettings() {
-  const int result = zivivar::LoadSettings(options_.settings_directory, services_, settings_);
+SettingsResult Runtime::LoadSettings() {
+  const SettingsResult result =
+      zivivar::LoadSettings(options_.settings_directory, services_, settings_);
   if (options_.force_simulator) {
     settings_.Simulator = 1;
     if (!options_.simulator_state_file.empty()) {
@@ -196,7 +196,7 @@ PortAccessSystem& Runtime::port_access_system() {
   return *own_system_;
 }
 
-int Runtime::SaveSettings() {
+SettingsResult Runtime::SaveSettings() {
   return zivivar::SaveSettings(settings_, services_);
 }
 
@@ -216,18 +216,18 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
         if (simulator_->ApplyFaultText(settings_.SimFault, &bad_item) != sim::kFaultsOk) {
           services_.ShowMessage(Format(kSimFaultRefusedFormat, bad_item));
         }
-        const int loaded = simulator_->LoadState();
-        socket_chip_known_ = loaded == sim::kChipStateOk;
+        const sim::ChipStateResult loaded = simulator_->LoadState();
+        socket_chip_known_ = loaded == sim::ChipStateResult::kOk;
         // Until a device is chosen, the chip's kind follows from its memories.
         const sim::ChipKind& kind = simulator_->chip().kind();
         simulator_->chip().SetTiming(
             sim::TimingFor(sim::ChipModelFor("", kind), SimClockFrom(settings_)));
-        if (loaded != sim::kChipStateOk && loaded != sim::kChipStateNotFound) {
+        if (loaded != sim::ChipStateResult::kOk && loaded != sim::ChipStateResult::kNotFound) {
           state_problem_ = loaded;
           services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
                                        ChipStateProblem(loaded)));
         }
-        if (SimChip() && state_problem_ == 0)
+        if (SimChip() && !state_problem_)
           FitSocket(*SimChip());
       }
       port_link_.SetPortIo(simulator_->port());
@@ -273,12 +273,17 @@ CommandResult Runtime::LoadDeviceForCommand() {
   return result;
 }
 
+LibraryResult Runtime::ListLibraryDevices(std::vector<LibraryDevice>& devices) {
+  return zivivar::ListLibraryDevices(library_, services_,
+                                     static_cast<uint32_t>(settings_.TimeBaseKorr), devices);
+}
+
 const std::optional<DeviceDescriptor>& Runtime::SimChip() {
   if (sim_chip_resolved_ || settings_.SimChip.empty())
     return sim_chip_;
   sim_chip_resolved_ = true;
   std::vector<LibraryDevice> devices;
-  ListLibraryDevices(library_, services_, static_cast<uint32_t>(settings_.TimeBaseKorr), devices);
+  ListLibraryDevices(devices);
   const std::vector<LibraryDevice> named = DevicesNamed(devices, settings_.SimChip);
   if (named.empty())
     services_.ShowMessage(Format(kSimChipUnknownFormat, settings_.SimChip));
@@ -306,20 +311,20 @@ void Runtime::FitSocket(const DeviceDescriptor& device) {
 }
 
 CommandResult Runtime::CheckSimulatorState() {
-  if (state_problem_ == 0)
+  if (!state_problem_)
     return CommandResult::kOk;
   services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
-                               ChipStateProblem(state_problem_)));
+                               ChipStateProblem(*state_problem_)));
   return CommandResult::kSimStateUnusable;
 }
 
 CommandResult Runtime::SaveSimulatorState() {
   if (!simulator_)
     return CommandResult::kOk;
-  if (state_problem_ != 0)
+  if (state_problem_)
     return CommandResult::kSimStateUnusable;
   int error = 0;
-  if (simulator_->SaveState(&error) != sim::kChipStateOk) {
+  if (simulator_->SaveState(&error) != sim::ChipStateResult::kOk) {
     services_.ShowMessage(
         Format(kSimStateNotSavedFormat, simulator_->state_path(), ErrnoText(error)));
     return CommandResult::kSimStateNotSaved;

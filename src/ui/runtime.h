@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "commands/command_context.h"
 #include "config/port_access.h"
@@ -19,6 +20,7 @@
 #include "hw/port_access_system.h"
 #include "library/device_library.h"
 #include "library/device_selection.h"
+#include "library/library_devices.h"
 #include "programmer/port_link.h"
 #include "services/services.h"
 #include "ui/process_locks.h"
@@ -27,7 +29,8 @@ namespace zivivar {
 
 namespace sim {
 class SimulatedHardware;
-}
+enum class ChipStateResult;
+}  // namespace sim
 
 // What a front end may decide instead of the settings file.
 struct RuntimeOptions {
@@ -87,10 +90,14 @@ class Runtime {
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
-  Settings& settings() { return settings_; }
+  const Settings& settings() const { return settings_; }
+  // What a front end changes in the settings: the window's boxes, lists,
+  // file names and place, the preferences dialog's values, the command
+  // line's choice of device. A change of the port's values counts once
+  // ApplyPreferences has run.
+  Settings& edit_settings() { return settings_; }
   Services& services() { return services_; }
   PortLink& port_link() { return port_link_; }
-  DeviceLibrary& library() { return library_; }
   DeviceSelection& selection() { return selection_; }
   // The selected device, as the last LoadSelectedDevice left it.
   const DeviceDescriptor& device() const { return library_.descriptor(); }
@@ -103,7 +110,7 @@ class Runtime {
 
   // LoadSettings from the settings directory, then the options' overrides;
   // the library, the port link and the adapter lock follow the loaded values.
-  int LoadSettings();
+  SettingsResult LoadSettings();
   // True when the simulated chip's state file waits for the chip's kind:
   // the simulator is chosen, with a simulator_state_directory and no state
   // file named by the settings or the options.
@@ -116,7 +123,7 @@ class Runtime {
   // The adapter the settings choose: the simulated chip's state file, the
   // parallel port's device or its base address.
   AdapterId ChosenAdapter();
-  int SaveSettings();
+  SettingsResult SaveSettings();
   // Chooses the port access (the simulator, the parallel port or none) and
   // gives it to the port link. False: demo mode (the user was told why).
   bool PreparePortAccess();
@@ -126,6 +133,9 @@ class Runtime {
   bool ApplyPreferences();
   // Loads the selected device's descriptor.
   LibraryResult LoadSelectedDevice();
+  // Every device of the library whose record parses, for choosing one by its
+  // name or its signature (library_devices.h).
+  LibraryResult ListLibraryDevices(std::vector<LibraryDevice>& devices);
   // What a device command does first: CheckSimulatorState, LoadSelectedDevice,
   // and then the simulator gets an erased chip of the device's kind if its
   // socket holds another (the user changed chips), with a message when the
@@ -135,7 +145,7 @@ class Runtime {
   // file and its problem: a file that exists but holds no chip state is
   // left for the user and never overwritten, so no device command runs.
   CommandResult CheckSimulatorState();
-  bool simulator_state_unusable() const { return state_problem_ != 0; }
+  bool simulator_state_unusable() const { return state_problem_.has_value(); }
   // Keeps the simulated chip in its state file (kOk without the simulator).
   // kOk, or kSimStateNotSaved after telling the user that the file cannot be
   // written. Only commands that change the chip call it; never writes over
@@ -177,7 +187,7 @@ class Runtime {
   PortAccessChoice port_access_;
   std::unique_ptr<sim::SimulatedHardware> simulator_;
   // The chip_state_file result that makes the state file unusable; 0 if none.
-  int state_problem_ = 0;
+  std::optional<sim::ChipStateResult> state_problem_;
   // The socket holds a chip that was used: from the state file or by a command.
   bool socket_chip_known_ = false;
   // The device whose chip the socket holds whatever is selected (SimChip).

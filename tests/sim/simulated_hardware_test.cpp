@@ -30,8 +30,8 @@ TEST(SimulatedHardwareTest, FaultTextReachesAdapterAndChip) {
 // across runs is shown by the command line's tests, run after run.)
 TEST(SimulatedHardwareTest, WithoutAStatePathNothingIsLoadedOrSaved) {
   SimulatedHardware no_file(ChipKind{}, "");
-  EXPECT_EQ(no_file.LoadState(), kChipStateNotFound);
-  EXPECT_EQ(no_file.SaveState(), kChipStateOk);
+  EXPECT_EQ(no_file.LoadState(), ChipStateResult::kNotFound);
+  EXPECT_EQ(no_file.SaveState(), ChipStateResult::kOk);
 }
 
 }  // namespace
