@@ -26,13 +26,5 @@ TEST(SimulatedHardwareTest, FaultTextReachesAdapterAndChip) {
   EXPECT_TRUE(hw.adapter().present());
 }
 
-// Without a state path the chip lives for the run only. (Carrying the chip
-// across runs is shown by the command line's tests, run after run.)
-TEST(SimulatedHardwareTest, WithoutAStatePathNothingIsLoadedOrSaved) {
-  SimulatedHardware no_file(ChipKind{}, "");
-  EXPECT_EQ(no_file.LoadState(), ChipStateResult::kNotFound);
-  EXPECT_EQ(no_file.SaveState(), ChipStateResult::kOk);
-}
-
 }  // namespace
 }  // namespace zivivar::sim
