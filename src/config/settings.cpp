@@ -138,6 +138,9 @@ constexpr SettingsKey kKeys[] = {
      nullptr, false, true, 0, 0},
     {kIspSection, "TestChecksum", K::kInteger, &Settings::TestChecksum, 1, nullptr, 0, 1, 1,
      nullptr, false, true, 0, 0},
+    // Not written back: the window's settings file gains no key it never had.
+    {kIspSection, "TekChecksum", K::kInteger, &Settings::TekChecksum, 0, nullptr, 0, 1, 0, nullptr,
+     false, false, 0, 0},
     {kIspSection, "ShowDeviceData", K::kInteger, &Settings::ShowDeviceData, 0, nullptr, 0, 1, 0,
      nullptr, false, true, 0, 0},
     {kIspSection, "Lock1", K::kInteger, &Settings::Lock1, 0, nullptr, 0, 1, 0, nullptr, false, true,

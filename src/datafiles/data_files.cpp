@@ -87,7 +87,7 @@ int DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
   }
   data_format_ = ClassifyDataBytes(bytes);
   const uint32_t size = MemorySize(kind);
-  if (ReadBytes(bytes, path, data_format_, size, options.test_checksum) != kReadOk)
+  if (ReadBytes(bytes, path, data_format_, size, options) != kReadOk)
     return kLoadFailed;
   if (image_.loaded_byte_count > size || image_.highest_loaded_address >= size) {
     ReportTooMuchData(services_, kind, size, image_.loaded_byte_count,
@@ -98,7 +98,8 @@ int DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
 }
 
 int DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int format,
-                         uint32_t memory_size, bool test_checksum) {
+                         uint32_t memory_size, const DataFileOptions& options) {
+  const bool test_checksum = options.test_checksum;
   if (format == kFormatBinary) {
     image_.Clear();
     return ReadBinaryImage(bytes, path, memory_size, image_, services_);
@@ -118,7 +119,7 @@ int DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int fo
   } else if (format == kFormatMos) {
     result = ReadMosFile(file, image_, services_, test_checksum);
   } else if (format == kFormatTektronix) {
-    result = ReadTektronixFile(file, image_, services_, test_checksum);
+    result = ReadTektronixFile(file, image_, services_, test_checksum, options.tek_digit_sums);
   }
   // A read error looks like the end of the file to the readers; a load that
   // stopped there must not pass for a complete one.

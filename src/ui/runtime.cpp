@@ -269,6 +269,7 @@ DataFileOptions Runtime::data_file_options() const {
   options.test_checksum = settings_.TestChecksum != 0;
   options.hex_line_len = static_cast<uint32_t>(settings_.HexLineLen);
   options.ff_save = settings_.FFSave == 1;
+  options.tek_digit_sums = settings_.TekChecksum == 1;
   return options;
 }
 
