@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
 #include "cli/settings_overrides.h"
@@ -100,7 +101,9 @@ class CliRun {
         services_view_(
             err_, {options.yes ? kIdOk : kIdCancel, options.retry_faults ? kIdRetry : kIdCancel},
             environment.err_is_terminal, environment.terminal_width),
-        runtime_(services_view_, MakeRuntimeOptions()) {
+        runtime_(services_view_, MakeRuntimeOptions()),
+        catalogue_(CliCatalogue(environment.language)) {
+    runtime_.services().SetCatalogue(&catalogue_);
     services_view_.SetInterruptPoll(environment.interrupt_requested);
     services_view_.SetCancelHandler([this] { runtime_.services().RequestCancel(); });
   }
@@ -140,6 +143,7 @@ class CliRun {
   WriteWatch watch_;
   TerminalServicesView services_view_;
   Runtime runtime_;
+  MessageCatalogue catalogue_;
   ReadOutTarget read_target_;
   std::string override_error_;
 };

@@ -26,7 +26,7 @@ void ReportTooMuchData(Services& services, MemoryKind kind, uint32_t size, uint3
           : "Zuviele EEpromdaten für diesen Controller-Typ !\n\nErlaubt: %lu Bytes\nGelesen: "
             "%lu Bytes\n\nHöchste erlaubte Adresse: %lu\nHöchste gefundene Adresse: %lu\n";
   char text[320];
-  std::snprintf(text, sizeof text, format, static_cast<unsigned long>(size),
+  std::snprintf(text, sizeof text, services.Translate(format), static_cast<unsigned long>(size),
                 static_cast<unsigned long>(count), static_cast<unsigned long>(size - 1),
                 static_cast<unsigned long>(highest));
   services.ShowMessage(text);
@@ -54,8 +54,10 @@ int BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryKind kin
       return WriteTektronixFile(image, memory_size, options, services, out);
     default: {
       char text[96];
-      std::snprintf(text, sizeof text,
-                    "Unbekanntes Datenformat %d !\n\nSpeichervorgang abgebrochen.", format);
+      std::snprintf(
+          text, sizeof text,
+          services.Translate("Unbekanntes Datenformat %d !\n\nSpeichervorgang abgebrochen."),
+          format);
       services.ShowMessage(text);
       return kSaveFailed;
     }

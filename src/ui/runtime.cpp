@@ -108,7 +108,7 @@ CommandContext Runtime::command_context() {
   context.refuse_target = [this](const std::string& path) {
     if (!IsSimulatorStateFile(path))
       return false;
-    services_.ShowMessage(Format(kReadOutIsSimStateFormat, path));
+    services_.ShowMessage(Format(services_.Translate(kReadOutIsSimStateFormat), path));
     return true;
   };
   return context;
@@ -160,7 +160,7 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
             sim::ChipKind{}, settings_.sim_state_path, static_cast<uint16_t>(settings_.PortAdress));
         std::string bad_item;
         if (simulator_->ApplyFaultText(settings_.SimFault, &bad_item) != sim::kFaultsOk) {
-          services_.ShowMessage(Format(kSimFaultRefusedFormat, bad_item));
+          services_.ShowMessage(Format(services_.Translate(kSimFaultRefusedFormat), bad_item));
         }
         const int loaded = simulator_->LoadState();
         socket_chip_known_ = loaded == sim::kChipStateOk;
@@ -170,8 +170,9 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
             sim::TimingFor(sim::ChipModelFor("", kind), SimClockFrom(settings_)));
         if (loaded != sim::kChipStateOk && loaded != sim::kChipStateNotFound) {
           state_problem_ = loaded;
-          services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
-                                       ChipStateProblem(loaded)));
+          services_.ShowMessage(Format(services_.Translate(kSimStateUnreadableFormat),
+                                       simulator_->state_path(),
+                                       services_.Translate(ChipStateProblem(loaded))));
         }
       }
       port_link_.SetPortIo(simulator_->port());
@@ -216,9 +217,9 @@ CommandResult Runtime::LoadDeviceForCommand() {
     if (kind && !(simulator_->chip().kind() == *kind)) {
       // Its contents are gone once a command saves the new chip.
       if (socket_chip_known_) {
-        services_.ShowMessage(Format(kSimChipReplacedFormat, simulator_->state_path(),
-                                     DescribeChipKind(simulator_->chip().kind()),
-                                     DescribeChipKind(*kind)));
+        services_.ShowMessage(
+            Format(services_.Translate(kSimChipReplacedFormat), simulator_->state_path(),
+                   DescribeChipKind(simulator_->chip().kind()), DescribeChipKind(*kind)));
       }
       simulator_->InsertErasedChip(*kind);
     }
@@ -234,8 +235,9 @@ CommandResult Runtime::LoadDeviceForCommand() {
 CommandResult Runtime::CheckSimulatorState() {
   if (state_problem_ == 0)
     return CommandResult::kOk;
-  services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
-                               ChipStateProblem(state_problem_)));
+  services_.ShowMessage(Format(services_.Translate(kSimStateUnreadableFormat),
+                               simulator_->state_path(),
+                               services_.Translate(ChipStateProblem(state_problem_))));
   return CommandResult::kSimStateUnusable;
 }
 
@@ -246,8 +248,9 @@ CommandResult Runtime::SaveSimulatorState() {
     return CommandResult::kSimStateUnusable;
   int error = 0;
   if (simulator_->SaveState(&error) != sim::kChipStateOk) {
-    services_.ShowMessage(
-        Format(kSimStateNotSavedFormat, simulator_->state_path(), ErrnoText(error)));
+    services_.ShowMessage(Format(services_.Translate(kSimStateNotSavedFormat),
+                                 simulator_->state_path(),
+                                 ErrnoText(error, services_.catalogue())));
     return CommandResult::kSimStateNotSaved;
   }
   return CommandResult::kOk;

@@ -45,6 +45,7 @@ class CliTest : public ::testing::Test {
     environment.lock_directory = dir_.path();
     environment.interrupt_requested = [this] { return interrupt_; };
     environment.port_access_system = system;
+    environment.language = language_;
     CliResult result;
     result.status = RunCli(args, environment);
     result.out = out.str();
@@ -60,6 +61,8 @@ class CliTest : public ::testing::Test {
 
   TempDir dir_;
   bool interrupt_ = false;
+  // The tool's default language, whatever the locale of the machine running the tests.
+  MessageLanguage language_ = MessageLanguage::kEnglish;
 };
 
 }  // namespace zivivar::testing

@@ -19,9 +19,10 @@ class CliProcessTest : public CliTest {
  protected:
   // The busy lock in the test directory: other runs of the tool (parallel
   // tests, other checkouts) must not make this one wait or refuse.
-  std::string Locks() const { return "XDG_RUNTIME_DIR='" + dir_.path() + "' "; }
+  std::string Locks() const { return "LC_ALL=C XDG_RUNTIME_DIR='" + dir_.path() + "' "; }
   // Runs the tool in the test directory with args (shell words without
-  // quotes of their own), standard input closed.
+  // quotes of their own), standard input closed. LC_ALL=C: the tool's
+  // default language, whatever the locale of the machine.
   CliResult Exec(const std::string& args) {
     const std::string command = "cd '" + dir_.path() + "' && " + Locks() + "'" + ZIVIVAR_CLI_PATH +
                                 "' " + args + " >out.txt 2>err.txt </dev/null";
@@ -36,7 +37,7 @@ TEST_F(CliProcessTest, TheChipIsKeptBetweenRunsAndTheSettingsFileIsNeverWritten)
   dir_.Write("fw.bin", std::string("\x02\x00\x08\x80\xFE", 5));
   CliResult result = Exec("-d AT89S52 program fw.bin");
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.err, "Keine Fehler beim prüfen\n") << "not a terminal: no progress bar";
+  EXPECT_EQ(result.err, "No errors on verify.\n") << "not a terminal: no progress bar";
   EXPECT_TRUE(dir_.Exists("zivivar-sim.bin"));
 
   result = Exec("-d AT89S52 read copy --format intel8");
@@ -57,8 +58,8 @@ TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
     std::string shell_line;
     const char* err;
   } cases[] = {
-      {"cat fw.ihx | " + cli + "program /dev/stdin", "Keine Fehler beim prüfen\n"},
-      {cli + "verify <(cat fw.ihx) </dev/null", "Keine Fehler beim Prüfen\n"},
+      {"cat fw.ihx | " + cli + "program /dev/stdin", "No errors on verify.\n"},
+      {cli + "verify <(cat fw.ihx) </dev/null", "No errors on verify.\n"},
       {"cat fw.ihx | " + cli + "convert /dev/stdin copy.ihx --format intel8", ""},
   };
   for (const auto& c : cases) {
@@ -74,7 +75,35 @@ TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
   // A pipe that never ends is cut off at the size limit.
   const CliResult result = Exec("-d AT89S52 program /dev/zero");
   EXPECT_EQ(result.status, 3);
-  EXPECT_THAT(result.err, HasSubstr("Datei zu groß"));
+  EXPECT_THAT(result.err, HasSubstr("File too large"));
+}
+
+TEST_F(CliProcessTest, SpeaksEnglishUnlessTheLocaleIsGermanGeneratedOrNot) {
+  dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
+  dir_.Write("fw.bin", std::string("\x02\x00\x08\x80\xFE", 5));
+  // de_DE.UTF-8 need not exist on the machine; -y missing, the erase is declined.
+  const struct {
+    const char* locale;
+    const char* programmed;
+    const char* erase_declined;
+  } cases[] = {
+      {"LANG=C.UTF-8", "No errors on verify.\n",
+       "*** AT89S52 ***\n\n*** Erase the controller ***\n\n\n\nThe ISP adapter must sit in "
+       "socket 1; --yes confirms.\n-> Cancel\n"},
+      {"LANG=de_DE.UTF-8", "Keine Fehler beim prüfen\n",
+       "*** AT89S52 ***\n\n*** Controller löschen ***\n\n\n\nISP-Adapter in Sockel 1 "
+       "einsetzen; --yes bestätigt.\n-> Cancel\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locale);
+    const std::string run =
+        "cd '" + dir_.path() + "' && env -u LC_ALL -u LC_MESSAGES -u LANGUAGE " + c.locale +
+        " XDG_RUNTIME_DIR='" + dir_.path() + "' '" + ZIVIVAR_CLI_PATH + "' -d AT89S52 ";
+    EXPECT_EQ(std::system((run + "program fw.bin 2>err.txt").c_str()), 0);
+    EXPECT_EQ(dir_.Read("err.txt"), c.programmed);
+    EXPECT_NE(std::system((run + "erase 2>err.txt").c_str()), 0);
+    EXPECT_EQ(dir_.Read("err.txt"), c.erase_declined);
+  }
 }
 
 }  // namespace

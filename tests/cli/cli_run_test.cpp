@@ -50,7 +50,7 @@ TEST_F(CliTest, NamesThatTheLibraryDoesNotHoldEndWithStatus13) {
       {{"-d", "AT89C2051"}, "Baustein 'AT89C2051' in Bibliothek nicht gefunden !\n"},
       {{"-d", "at89s52"}, "Baustein 'at89s52' in Bibliothek nicht gefunden !\n"},
       {{"-m", "Intel", "-d", "AT89S52"}, "Hersteller 'Intel' in Bibliothek nicht gefunden !\n"},
-      {{"-C", empty.path()}, "Kann Bauteilbibliothek nicht öffnen !\n"},
+      {{"-C", empty.path()}, "Cannot open the device library!\n"},
   };
   for (auto [args, err] : cases) {
     args.push_back("devices");
@@ -78,7 +78,7 @@ TEST_F(CliTest, UsageErrorsEndWithStatus2AndAHintWhileHelpGoesToStandardOutput) 
 TEST_F(CliTest, DetectShowsPortHandshakeAndLoopBack) {
   CliResult result = Sim("AT89S52", {"detect"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "Port: Simulator (Zustandsdatei " + dir_.File("chip.zvchip") +
+  EXPECT_EQ(result.out, "Port: simulator (state file " + dir_.File("chip.zvchip") +
                             ")\n"
                             "Handshake: answered (17 register writes)\n"
                             "Loop-back: wrote 00 read 00, wrote AA read AA, wrote 55 read 55\n"
@@ -93,7 +93,7 @@ TEST_F(CliTest, DetectShowsPortHandshakeAndLoopBack) {
   result = Sim("AT89S52", {"--set", "SimFault=noadapter", "detect"});
   EXPECT_EQ(result.status, 8);
   EXPECT_THAT(result.out, HasSubstr("Handshake: no answer\nLoop-back: nothing read\n"));
-  EXPECT_THAT(result.err, StartsWith("\nTimeout-Fehler bei Datenübertragung !!"));
+  EXPECT_THAT(result.err, StartsWith("\nTime-out during the data transfer!"));
 }
 
 TEST_F(CliTest, CalibrateMeasuresWithoutChangingTheSettings) {
@@ -145,7 +145,7 @@ TEST_F(CliTest, WithoutPortAccessDeviceCommandsEndWithStatus21ButFilesStillConve
   NoPortSystem system;
   CliResult result = RunRaw({"-C", dir_.path(), "blank"}, &system);
   EXPECT_EQ(result.status, 21);
-  EXPECT_THAT(result.err, StartsWith("Kein Zugriff auf die parallele Schnittstelle"));
+  EXPECT_THAT(result.err, StartsWith("No access to the parallel port"));
   EXPECT_EQ(RunRaw({"-C", dir_.path(), "detect"}, &system).status, 21);
   dir_.Write("in.bin", std::string("\x02\x00\x10", 3));
   result = RunRaw(
