@@ -548,6 +548,10 @@ int RunCli(const std::vector<std::string>& args, const CliEnvironment& environme
     out << CommandHelp(options.command);
     return 0;
   }
+  if (options.version) {
+    out << kProgramName << ' ' << ZIVIVAR_VERSION << '\n';
+    return 0;
+  }
   for (const auto& [key, value] : options.settings) {
     if (!CheckSettingsOverride(key, value, error)) {
       err << kProgramName << ": " << error << "\nTry '" << kProgramName << " --help'.\n";

@@ -1,34 +1,101 @@
 #include "cli/cli_options.h"
 
-#include "cli/exit_status.h"
+#include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <cctype>
+#include <memory>
+
+#include "cli/exit_status.h"
 
 namespace zivivar {
 namespace {
 
+constexpr char kProgramName[] = "zivivar-cli";
+
 struct CommandInfo {
   CliCommand command;
   const char* name;
-  size_t files;  // file arguments the command takes
+  size_t files;          // file arguments the command takes
+  const char* file_use;  // how they are written in the usage line
+  const char* summary;   // one line for the command list
+  const char* details;   // the command's own help, after its usage line
 };
 
-constexpr std::array<CommandInfo, 9> kCommands = {{
-    {CliCommand::kDevices, "devices", 0},
-    {CliCommand::kBlank, "blank", 0},
-    {CliCommand::kErase, "erase", 0},
-    {CliCommand::kProgram, "program", 1},
-    {CliCommand::kVerify, "verify", 1},
-    {CliCommand::kRead, "read", 1},
-    {CliCommand::kConvert, "convert", 2},
-    {CliCommand::kDetect, "detect", 0},
-    {CliCommand::kCalibrate, "calibrate", 0},
+constexpr std::array<CommandInfo, 10> kCommands = {{
+    {CliCommand::kDevices, "devices", 0, "", "list the manufacturers and devices of the library",
+     "Lists every manufacturer of the device library and its devices with their\n"
+     "code memory and EEPROM sizes, instruction format and lock-bit count. The\n"
+     "selected device is marked with '*'."},
+    {CliCommand::kIdentify, "identify", 0, "",
+     "read the chip's signature and name the devices that match",
+     "Reads the signature of the chip in the socket and lists the devices of the\n"
+     "library that carry it."},
+    {CliCommand::kBlank, "blank", 0, "", "blank check of the device",
+     "Checks that the code memory (and the EEPROM) of the device is blank."},
+    {CliCommand::kErase, "erase", 0, "", "erase the device, then blank check it",
+     "Checks the chip's signature, erases the device (after the confirmation\n"
+     "question, answered OK by -y, else declined), then checks that it is blank."},
+    {CliCommand::kProgram, "program", 1, "FILE",
+     "program FILE (and the EEPROM's file), verify, lock",
+     "Checks the chip's signature, programs FILE ('-': standard input) into the\n"
+     "code memory and, on a device with an EEPROM, the EEPROM's file into the\n"
+     "EEPROM (default: FILE with the extension .eep, skipped when missing);\n"
+     "each is verified unless --no-verify (or Verify=0) says otherwise. When all\n"
+     "went well the lock bits are programmed."},
+    {CliCommand::kVerify, "verify", 1, "FILE", "compare the device with FILE",
+     "Compares the device with FILE ('-': standard input) and, on a device with\n"
+     "an EEPROM, with the EEPROM's file (default: FILE with the extension .eep,\n"
+     "skipped when missing)."},
+    {CliCommand::kRead, "read", 1, "FILE", "read the device out into FILE",
+     "Reads the device out into exactly FILE ('-': standard output) in format F\n"
+     "(default: DataFormat of the settings); on a device with an EEPROM the\n"
+     "EEPROM goes into FILE with the extension .eep unless --eeprom or\n"
+     "--no-eeprom says otherwise. An existing file is replaced only when the\n"
+     "new one is complete.\n"
+     "Formats: bin, intel8 (ihx), intel32, intelmcs, s1 (srec), s2, s3, mos, tek."},
+    {CliCommand::kConvert, "convert", 2, "IN OUT", "load IN, write it to OUT in another format",
+     "Loads IN ('-': standard input) as a data file for the code memory of the\n"
+     "device and writes it to OUT ('-': standard output) in format F (default:\n"
+     "DataFormat of the settings), as a read-out would. No adapter is used.\n"
+     "Formats: bin, intel8 (ihx), intel32, intelmcs, s1 (srec), s2, s3, mos, tek."},
+    {CliCommand::kDetect, "detect", 0, "", "look for the adapter once and show its answer",
+     "Runs one adapter detection on the port of the settings and shows the port\n"
+     "used, whether the handshake answered, and the loop-back bytes read."},
+    {CliCommand::kCalibrate, "calibrate", 0, "", "measure the time of a register write",
+     "Times register writes on the port of the settings and shows the measured\n"
+     "microseconds per write and the TimeBaseKorr value that matches. The\n"
+     "settings are not changed."},
 }};
 
-// Indexed by DataFormat; 0 has no name.
-constexpr std::array<const char*, 10> kFormatNames = {"",   "bin", "intel8", "intel32", "intelmcs",
-                                                      "s1", "s2",  "s3",     "mos",     "tek"};
+struct FormatAlias {
+  const char* name;
+  int format;  // DataFormat
+};
+
+// The names help shows, then other names people use for the same formats.
+constexpr std::array<FormatAlias, 17> kFormatNames = {{
+    {"bin", 1},
+    {"intel8", 2},
+    {"intel32", 3},
+    {"intelmcs", 4},
+    {"s1", 5},
+    {"s2", 6},
+    {"s3", 7},
+    {"mos", 8},
+    {"tek", 9},
+    {"binary", 1},
+    {"ihx", 2},
+    {"hex", 2},
+    {"srec", 5},
+    {"s19", 5},
+    {"s28", 6},
+    {"s37", 7},
+    {"raw", 1},
+}};
+constexpr size_t kShownFormats = 9;
+constexpr char kFormatList[] = "bin, intel8, intel32, intelmcs, s1, s2, s3, mos or tek";
 
 const CommandInfo* FindCommand(const std::string& name) {
   for (const CommandInfo& info : kCommands) {
@@ -38,318 +105,357 @@ const CommandInfo* FindCommand(const std::string& name) {
   return nullptr;
 }
 
-const CommandInfo& InfoOf(CliCommand command) {
+const CommandInfo* InfoOf(CliCommand command) {
   for (const CommandInfo& info : kCommands) {
     if (info.command == command)
-      return info;
+      return &info;
   }
-  return kCommands[0];
+  return nullptr;
 }
 
 // A whole decimal number within [low, high].
 bool ParseNumber(const std::string& text, unsigned long low, unsigned long high,
                  unsigned long& value) {
-  if (text.empty() || text.size() > 10)
+  if (text.empty() || text.size() > 10 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9')
-      return false;
-  }
-  value = std::strtoul(text.c_str(), nullptr, 10);
+  value = std::stoul(text);
   return value >= low && value <= high;
 }
 
-// Walks the arguments; an option's value may follow as the next argument or,
-// for long options, after '='. Short options also take "-CDIR".
-class ArgCursor {
+bool Has(std::initializer_list<CliCommand> commands, CliCommand command) {
+  return std::find(commands.begin(), commands.end(), command) != commands.end();
+}
+
+// The whole command line as CLI11 sees it: global options on the tool (and
+// accepted after the command too), each command with its own options and
+// file arguments. The values go straight into options.
+class Parser {
  public:
-  explicit ArgCursor(const std::vector<std::string>& args) : args_(args) {}
+  explicit Parser(CliOptions& options) : options_(options) {
+    app_.name(kProgramName);
+    app_.description(
+        "Programs AT89S flash microcontrollers through the adapter on the parallel port.");
+    // Help is an option like the others here: "program --help" needs no file.
+    app_.set_help_flag();
+    app_.formatter(formatter_);
+    formatter_->column_width(30);
+    formatter_->label("REQUIRED", "");
+    formatter_->label("SUBCOMMAND", "COMMAND");
+    // An option given twice counts with its last value, as a later setting overrides.
+    app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    formatter_->label("Subcommands", "Commands");
 
-  bool done() const { return index_ >= args_.size(); }
-  const std::string& current() const { return args_[index_]; }
-  void Next() { ++index_; }
+    auto* globals = "Global options (before or after the command)";
+    app_.add_option("-C,--config-dir", options.config_dir,
+                    "directory of KORVALNK.INI and VOZ8051.CSV")
+        ->type_name("DIR")
+        ->group(globals);
+    app_.add_flag("--simulator", options.simulator, "use the simulated adapter and chip")
+        ->group(globals);
+    app_.add_option("--sim-state", options.sim_state,
+                    "the simulated chip's state file (created when missing)")
+        ->type_name("FILE")
+        ->group(globals);
+    app_.add_option("-d,--device", options.device,
+                    "device, as the library spells it (any case); 'auto': by signature")
+        ->type_name("NAME")
+        ->group(globals);
+    app_.add_option("-m,--manufacturer", options.manufacturer,
+                    "manufacturer, where device names repeat")
+        ->type_name("NAME")
+        ->group(globals);
+    app_.add_option("--set", set_values_, "a settings key for this run only (repeatable)")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->type_name("KEY=VALUE")
+        ->group(globals);
+    app_.add_flag("-y,--yes", options.yes, "answer OK to the erase question")->group(globals);
+    app_.add_option("--on-fault", on_fault_,
+                    "answer to every faulty-byte question (default cancel)")
+        ->type_name("retry|cancel")
+        ->group(globals);
+    app_.add_option("--trace", options.trace_path, "append every register write to FILE")
+        ->type_name("FILE")
+        ->group(globals);
+    app_.add_flag("--fast", fast_, "page reads where the chip has them")->group(globals);
+    app_.add_flag("--exact", exact_, "the exact sequence (default: the setting FastProfile)")
+        ->group(globals);
+    app_.add_flag("--wait", options.wait, "wait while another run uses the adapter (else exit 22)")
+        ->group(globals);
+    app_.add_flag("-q,--quiet", options.quiet, "errors only")->group(globals);
+    app_.add_flag("-v,--verbose", options.verbose,
+                  "list the steps as they start, and what the simulated chip ignored")
+        ->group(globals);
+    app_.add_flag("--version", options.version, "print the version and exit")->group(globals);
+    app_.add_flag("-h,--help", options.help, "this help; COMMAND --help for a command's")
+        ->group(globals);
 
-  // True when the current argument is the option name (short or long form);
-  // then value holds its value, or error says that it is missing.
-  bool Take(const char* name, std::string& value, std::string& error) {
-    const std::string& arg = args_[index_];
-    const std::string option = name;
-    if (arg == option) {
-      if (index_ + 1 >= args_.size()) {
-        error = "option " + option + " needs a value";
-        return true;
+    for (const CommandInfo& info : kCommands)
+      AddCommand(info);
+    CLI::App* help = app_.add_subcommand("help", "the help of COMMAND, or this help");
+    help->add_option("COMMAND", help_topic_, "a command")->type_name("");
+    help->fallthrough();
+    subcommands_.push_back(help);
+
+    app_.footer(Footer());
+  }
+
+  // Parses args (without the program name); false with the reason in error.
+  bool Parse(const std::vector<std::string>& args, std::string& error) {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+      app_.parse(reversed);
+    } catch (const CLI::ExtrasError&) {
+      // A word that no command or option takes: the first of them is named.
+      const std::vector<std::string> extras = app_.remaining();
+      const std::string word = extras.empty() ? std::string() : extras.front();
+      if (!word.empty() && word[0] == '-') {
+        error = "unknown option '" + word + "'";
+        // Named with the command when it stands after it.
+        const auto command_at = std::find(args.begin(), args.end(), CommandName(options_.command));
+        if (options_.command != CliCommand::kNone &&
+            std::find(command_at, args.end(), word) != args.end())
+          error += std::string(" for ") + CommandName(options_.command);
+      } else {
+        error = "unknown command '" + word + "'";
       }
-      value = args_[++index_];
-      return true;
+      return false;
+    } catch (const CLI::ParseError& e) {
+      error = Lowered(e.what());
+      return false;
     }
-    const bool is_long = option.size() > 2;
-    if (is_long && arg.size() > option.size() + 1 && arg.compare(0, option.size(), option) == 0 &&
-        arg[option.size()] == '=') {
-      value = arg.substr(option.size() + 1);
-      return true;
+    return Finish(error);
+  }
+
+  std::string Help(CliCommand command) {
+    if (command == CliCommand::kNone)
+      return app_.help();
+    const CommandInfo* info = InfoOf(command);
+    std::string usage = std::string("Usage: ") + kProgramName + " [OPTIONS] " + info->name;
+    if (*info->file_use != '\0')
+      usage += std::string(" ") + info->file_use;
+    std::string text = usage + "\n" + info->details + "\n";
+    CLI::App* sub = app_.get_subcommand(info->name);
+    std::string own;
+    for (const CLI::Option* option : sub->get_options()) {
+      if (option->get_positional() || option->get_group().empty())
+        continue;
+      own += formatter_->make_option(option, false);
     }
-    if (!is_long && arg.size() > 2 && arg.compare(0, 2, option) == 0) {
-      value = arg.substr(2);
-      return true;
-    }
-    return false;
+    if (!own.empty())
+      text += "\nOptions:\n" + own;
+    text += "\nGlobal options are those of '" + std::string(kProgramName) + " --help'.\n";
+    return text;
   }
 
  private:
-  const std::vector<std::string>& args_;
-  size_t index_ = 0;
-};
+  void AddCommand(const CommandInfo& info) {
+    CLI::App* sub = app_.add_subcommand(info.name, info.summary);
+    sub->fallthrough();
+    sub->set_help_flag();
+    // Every command takes file arguments here, so that a wrong number of them
+    // is told as such rather than as an unexpected argument.
+    sub->add_option("files", options_.files)
+        ->type_name(info.file_use)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    const CliCommand command = info.command;
+    sub->preparse_callback([this, command](size_t) { options_.command = command; });
 
-bool ParseGlobalOption(ArgCursor& cursor, CliOptions& options, std::string& error) {
-  const std::string& arg = cursor.current();
-  std::string value;
-  if (arg == "--help" || arg == "-h") {
-    options.help = true;
-  } else if (arg == "--simulator") {
-    options.simulator = true;
-  } else if (arg == "-v" || arg == "--verbose") {
-    options.verbose = true;
-  } else if (arg == "--fast" || arg == "--exact") {
-    options.fast_profile = arg == "--fast";
-  } else if (arg == "-y" || arg == "--yes") {
-    options.yes = true;
-  } else if (cursor.Take("-C", value, error)) {
-    options.config_dir = value;
-  } else if (cursor.Take("--sim-state", value, error)) {
-    options.sim_state = value;
-  } else if (cursor.Take("-m", value, error)) {
-    options.manufacturer = value;
-  } else if (cursor.Take("-d", value, error)) {
-    options.device = value;
-  } else if (cursor.Take("--set", value, error)) {
-    const size_t equals = value.find('=');
-    if (error.empty() && (equals == std::string::npos || equals == 0)) {
-      error = "--set needs KEY=VALUE, got '" + value + "'";
-    } else if (error.empty()) {
-      options.settings.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+    const auto group = "Options";
+    if (command == CliCommand::kProgram) {
+      sub->add_flag("--no-verify", options_.no_verify, "do not verify after programming")
+          ->group(group);
+      sub->add_option("--lock", lock_text_,
+                      "lock level 0 to 3: levels 1 to N are programmed (default: Lock1 to "
+                      "Lock3 of the settings)")
+          ->type_name("N")
+          ->group(group);
     }
-  } else if (cursor.Take("--on-fault", value, error)) {
-    if (error.empty()) {
-      if (value == "retry") {
-        options.retry_faults = true;
-      } else if (value == "cancel") {
-        options.retry_faults = false;
-      } else {
-        error = "--on-fault takes retry or cancel, not '" + value + "'";
+    if (Has({CliCommand::kErase, CliCommand::kProgram}, command)) {
+      sub->add_flag("--no-signature", options_.no_signature,
+                    "do not compare the chip's signature with the device's first")
+          ->group(group);
+    }
+    if (Has({CliCommand::kProgram, CliCommand::kVerify, CliCommand::kRead}, command)) {
+      sub->add_option("--eeprom", options_.eeprom,
+                      "the EEPROM's file (default: FILE with the extension .eep)")
+          ->type_name("FILE")
+          ->group(group);
+      sub->add_flag("--no-eeprom", options_.no_eeprom, "leave the EEPROM alone")->group(group);
+    }
+    if (Has({CliCommand::kRead, CliCommand::kConvert}, command)) {
+      sub->add_option("--format", format_name_, "the format (default: DataFormat of the settings)")
+          ->type_name("F")
+          ->group(group);
+      sub->add_flag("--no-clobber", options_.no_clobber, "never replace an existing file (exit 26)")
+          ->group(group);
+    }
+    if (command == CliCommand::kCalibrate) {
+      sub->add_option("--writes", writes_text_,
+                      "time exactly N writes (default: as many as half a second takes)")
+          ->type_name("N")
+          ->group(group);
+    }
+    sub->add_flag("-h,--help", options_.help, "this help")->group("");
+    subcommands_.push_back(sub);
+  }
+
+  // What CLI11 cannot say by itself: the values' own rules and the number of files.
+  bool Finish(std::string& error) {
+    for (const std::string& value : set_values_) {
+      const size_t equals = value.find('=');
+      if (equals == std::string::npos || equals == 0) {
+        error = "--set needs KEY=VALUE, got '" + value + "'";
+        return false;
+      }
+      options_.settings.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+    }
+    if (on_fault_) {
+      if (*on_fault_ != "retry" && *on_fault_ != "cancel") {
+        error = "--on-fault takes retry or cancel, not '" + *on_fault_ + "'";
+        return false;
+      }
+      options_.retry_faults = *on_fault_ == "retry";
+    }
+    if (fast_ && exact_) {
+      error = "--fast and --exact exclude each other";
+      return false;
+    }
+    if (fast_ || exact_)
+      options_.fast_profile = fast_;
+    if (options_.quiet && options_.verbose) {
+      error = "--quiet and --verbose exclude each other";
+      return false;
+    }
+    if (options_.eeprom && options_.no_eeprom) {
+      error = "--eeprom and --no-eeprom exclude each other";
+      return false;
+    }
+    unsigned long number = 0;
+    if (lock_text_) {
+      if (!ParseNumber(*lock_text_, 0, 3, number)) {
+        error = "--lock takes 0, 1, 2 or 3, not '" + *lock_text_ + "'";
+        return false;
+      }
+      options_.lock_level = static_cast<int>(number);
+    }
+    if (writes_text_) {
+      if (!ParseNumber(*writes_text_, 1, 100000000, number)) {
+        error = "--writes takes a number from 1 to 100000000, not '" + *writes_text_ + "'";
+        return false;
+      }
+      options_.writes = static_cast<unsigned>(number);
+    }
+    if (format_name_) {
+      options_.format = FormatFromName(*format_name_);
+      if (!options_.format) {
+        error = "unknown format '" + *format_name_ + "' (" + kFormatList + ")";
+        return false;
       }
     }
-  } else if (cursor.Take("--trace", value, error)) {
-    options.trace_path = value;
-  } else {
-    error = "unknown option '" + arg + "'";
-  }
-  return error.empty();
-}
-
-bool ParseCommandOption(ArgCursor& cursor, CliOptions& options, std::string& error) {
-  const std::string& arg = cursor.current();
-  const CliCommand command = options.command;
-  std::string value;
-  unsigned long number = 0;
-  if (arg == "--help" || arg == "-h") {
-    options.help = true;
-  } else if (command == CliCommand::kProgram && arg == "--no-verify") {
-    options.no_verify = true;
-  } else if (command == CliCommand::kProgram && cursor.Take("--lock", value, error)) {
-    if (error.empty() && !ParseNumber(value, 0, 3, number))
-      error = "--lock takes 0, 1, 2 or 3, not '" + value + "'";
-    options.lock_level = static_cast<int>(number);
-  } else if ((command == CliCommand::kRead || command == CliCommand::kConvert) &&
-             cursor.Take("--format", value, error)) {
-    options.format = FormatFromName(value);
-    if (error.empty() && !options.format) {
-      error =
-          "unknown format '" + value + "' (bin, intel8, intel32, intelmcs, s1, s2, s3, mos or tek)";
+    if (app_.got_subcommand("help")) {
+      options_.help = true;
+      if (help_topic_) {
+        const CommandInfo* info = FindCommand(*help_topic_);
+        if (info == nullptr) {
+          error = "unknown command '" + *help_topic_ + "'";
+          return false;
+        }
+        options_.command = info->command;
+      }
+      return true;
     }
-  } else if (command == CliCommand::kCalibrate && cursor.Take("--writes", value, error)) {
-    if (error.empty() && !ParseNumber(value, 1, 100000000, number))
-      error = "--writes takes a number from 1 to 100000000, not '" + value + "'";
-    options.writes = static_cast<unsigned>(number);
-  } else {
-    error = std::string("unknown option '") + arg + "' for " + CommandName(command);
+    if (options_.help || options_.version)
+      return true;
+    if (options_.command == CliCommand::kNone) {
+      error = "no command given";
+      return false;
+    }
+    const CommandInfo& info = *InfoOf(options_.command);
+    if (options_.files.size() != info.files) {
+      if (info.files == 0) {
+        error = std::string(info.name) + " takes no file argument";
+      } else if (info.files == 1) {
+        error = std::string(info.name) + " takes one file argument";
+      } else {
+        error = std::string(info.name) + " takes two file arguments, IN and OUT";
+      }
+      return false;
+    }
+    return true;
   }
-  return error.empty();
-}
+
+  static std::string Footer() {
+    return "Formats: bin, intel8 (also ihx, hex), intel32, intelmcs, s1 (also srec, s19),\n"
+           "s2, s3, mos, tek.\n"
+           "\n"
+           "Exit status:\n" +
+           ExitStatusHelp();
+  }
+
+  // CLI11's messages start with a capital; ours are lower case, as the other errors.
+  static std::string Lowered(std::string text) {
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' && (text.size() < 2 || text[1] > 'Z'))
+      text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+  }
+
+  CliOptions& options_;
+  CLI::App app_;
+  std::shared_ptr<CLI::Formatter> formatter_ = std::make_shared<CLI::Formatter>();
+  std::vector<CLI::App*> subcommands_;
+  std::vector<std::string> set_values_;
+  std::optional<std::string> on_fault_;
+  std::optional<std::string> format_name_;
+  std::optional<std::string> help_topic_;
+  std::optional<std::string> lock_text_;
+  std::optional<std::string> writes_text_;
+  bool fast_ = false;
+  bool exact_ = false;
+};
 
 }  // namespace
 
 std::optional<int> FormatFromName(const std::string& name) {
-  for (size_t i = 1; i < kFormatNames.size(); ++i) {
-    if (name == kFormatNames[i])
-      return static_cast<int>(i);
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (const FormatAlias& entry : kFormatNames) {
+    if (lower == entry.name)
+      return entry.format;
   }
   return std::nullopt;
 }
 
 const char* FormatName(int format) {
-  if (format < 1 || format >= static_cast<int>(kFormatNames.size()))
-    return "";
-  return kFormatNames[static_cast<size_t>(format)];
+  for (size_t i = 0; i < kShownFormats; ++i) {
+    if (kFormatNames[i].format == format)
+      return kFormatNames[i].name;
+  }
+  return "";
 }
 
 const char* CommandName(CliCommand command) {
-  return command == CliCommand::kNone ? "" : InfoOf(command).name;
+  const CommandInfo* info = InfoOf(command);
+  return info == nullptr ? "" : info->name;
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
                       std::string& error) {
   options = CliOptions();
   error.clear();
-  ArgCursor cursor(args);
-
-  // Global options, up to the command.
-  for (; !cursor.done(); cursor.Next()) {
-    const std::string& arg = cursor.current();
-    if (arg.size() < 2 || arg[0] != '-')
-      break;
-    if (!ParseGlobalOption(cursor, options, error))
-      return false;
-  }
-  if (cursor.done()) {
-    if (!options.help) {
-      error = "no command given";
-      return false;
-    }
-    return true;
-  }
-
-  const CommandInfo* info = FindCommand(cursor.current());
-  if (info == nullptr) {
-    error = "unknown command '" + cursor.current() + "'";
-    return false;
-  }
-  options.command = info->command;
-  cursor.Next();
-
-  // The command's options and files, in any order; "--" ends the options.
-  bool options_ended = false;
-  for (; !cursor.done(); cursor.Next()) {
-    const std::string& arg = cursor.current();
-    if (!options_ended && arg == "--") {
-      options_ended = true;
-    } else if (!options_ended && arg.size() >= 2 && arg[0] == '-') {
-      if (!ParseCommandOption(cursor, options, error))
-        return false;
-    } else {
-      options.files.push_back(arg);
-    }
-  }
-  if (options.help)
-    return true;
-  if (options.files.size() != info->files) {
-    if (info->files == 0) {
-      error = std::string(info->name) + " takes no file argument";
-    } else if (info->files == 1) {
-      error = std::string(info->name) + " takes one file argument";
-    } else {
-      error = std::string(info->name) + " takes two file arguments, IN and OUT";
-    }
-    return false;
-  }
-  return true;
+  Parser parser(options);
+  return parser.Parse(args, error);
 }
 
 std::string GlobalHelp() {
-  return "Usage: zivivar-cli [OPTIONS] COMMAND [ARGS]\n"
-         "Programs AT89S flash microcontrollers through the adapter on the parallel port,\n"
-         "with the settings (KORVALNK.INI) and the device library (VOZ8051.CSV) of the\n"
-         "window. The settings file is read, never written.\n"
-         "\n"
-         "Commands:\n"
-         "  devices                     list the manufacturers and devices of the library\n"
-         "  blank                       blank check of the selected device\n"
-         "  erase                       erase the device, then blank check it\n"
-         "  program FILE                program FILE (and FILE's .eep companion on devices\n"
-         "                              with an EEPROM), verify, program the lock bits\n"
-         "  verify FILE                 compare the device with FILE (and its .eep companion)\n"
-         "  read FILE --format F        read the device out into FILE in format F\n"
-         "  convert IN OUT --format F   load IN for the selected device, write OUT in F\n"
-         "  detect                      look for the adapter once and show what it answered\n"
-         "  calibrate                   measure the time of a register write (TimeBaseKorr)\n"
-         "\n"
-         "Options (before the command):\n"
-         "  -C DIR                  directory of KORVALNK.INI and VOZ8051.CSV (default: .)\n"
-         "  --simulator             use the simulated adapter and chip\n"
-         "  --sim-state FILE        the simulated chip's state file (created when missing)\n"
-         "  -v, --verbose           with the simulator: what the chip ignored, and why\n"
-         "  -m NAME                 manufacturer, as the library spells it\n"
-         "  -d NAME                 device, as the library spells it\n"
-         "  --set KEY=VALUE         a settings key for this run only (repeatable)\n"
-         "  -y, --yes               answer OK to confirmation questions (erase)\n"
-         "  --on-fault retry|cancel answer to every faulty-byte question (default cancel)\n"
-         "  --trace FILE            append every register write to FILE\n"
-         "  --fast, --exact         page reads where the chip has them, or the exact\n"
-         "                          sequence (default: the setting FastProfile)\n"
-         "  -h, --help              this help; COMMAND --help for a command's\n"
-         "\n"
-         "Formats: bin, intel8, intel32, intelmcs, s1, s2, s3, mos, tek.\n"
-         "\n"
-         "Exit status:\n" +
-         ExitStatusHelp();
+  CliOptions options;
+  return Parser(options).Help(CliCommand::kNone);
 }
 
 std::string CommandHelp(CliCommand command) {
-  switch (command) {
-    case CliCommand::kNone:
-      return GlobalHelp();
-    case CliCommand::kDevices:
-      return "Usage: zivivar-cli [OPTIONS] devices\n"
-             "Lists every manufacturer of the device library and its devices with their\n"
-             "code memory and EEPROM sizes, instruction format and lock-bit count. The\n"
-             "selected device is marked with '*'.\n";
-    case CliCommand::kIdentify:
-      return "Usage: zivivar-cli [OPTIONS] identify\n"
-             "Reads the chip's signature and names the library's devices that match.\n";
-    case CliCommand::kBlank:
-      return "Usage: zivivar-cli [OPTIONS] blank\n"
-             "Checks that the code memory (and the EEPROM) of the device is blank.\n"
-             "Every byte that is not is a question, answered by --on-fault.\n";
-    case CliCommand::kErase:
-      return "Usage: zivivar-cli [OPTIONS] erase\n"
-             "Erases the device after the confirmation question (answered OK by -y,\n"
-             "else declined: exit status 20), then checks that it is blank.\n";
-    case CliCommand::kProgram:
-      return "Usage: zivivar-cli [OPTIONS] program FILE [--no-verify] [--lock N]\n"
-             "Programs FILE into the code memory and, on a device with an EEPROM, the\n"
-             "companion file with the extension .eep into the EEPROM; each is verified\n"
-             "unless --no-verify (or Verify=0) says otherwise. When all went well the\n"
-             "lock bits are programmed.\n"
-             "  --no-verify   do not verify after programming\n"
-             "  --lock N      lock level 0 to 3: levels 1 to N are programmed\n"
-             "                (default: Lock1 to Lock3 of the settings)\n";
-    case CliCommand::kVerify:
-      return "Usage: zivivar-cli [OPTIONS] verify FILE\n"
-             "Compares the device with FILE and, on a device with an EEPROM, with the\n"
-             "companion file with the extension .eep.\n";
-    case CliCommand::kRead:
-      return "Usage: zivivar-cli [OPTIONS] read FILE --format F\n"
-             "Reads the device out into FILE in format F (default: DataFormat of the\n"
-             "settings). As in the window, a binary image is named .bin and a text\n"
-             "format .hex; the EEPROM goes into the companion file .eep.\n"
-             "Formats: bin, intel8, intel32, intelmcs, s1, s2, s3, mos, tek.\n";
-    case CliCommand::kConvert:
-      return "Usage: zivivar-cli [OPTIONS] convert IN OUT --format F\n"
-             "Loads IN as a data file for the code memory of the selected device and\n"
-             "writes it to OUT in format F (default: DataFormat of the settings), as a\n"
-             "read-out would. No adapter is used.\n"
-             "Formats: bin, intel8, intel32, intelmcs, s1, s2, s3, mos, tek.\n";
-    case CliCommand::kDetect:
-      return "Usage: zivivar-cli [OPTIONS] detect\n"
-             "Runs one adapter detection on the port of the settings and shows the port\n"
-             "used, whether the handshake answered, and the loop-back bytes read.\n";
-    case CliCommand::kCalibrate:
-      return "Usage: zivivar-cli [OPTIONS] calibrate [--writes N]\n"
-             "Times register writes on the port of the settings and shows the measured\n"
-             "microseconds per write and the TimeBaseKorr value that matches. The\n"
-             "settings are not changed.\n"
-             "  --writes N    time exactly N writes (default: as many as half a second takes)\n";
-  }
-  return GlobalHelp();
+  CliOptions options;
+  return Parser(options).Help(command);
 }
 
 }  // namespace zivivar
