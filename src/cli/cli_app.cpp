@@ -93,7 +93,8 @@ std::string Hex(unsigned value, int digits) {
 // terminal's services, and the command.
 class CliRun {
  public:
-  CliRun(const CliOptions& options, const CliEnvironment& environment)
+  CliRun(const CliOptions& options, const CliEnvironment& environment,
+         const MessageCatalogue& catalogue)
       : options_(options),
         environment_(environment),
         out_(*environment.out),
@@ -102,8 +103,8 @@ class CliRun {
             err_, {options.yes ? kIdOk : kIdCancel, options.retry_faults ? kIdRetry : kIdCancel},
             environment.err_is_terminal, environment.terminal_width),
         runtime_(services_view_, MakeRuntimeOptions()),
-        catalogue_(CliCatalogue(environment.language)) {
-    runtime_.services().SetCatalogue(&catalogue_);
+        _(catalogue) {
+    runtime_.services().SetCatalogue(&catalogue);
     services_view_.SetInterruptPoll(environment.interrupt_requested);
     services_view_.SetCancelHandler([this] { runtime_.services().RequestCancel(); });
   }
@@ -143,7 +144,7 @@ class CliRun {
   WriteWatch watch_;
   TerminalServicesView services_view_;
   Runtime runtime_;
-  MessageCatalogue catalogue_;
+  const CliText _;
   ReadOutTarget read_target_;
   std::string override_error_;
 };
@@ -538,6 +539,7 @@ CommandResult CliRun::ReadOutToFile(const CommandContext& context, const DeviceD
 int RunCli(const std::vector<std::string>& args, const CliEnvironment& environment) {
   std::ostream& out = *environment.out;
   std::ostream& err = *environment.err;
+  const MessageCatalogue catalogue = CliCatalogue(environment.language);
   CliOptions options;
   std::string error;
   if (!ParseCommandLine(args, options, error)) {
@@ -558,7 +560,7 @@ int RunCli(const std::vector<std::string>& args, const CliEnvironment& environme
       return kExitUsage;
     }
   }
-  CliRun run(options, environment);
+  CliRun run(options, environment, catalogue);
   return run.Run();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "common/message_catalogue.h"
 #include "services/message_language.h"
@@ -15,5 +16,21 @@ namespace zivivar {
 // English texts (and the messages that speak of the window in the window's
 // words).
 MessageCatalogue CliCatalogue(std::optional<MessageLanguage> language);
+
+// The tool's own texts, written in English in the code: _("text") gives the
+// text in the run's language (gettext's convention). The catalogue must
+// outlive it.
+class CliText {
+ public:
+  explicit CliText(const MessageCatalogue& catalogue) : catalogue_(catalogue) {}
+  // format_arg: a translated printf format is checked against the English one.
+  __attribute__((format_arg(2))) const char* operator()(const char* text) const {
+    return catalogue_.Translate(text);
+  }
+  std::string operator()(const std::string& text) const { return catalogue_.Translate(text); }
+
+ private:
+  const MessageCatalogue& catalogue_;
+};
 
 }  // namespace zivivar
