@@ -281,6 +281,13 @@ TEST_F(CliSimTest, ConvertWritesWhatTheReadOutWouldWithoutADevice) {
   result = convert("in.bin", "no/dir/x.hex", "intel8");
   EXPECT_EQ(result.status, 4);
   EXPECT_THAT(result.err, StartsWith("Cannot open the file\n\n"));
+  // TekChecksum=1: the checksums of the Tektronix lines are sums of digits.
+  dir_.Write("four.bin", std::string("\x02\x00\x30\xFF", 4));
+  EXPECT_EQ(Run({"-d", "AT89S51", "--set", "TekChecksum=1", "--set", "HexLineLen=4", "convert",
+                 dir_.File("four.bin"), dir_.File("four.tek"), "--format", "tek"})
+                .status,
+            0);
+  EXPECT_EQ(dir_.Read("four.tek"), "/00000404020030FF23\r\n");
 }
 
 }  // namespace
