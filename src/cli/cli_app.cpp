@@ -12,17 +12,18 @@
 #include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
+#include "cli/file_arguments.h"
+#include "cli/job_summary.h"
 #include "cli/settings_overrides.h"
 #include "cli/terminal_services_view.h"
 #include "commands/adapter_commands.h"
 #include "commands/convert.h"
 #include "commands/device_commands.h"
-#include "common/path_parts.h"
 #include "library/device_selection.h"
+#include "programmer/device_operations.h"
 #include "programmer/port_link.h"
 #include "sim/ignored_instructions.h"
 #include "sim/simulated_hardware.h"
-#include "ui/data_file_naming.h"
 #include "ui/runtime.h"
 
 namespace zivivar {
@@ -107,6 +108,17 @@ class CliRun {
     runtime_.services().SetCatalogue(&catalogue);
     services_view_.SetInterruptPoll(environment.interrupt_requested);
     services_view_.SetCancelHandler([this] { runtime_.services().RequestCancel(); });
+    // The summary line stands for the window's success boxes.
+    services_view_.HideMessages({_(kProgramOkMessage), _(kProgramLockedMessage),
+                                 _(kVerifyOkMessage), _(kReadOutSavedMessage),
+                                 _(kDeviceBlankMessage)});
+    services_view_.SetQuiet(options.quiet);
+    if (options.verbose) {
+      services_view_.SetStatusListener([this](const std::string& status) {
+        if (const char* step = StepForStatus(status, _))
+          Report(step);
+      });
+    }
   }
 
   int Run();
@@ -128,9 +140,23 @@ class CliRun {
   // The busy lock and the device loaded around the command.
   CommandResult LockedDeviceCommand();
   CommandResult RunDeviceCommand(const CommandContext& context, const DeviceDescriptor& device);
-  // The read-out's file names, and the question when they replace a file.
-  CommandResult ChooseReadOutTarget();
-  CommandResult ReadOutToFile(const CommandContext& context, const DeviceDescriptor& device);
+  // read and convert, before any adapter is touched: the files they would
+  // write, refused with --no-clobber when one exists. 0 or the exit status.
+  int CheckOutputs();
+  CommandResult ReadOutToFile(const CommandContext& context, const DeviceDescriptor& device,
+                              JobSummary& summary);
+  // program and verify: the EEPROM's file to load, if any.
+  std::optional<std::string> EepromToLoad(const DeviceDescriptor& device);
+  // The warning for a file taken as binary although it reads as text.
+  FileLoadedHook WarnTextAsBinary(const std::optional<std::string>& eeprom);
+  // The output format of read and convert: --format, else DataFormat.
+  int OutputFormat();
+  bool Interrupted() const {
+    return environment_.interrupt_requested && environment_.interrupt_requested();
+  }
+  // Report, unless -q.
+  void Note(const std::string& line);
+  void PrintSummary(const JobSummary& summary);
   // --lock, else the settings' Lock1 to Lock3.
   LockOptions Locks();
   void Report(const std::string& line);
@@ -145,7 +171,6 @@ class CliRun {
   TerminalServicesView services_view_;
   Runtime runtime_;
   const CliText _;
-  ReadOutTarget read_target_;
   std::string override_error_;
 };
 
@@ -187,6 +212,49 @@ void CliRun::Report(const std::string& line) {
   err_ << kProgramName << ": " << line << '\n';
 }
 
+void CliRun::Note(const std::string& line) {
+  if (!options_.quiet)
+    Report(line);
+}
+
+void CliRun::PrintSummary(const JobSummary& summary) {
+  if (options_.quiet)
+    return;
+  services_view_.ClearLine();
+  err_ << SummaryLine(summary) << '\n';
+}
+
+int CliRun::OutputFormat() {
+  return options_.format ? *options_.format : runtime_.settings().DataFormat;
+}
+
+int CliRun::CheckOutputs() {
+  const bool read = options_.command == CliCommand::kRead;
+  if (!read && options_.command != CliCommand::kConvert)
+    return kExitOk;
+  const std::string& file = options_.files[read ? 0 : 1];
+  const std::optional<std::string> eeprom =
+      read ? EepromFileFor(file, options_) : std::optional<std::string>();
+  if (eeprom == kStandardStream) {
+    Report("the EEPROM cannot go to standard output; name its file with --eeprom FILE");
+    return kExitUsage;
+  }
+  if (!options_.no_clobber)
+    return kExitOk;
+  std::vector<std::string> outputs = {file};
+  // A device without an EEPROM writes no EEPROM file ("-d auto" may find
+  // one that has).
+  if (eeprom && !(runtime_.LoadSelectedDevice() == LibraryResult::kOk &&
+                  runtime_.device().eeprom_size == 0 && options_.device != "auto")) {
+    outputs.push_back(*eeprom);
+  }
+  if (const std::optional<std::string> existing = FirstExisting(outputs)) {
+    Report(*existing + " exists; it is not replaced (--no-clobber)");
+    return ExitStatus(CommandResult::kOutputExists);
+  }
+  return kExitOk;
+}
+
 int CliRun::Run() {
   if (options_.trace_path) {
     const int error = trace_.Open(*options_.trace_path);
@@ -204,6 +272,8 @@ int CliRun::Run() {
   CommandResult result = SelectByName();
   if (result != CommandResult::kOk)
     return ExitStatus(result);
+  if (const int refused = CheckOutputs(); refused != kExitOk)
+    return refused;
 
   switch (options_.command) {
     case CliCommand::kDevices:
@@ -222,6 +292,13 @@ int CliRun::Run() {
       result = DeviceCommand();
       break;
   }
+
+  // Ctrl-C stops the operation as "Abbrechen" does: programming mode is
+  // left and a stopped read-out writes nothing.
+  if (result != CommandResult::kOk && Interrupted())
+    result = CommandResult::kInterrupted;
+  if (result == CommandResult::kInterrupted)
+    Report("interrupted");
 
   const int trace_error = trace_.Close();
   if (trace_error != 0) {
@@ -349,13 +426,29 @@ CommandResult CliRun::ListDevices() {
 }
 
 CommandResult CliRun::ConvertFile() {
-  const int format = options_.format ? *options_.format : runtime_.settings().DataFormat;
+  const auto start = std::chrono::steady_clock::now();
+  const int format = OutputFormat();
   const CommandResult loaded = FromLibraryResult(runtime_.LoadSelectedDevice());
   if (loaded != CommandResult::kOk)
     return loaded;
   const DeviceDescriptor device = runtime_.device();
-  return Convert(runtime_.services(), runtime_.image(), device,
-                 {options_.files[0], options_.files[1], format, runtime_.data_file_options()});
+  const std::string& output = options_.files[1];
+  const FileCommandResult done =
+      Convert(runtime_.services(), runtime_.image(), device,
+              {InputPath(options_.files[0]), output, format, runtime_.data_file_options(),
+               output == kStandardStream ? &out_ : nullptr});
+  if (done.code)
+    WarnTextAsBinary(std::nullopt)(kCodeMemory, *done.code);
+  if (done.result == CommandResult::kOk) {
+    JobSummary summary;
+    summary.command = CliCommand::kConvert;
+    summary.code = SummaryFile{options_.files[0], *done.code};
+    summary.output = output;
+    summary.output_format = format;
+    summary.elapsed = std::chrono::steady_clock::now() - start;
+    PrintSummary(summary);
+  }
+  return done.result;
 }
 
 CommandResult CliRun::PreparePort(bool watch) {
@@ -461,11 +554,7 @@ CommandResult CliRun::LockedDeviceCommand() {
     return CommandResult::kBusy;
   }
   busy.Acquire();
-  CommandResult result = CommandResult::kOk;
-  if (options_.command == CliCommand::kRead)
-    result = ChooseReadOutTarget();
-  if (result == CommandResult::kOk)
-    result = runtime_.LoadDeviceForCommand();
+  CommandResult result = runtime_.LoadDeviceForCommand();
   if (result == CommandResult::kOk) {
     const DeviceDescriptor device = runtime_.device();
     result = RunDeviceCommand(runtime_.command_context(), device);
@@ -477,60 +566,118 @@ CommandResult CliRun::LockedDeviceCommand() {
 
 CommandResult CliRun::RunDeviceCommand(const CommandContext& context,
                                        const DeviceDescriptor& device) {
+  const auto start = std::chrono::steady_clock::now();
   const Settings& settings = runtime_.settings();
   const DataFileOptions file_options = runtime_.data_file_options();
+  JobSummary summary;
+  summary.command = options_.command;
+  summary.device = device.device_name;
+  CommandResult result = CommandResult::kOk;
   std::optional<std::string> eeprom;
-  if (device.eeprom_size > 0 && !options_.files.empty())
-    eeprom = EepromPathFor(options_.files[0]);
+  FileCommandResult files;
+  if (Interrupted())
+    return CommandResult::kInterrupted;
   switch (options_.command) {
-    case CliCommand::kBlank:
-      return BlankCheck(context, device);
+    case CliCommand::kBlank: {
+      // The terminal answers "not blank" with Cancel at the first byte that
+      // holds data: that ends the check with its verdict, not as stopped.
+      const int declined = services_view_.declined_retries();
+      result = BlankCheck(context, device);
+      if (result == CommandResult::kBlankCheckAborted &&
+          services_view_.declined_retries() > declined && !Interrupted()) {
+        result = CommandResult::kDeviceNotBlank;
+      }
+      break;
+    }
     case CliCommand::kErase:
-      return Erase(context, device);
+      result = Erase(context, device);
+      break;
     case CliCommand::kProgram:
-      return Program(context, device,
-                     {options_.files[0], eeprom, !options_.no_verify && settings.Verify > 0,
-                      Locks(), file_options})
-          .result;
+      eeprom = EepromToLoad(device);
+      summary.verified = !options_.no_verify && settings.Verify > 0;
+      summary.locks = Locks();
+      files = Program(context, device,
+                      {InputPath(options_.files[0]), eeprom, summary.verified, summary.locks,
+                       file_options, WarnTextAsBinary(eeprom)});
+      result = files.result;
+      break;
     case CliCommand::kVerify:
-      return Verify(context, device, {options_.files[0], eeprom, file_options}).result;
+      eeprom = EepromToLoad(device);
+      files =
+          Verify(context, device,
+                 {InputPath(options_.files[0]), eeprom, file_options, WarnTextAsBinary(eeprom)});
+      result = files.result;
+      break;
     case CliCommand::kRead:
-      return ReadOutToFile(context, device);
+      result = ReadOutToFile(context, device, summary);
+      break;
     default:
       return CommandResult::kOk;
   }
+  if (result != CommandResult::kOk)
+    return result;
+  if (files.code)
+    summary.code = SummaryFile{options_.files[0], *files.code};
+  if (files.eeprom && eeprom)
+    summary.eeprom = SummaryFile{*eeprom, *files.eeprom};
+  summary.elapsed = std::chrono::steady_clock::now() - start;
+  PrintSummary(summary);
+  return result;
 }
 
-// The file is named as the window's save dialog names it: a name typed
-// without an extension gets ".hex", and then the format decides between
-// ".bin" and ".hex". A file that this renaming would replace is asked about.
-CommandResult CliRun::ChooseReadOutTarget() {
-  const int format = options_.format ? *options_.format : runtime_.settings().DataFormat;
-  PathParts typed = SplitPath(options_.files[0]);
-  if (typed.extension.empty())
-    typed.extension = ".hex";
-  const std::string typed_path = MakePath(typed);
-  read_target_ = ReadOutTargetFromDialog(
-      typed_path, MakePath({"", "", typed.name, typed.extension}), format + 1);
-  if (!MayWriteReadOutTarget(typed_path, read_target_.names, runtime_.services()))
-    return CommandResult::kCancelled;
-  return CommandResult::kOk;
-}
-
-CommandResult CliRun::ReadOutToFile(const CommandContext& context, const DeviceDescriptor& device) {
-  const ReadOutTarget& target = read_target_;
-  std::optional<std::string> eeprom;
-  if (device.eeprom_size > 0)
-    eeprom = target.names.eeprom_path;
-  const CommandResult result =
-      ReadOut(context, device,
-              {target.names.path, eeprom, target.data_format, runtime_.data_file_options()});
-  if (result == CommandResult::kOk) {
-    services_view_.ClearLine();
-    out_ << target.names.path << '\n';
-    if (eeprom)
-      out_ << *eeprom << '\n';
+std::optional<std::string> CliRun::EepromToLoad(const DeviceDescriptor& device) {
+  if (device.eeprom_size == 0) {
+    if (options_.eeprom)
+      Note(device.device_name + " has no EEPROM; " + *options_.eeprom + " is not used");
+    return std::nullopt;
   }
+  const std::optional<std::string> eeprom = EepromFileFor(options_.files[0], options_);
+  // Only the companion that nobody named may be missing.
+  if (eeprom && !options_.eeprom && !PathExists(*eeprom)) {
+    Note("no " + *eeprom + "; the EEPROM is skipped");
+    return std::nullopt;
+  }
+  return eeprom ? std::optional<std::string>(InputPath(*eeprom)) : std::nullopt;
+}
+
+FileLoadedHook CliRun::WarnTextAsBinary(const std::optional<std::string>& eeprom) {
+  const std::string code = options_.files[0];
+  const std::string eeprom_name = eeprom.value_or("");
+  return [this, code, eeprom_name](MemoryKind kind, const LoadedFile& file) {
+    if (file.text_as_binary) {
+      Note("warning: " + (kind == kCodeMemory ? code : eeprom_name) +
+           " reads as text but is in no format known here; it is taken as a binary image");
+    }
+    // A pipe may have kept the run waiting: nothing is erased after Ctrl-C.
+    return !Interrupted();
+  };
+}
+
+CommandResult CliRun::ReadOutToFile(const CommandContext& context, const DeviceDescriptor& device,
+                                    JobSummary& summary) {
+  const std::string& file = options_.files[0];
+  const int format = OutputFormat();
+  std::optional<std::string> eeprom;
+  if (device.eeprom_size > 0) {
+    eeprom = EepromFileFor(file, options_);
+  } else if (options_.eeprom) {
+    Note(device.device_name + " has no EEPROM; nothing goes to " + *options_.eeprom);
+  }
+  if (eeprom && *eeprom == file) {
+    Report(file +
+           " would hold both memories; name the EEPROM's file with --eeprom FILE or "
+           "leave it out with --no-eeprom");
+    return CommandResult::kFileNotSaved;
+  }
+  const CommandResult result = ReadOut(context, device,
+                                       {file, eeprom, format, runtime_.data_file_options(),
+                                        file == kStandardStream ? &out_ : nullptr});
+  auto whole = [format](uint32_t size) {
+    return LoadedFile{format, size, 0, size > 0 ? size - 1 : 0, false};
+  };
+  summary.code = SummaryFile{file, whole(device.code_size)};
+  if (eeprom)
+    summary.eeprom = SummaryFile{*eeprom, whole(device.eeprom_size)};
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "services/services_view.h"
 
@@ -23,7 +24,7 @@ struct TerminalAnswers {
 class TerminalServicesView : public ServicesView {
  public:
   // err must outlive the view. With progress true (err is a terminal) the
-  // status line and the bar are drawn; width is the terminal's width.
+  // status line and the bar are drawn within width, the terminal's width.
   TerminalServicesView(std::ostream& err, TerminalAnswers answers, bool progress, int width = 80);
   ~TerminalServicesView() override;
 
@@ -31,6 +32,17 @@ class TerminalServicesView : public ServicesView {
   // (an interrupt), which the front end turns into a click on "Abbrechen".
   void SetInterruptPoll(std::function<bool()> poll) { interrupt_poll_ = std::move(poll); }
   void SetCancelHandler(std::function<void()> handler) { cancel_handler_ = std::move(handler); }
+  // Called with every new status text, before it is drawn.
+  void SetStatusListener(std::function<void(const std::string&)> listener) {
+    status_listener_ = std::move(listener);
+  }
+  // Messages with one of these texts are not printed (the window's success
+  // boxes, for which the command line prints its own summary).
+  void HideMessages(std::vector<std::string> texts) { hidden_ = std::move(texts); }
+  // Errors only: no status line, no bar, and no question answered OK.
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+  // How many Retry/Cancel questions were answered Cancel so far.
+  int declined_retries() const { return declined_retries_; }
 
   int ShowMessageBox(MessageKind kind, const std::string& caption,
                      const std::string& text) override;
@@ -58,6 +70,10 @@ class TerminalServicesView : public ServicesView {
   bool line_shown_ = false;
   std::function<bool()> interrupt_poll_;
   std::function<void()> cancel_handler_;
+  std::function<void(const std::string&)> status_listener_;
+  std::vector<std::string> hidden_;
+  bool quiet_ = false;
+  int declined_retries_ = 0;
 };
 
 }  // namespace zivivar

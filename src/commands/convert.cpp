@@ -1,5 +1,8 @@
 #include "commands/convert.h"
 
+#include <cerrno>
+#include <string_view>
+
 #include "common/atomic_file.h"
 #include "datafiles/data_files.h"
 
@@ -22,18 +25,31 @@ CommandResult WriteCodeFile(Services& services, ImageBuffer& image, const Device
   return FromSaveResult(files.WriteDataFile(path, kCodeMemory, file_options));
 }
 
-CommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
-                      const ConvertArgs& args) {
+FileCommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
+                          const ConvertArgs& args) {
   int data_format = kFormatUnknown;
   DataFiles files(image, services, device, data_format);
   const int loaded = files.LoadDataFile(args.input, kCodeMemory, args.file_options);
   if (loaded != kLoadOk)
-    return FromLoadResult(loaded);
+    return {FromLoadResult(loaded), data_format, {}, {}};
+  FileCommandResult outcome{CommandResult::kOk,
+                            data_format,
+                            DescribeLoadedFile(image, data_format, device.code_size),
+                            {}};
   data_format = args.format;
-  // The output is made again from its input at once, so it is not forced
-  // onto the disk; a read-out, the only copy of a chip's contents, is.
-  files.SetFileWriter(WriteFileAtomicallyUnsynced);
-  return FromSaveResult(files.WriteDataFile(args.output, kCodeMemory, args.file_options));
+  if (args.output_stream != nullptr) {
+    files.SetFileWriter([&args](const std::string&, std::string_view contents) {
+      args.output_stream->write(contents.data(), static_cast<std::streamsize>(contents.size()));
+      args.output_stream->flush();
+      return *args.output_stream ? 0 : EIO;
+    });
+  } else {
+    // The output is made again from its input at once, so it is not forced
+    // onto the disk; a read-out, the only copy of a chip's contents, is.
+    files.SetFileWriter(WriteFileAtomicallyUnsynced);
+  }
+  outcome.result = FromSaveResult(files.WriteDataFile(args.output, kCodeMemory, args.file_options));
+  return outcome;
 }
 
 }  // namespace zivivar

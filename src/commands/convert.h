@@ -3,6 +3,7 @@
 // would, and converting a file from one format to another.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 #include "commands/command_result.h"
@@ -19,6 +20,8 @@ struct ConvertArgs {
   std::string output;          // replaced only when complete
   int format = kFormatBinary;  // DataFormat 1 to 9 of the output
   DataFileOptions file_options;
+  // Set: the output goes to this stream instead, and output only names it.
+  std::ostream* output_stream = nullptr;
 };
 
 // Loads the file at path into the image for the device's code memory:
@@ -33,8 +36,9 @@ CommandResult WriteCodeFile(Services& services, ImageBuffer& image, const Device
                             const std::string& path, int format,
                             const DataFileOptions& file_options);
 
-// kOk, kFileNotLoaded or kFileNotSaved (each told to the user first).
-CommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
-                      const ConvertArgs& args);
+// kOk, kFileNotLoaded or kFileNotSaved (each told to the user first), with
+// the input as loaded.
+FileCommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
+                          const ConvertArgs& args);
 
 }  // namespace zivivar

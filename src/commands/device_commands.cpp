@@ -1,5 +1,7 @@
 #include "commands/device_commands.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -79,6 +81,7 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
     DataFiles files(context.image, context.services, device, data_format);
     const bool verify = !program || args.verify;
     auto lost = [&] { return frame.LinkLost(); };
+    bool stopped = false;
 
     // One memory: load its file, program it, compare it.
     auto run = [&](const std::string& path, MemoryKind kind) {
@@ -86,6 +89,13 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
       outcome.data_format = data_format;
       if (loaded != kLoadOk)
         return FromLoadResult(loaded);
+      const LoadedFile file =
+          DescribeLoadedFile(context.image, data_format, files.MemorySize(kind));
+      (kind == kCodeMemory ? outcome.code : outcome.eeprom) = file;
+      if (args.file_loaded && !args.file_loaded(kind, file)) {
+        stopped = true;
+        return CommandResult::kInterrupted;
+      }
       int result = kOperationOk;
       if (program)
         result = operations.ProgramMemory(kind);
@@ -97,6 +107,8 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
     const CommandResult code = run(args.path, kCodeMemory);
     if (lost())
       return CommandResult::kAdapterLost;
+    if (stopped)
+      return code;
     // The EEPROM runs whatever became of the code memory. After a click on
     // "Abbrechen" the flag is still set, so it stops after its first byte.
     CommandResult eeprom = CommandResult::kOk;
@@ -129,7 +141,38 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
   return outcome;
 }
 
+// Every byte printable or white space (with the text mode's end-of-file mark).
+bool LooksLikeText(const uint8_t* bytes, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t byte = bytes[i];
+    const bool space = byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f' || byte == 0x1A;
+    if (!space && (byte < 0x20 || byte > 0x7E))
+      return false;
+  }
+  return count > 0;
+}
+
 }  // namespace
+
+LoadedFile DescribeLoadedFile(const ImageBuffer& image, int format, uint32_t memory_size) {
+  LoadedFile file;
+  file.format = format;
+  file.bytes = image.loaded_byte_count;
+  file.last_address = image.highest_loaded_address;
+  const uint32_t end = std::min(image.highest_loaded_address + 1, kImageBufferSize);
+  for (uint32_t address = 0; address < end; ++address) {
+    if (image.bytes[address] != kBlankByte) {
+      file.first_address = address;
+      break;
+    }
+  }
+  // A binary image lies at address 0 as the file holds it.
+  if (format == kFormatBinary) {
+    file.text_as_binary = LooksLikeText(
+        image.bytes.data(), std::min({image.loaded_byte_count, memory_size, kImageBufferSize}));
+  }
+  return file;
+}
 
 void FinishCommand(Services& services) {
   services.DisableCancelButton();
@@ -175,7 +218,9 @@ FileCommandResult Verify(const CommandContext& context, const DeviceDescriptor& 
 CommandResult ReadOut(const CommandContext& context, const DeviceDescriptor& device,
                       const ReadOutArgs& args) {
   return RunInFrame(context, false, [&](Frame& frame) {
-    std::vector<std::string> targets = {args.path};
+    std::vector<std::string> targets;
+    if (args.code_stream == nullptr)
+      targets.push_back(args.path);
     if (args.eeprom_path)
       targets.push_back(*args.eeprom_path);
     for (const std::string& target : targets) {
@@ -190,8 +235,15 @@ CommandResult ReadOut(const CommandContext& context, const DeviceDescriptor& dev
     // Code and EEPROM files are written together at the end, or neither is:
     // a new code file beside an old EEPROM file would pass for one read-out.
     std::vector<std::pair<std::string, std::string>> pending;
-    files.SetFileWriter([&pending](const std::string& path, std::string_view contents) {
-      pending.emplace_back(path, std::string(contents));
+    std::string streamed;
+    bool code_written = false;
+    files.SetFileWriter([&](const std::string& path, std::string_view contents) {
+      // The first file written is the code memory's.
+      if (!code_written && args.code_stream != nullptr)
+        streamed = contents;
+      else
+        pending.emplace_back(path, std::string(contents));
+      code_written = true;
       return 0;
     });
     int result = files.SaveMemoryToFile(args.path, kCodeMemory, args.file_options, readout);
@@ -206,6 +258,14 @@ CommandResult ReadOut(const CommandContext& context, const DeviceDescriptor& dev
     if (const int error = WriteFilesAtomically(pending, &failed_path); error != 0) {
       ReportFileError(context.services, failed_path, error);
       return CommandResult::kFileNotSaved;
+    }
+    if (args.code_stream != nullptr) {
+      args.code_stream->write(streamed.data(), static_cast<std::streamsize>(streamed.size()));
+      args.code_stream->flush();
+      if (!*args.code_stream) {
+        ReportFileError(context.services, args.path, EIO);
+        return CommandResult::kFileNotSaved;
+      }
     }
     context.services.ShowMessage(kReadOutSavedMessage);
     return CommandResult::kOk;

@@ -6,11 +6,13 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "sim/chip_state_file.h"
 #include "support/temp_dir.h"
 
 namespace zivivar::testing {
@@ -24,6 +26,18 @@ struct CliResult {
 inline std::string ShippedLibrary() {
   std::ifstream in(std::string(ZIVIVAR_SOURCE_DIR) + "/data/VOZ8051.CSV", std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// size bytes of firmware-like data: random, with runs of 0xFF that the
+// programming skips and the text writers leave out, and data in the last
+// byte, so that the read-out has the file's length.
+inline std::string Image(size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<char>((i / 256) % 3 == 2 ? 0xFF : random() & 0xFF);
+  bytes[size - 1] = 0x22;
+  return bytes;
 }
 
 class CliTest : public ::testing::Test {
@@ -43,7 +57,9 @@ class CliTest : public ::testing::Test {
     environment.out = &out;
     environment.err = &err;
     environment.lock_directory = dir_.path();
-    environment.interrupt_requested = [this] { return interrupt_; };
+    environment.interrupt_requested = [this] {
+      return interrupt_after_ >= 0 && polls_++ >= interrupt_after_;
+    };
     environment.port_access_system = system;
     environment.language = language_;
     CliResult result;
@@ -60,9 +76,24 @@ class CliTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  bool interrupt_ = false;
   // The tool's default language, whatever the locale of the machine running the tests.
   MessageLanguage language_ = MessageLanguage::kEnglish;
+  // Ctrl-C after this many polls of the interrupt; -1: never.
+  int interrupt_after_ = -1;
+  int polls_ = 0;
+};
+
+class CliSimTest : public CliTest {
+ protected:
+  // The chip as its state file holds it.
+  sim::ChipState Chip() {
+    sim::ChipState state;
+    EXPECT_EQ(sim::LoadChipState(dir_.File("chip.zvchip"), &state), sim::kChipStateOk);
+    return state;
+  }
+  static std::string Text(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+  }
 };
 
 }  // namespace zivivar::testing
