@@ -33,4 +33,9 @@ class CliText {
   const MessageCatalogue& catalogue_;
 };
 
+// printf into a string, for the translated formats: a translation may put
+// the values in another order of words, so texts with values are formats,
+// not pieces joined.
+__attribute__((format(printf, 1, 2))) std::string Printf(const char* format, ...);
+
 }  // namespace zivivar
