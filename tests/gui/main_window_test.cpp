@@ -1,14 +1,22 @@
-// The window's controls and its side of the view interface, without the logic.
+// The window's controls and its side of the view interface, without the logic,
+// and the Qt side of the services: the message boxes as the user sees and
+// answers them, and the bar.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "gui/busy_window.h"
+#include "gui/german_translation.h"
 #include "gui/main_window.h"
+#include "gui/qt_services_view.h"
+#include "services/services.h"
 
 namespace zivivar {
 
@@ -16,12 +24,21 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
   void ListsKeepOrderAndSelection();
   void EnterProgramsExceptInTheLists();
   void BusyWindowAndFramesCoverNoControl_data();
   void BusyWindowAndFramesCoverNoControl();
   void CaptionsFitTheirControls();
+  void EveryButtonGivesItsResult_data();
+  void EveryButtonGivesItsResult();
+  void EmptyRangeKeepsTheBarStill();
 };
+
+void MainWindowTest::initTestCase() {
+  QVERIFY2(InstallGermanTranslation(*QCoreApplication::instance()),
+           "the toolkit's German translation (qt6-translations-l10n) is missing");
+}
 
 void MainWindowTest::ListsKeepOrderAndSelection() {
   MainWindow window;
@@ -117,6 +134,69 @@ void MainWindowTest::CaptionsFitTheirControls() {
     QVERIFY2(button->width() > button->fontMetrics().horizontalAdvance(button->text()),
              qPrintable(button->text()));
   }
+}
+
+void MainWindowTest::EveryButtonGivesItsResult_data() {
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<QString>("buttons");  // sorted, without mnemonics
+  QTest::addColumn<bool>("icon");
+  QTest::addColumn<int>("button");  // -1: the Escape key, which answers as "Abbrechen"
+  QTest::addColumn<int>("result");
+  const int retry = static_cast<int>(MessageKind::kRetryCancel);
+  const int ok_cancel = static_cast<int>(MessageKind::kOkCancel);
+  const QString retry_texts = QStringLiteral("Abbrechen|Wiederholen");
+  const QString ok_texts = QStringLiteral("Abbrechen|OK");
+  QTest::newRow("retry") << retry << retry_texts << true << int{QMessageBox::Retry} << kIdRetry;
+  QTest::newRow("escape a retry") << retry << retry_texts << true << -1 << kIdCancel;
+  QTest::newRow("ok") << ok_cancel << ok_texts << true << int{QMessageBox::Ok} << kIdOk;
+  QTest::newRow("escape an ok") << ok_cancel << ok_texts << true << -1 << kIdCancel;
+  QTest::newRow("escape a message")
+      << static_cast<int>(MessageKind::kOk) << QStringLiteral("OK") << true << -1 << kIdOk;
+  QTest::newRow("plain") << static_cast<int>(MessageKind::kPlain) << QStringLiteral("OK") << false
+                         << -1 << kIdOk;
+}
+
+void MainWindowTest::EveryButtonGivesItsResult() {
+  QFETCH(int, kind);
+  QFETCH(QString, buttons);
+  QFETCH(bool, icon);
+  QFETCH(int, button);
+  QFETCH(int, result);
+  MainWindow window;
+  QtServicesView view(window);
+  // Answered by hand here, to press keys as well as buttons.
+  QString seen;
+  QTimer::singleShot(20, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QVERIFY(box != nullptr);
+    QStringList shown;
+    for (QAbstractButton* each : box->buttons())
+      shown << each->text().remove(QLatin1Char('&'));
+    shown.sort();
+    seen = box->windowTitle() + "|" + box->text() + "|" + shown.join('|') + "|" +
+           (box->icon() == QMessageBox::Information ? "i" : "-");
+    if (button < 0) {
+      QTest::keyClick(box, Qt::Key_Escape);
+    } else {
+      box->button(static_cast<QMessageBox::StandardButton>(button))->click();
+    }
+  });
+  QCOMPARE(view.ShowMessageBox(static_cast<MessageKind>(kind), "Meldung", "Zeile 1\nZeile 2"),
+           result);
+  QCOMPARE(seen, QStringLiteral("Meldung|Zeile 1\nZeile 2|") + buttons + (icon ? "|i" : "|-"));
+}
+
+void MainWindowTest::EmptyRangeKeepsTheBarStill() {
+  MainWindow window;
+  QtServicesView view(window);
+  int beap = 0;
+  Services services(view, beap);
+  QProgressBar* bar = window.progressBar();
+  services.ProgressStart(0);
+  // An empty range must not turn the bar into a running busy indicator.
+  QVERIFY(bar->maximum() > bar->minimum());
+  services.ProgressStep();
+  QCOMPARE(bar->value(), 0);
 }
 
 }  // namespace zivivar

@@ -36,7 +36,6 @@ void ScriptedServicesView::Clear() {
   ranges.clear();
   positions.clear();
   beeps = repaints = pumps = 0;
-  cancel_switches.clear();
 }
 
 }  // namespace zivivar::testing

@@ -45,10 +45,7 @@ class ScriptedServicesView : public ServicesView {
   void SetProgressRange(uint32_t upper) override { ranges.push_back(upper); }
   void SetProgressPosition(uint32_t position) override { positions.push_back(position); }
   void ProcessPendingEvents() override;
-  void SetCancelEnabled(bool enabled) override {
-    cancel_enabled = enabled;
-    cancel_switches.push_back(enabled);
-  }
+  void SetCancelEnabled(bool enabled) override { cancel_enabled = enabled; }
 
   // Texts of all boxes shown so far, in order.
   std::vector<std::string> Texts() const;
@@ -61,8 +58,7 @@ class ScriptedServicesView : public ServicesView {
   int beeps = 0;
   int repaints = 0;
   int pumps = 0;
-  bool cancel_enabled = false;        // the cancel button's state as last set
-  std::vector<bool> cancel_switches;  // every change of it, in order
+  bool cancel_enabled = false;  // the cancel button's state as last set
 
  private:
   std::map<MessageKind, std::deque<int>> answers_;
