@@ -165,7 +165,8 @@ LibraryResult DeviceSelection::FindManufacturerByName(const std::string& name,
       return LibraryResult::kOk;
     }
   }
-  services_.ShowMessage("Hersteller '" + name + "' in Bibliothek nicht gefunden !");
+  services_.ShowMessage(services_.Translate("Hersteller '") + name +
+                        services_.Translate("' in Bibliothek nicht gefunden !"));
   return LibraryResult::kFailed;
 }
 
@@ -183,7 +184,8 @@ LibraryResult DeviceSelection::FindDeviceByName(int32_t manuf_index, const std::
       return LibraryResult::kOk;
     }
   }
-  services_.ShowMessage("Baustein '" + name + "' in Bibliothek nicht gefunden !");
+  services_.ShowMessage(services_.Translate("Baustein '") + name +
+                        services_.Translate("' in Bibliothek nicht gefunden !"));
   return LibraryResult::kFailed;
 }
 

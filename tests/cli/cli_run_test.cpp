@@ -47,9 +47,9 @@ TEST_F(CliTest, DevicesListsTheLibraryAndMarksTheSelection) {
 TEST_F(CliTest, NamesThatTheLibraryDoesNotHoldEndWithStatus13) {
   TempDir empty;
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"-d", "AT89C2051"}, "Baustein 'AT89C2051' in Bibliothek nicht gefunden !\n"},
-      {{"-d", "at89s52"}, "Baustein 'at89s52' in Bibliothek nicht gefunden !\n"},
-      {{"-m", "Intel", "-d", "AT89S52"}, "Hersteller 'Intel' in Bibliothek nicht gefunden !\n"},
+      {{"-d", "AT89C2051"}, "Device 'AT89C2051' not found in the library!\n"},
+      {{"-d", "at89s52"}, "Device 'at89s52' not found in the library!\n"},
+      {{"-m", "Intel", "-d", "AT89S52"}, "Manufacturer 'Intel' not found in the library!\n"},
       {{"-C", empty.path()}, "Cannot open the device library!\n"},
   };
   for (auto [args, err] : cases) {
