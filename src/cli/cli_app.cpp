@@ -9,10 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "cli/adapter_lock.h"
 #include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
 #include "cli/file_arguments.h"
+#include "cli/file_lookup.h"
 #include "cli/job_summary.h"
 #include "cli/settings_overrides.h"
 #include "cli/terminal_services_view.h"
@@ -100,6 +102,7 @@ class CliRun {
         environment_(environment),
         out_(*environment.out),
         err_(*environment.err),
+        found_(FindFiles(ProcessFilePlaces(options.config_dir))),
         services_view_(
             err_, {options.yes ? kIdOk : kIdCancel, options.retry_faults ? kIdRetry : kIdCancel},
             environment.err_is_terminal, environment.terminal_width),
@@ -130,14 +133,15 @@ class CliRun {
   CommandResult SelectDeviceAnywhere(const std::string& name);
   CommandResult ListDevices();
   CommandResult ConvertFile();
-  // Port access, and the watch when something needs to see the register writes.
+  // The adapter's lock, port access, and the watch when something needs to
+  // see the register writes.
   CommandResult PreparePort(bool watch);
   CommandResult DetectAdapter();
   CommandResult CalibrateTiming();
-  // Port access, the adapter search, the busy lock and the device loaded
-  // around the command.
+  // The adapter's lock, port access, the adapter search and the device
+  // loaded around the command.
   CommandResult DeviceCommand();
-  // The busy lock and the device loaded around the command.
+  // The device loaded around the command.
   CommandResult LockedDeviceCommand();
   CommandResult RunDeviceCommand(const CommandContext& context, const DeviceDescriptor& device);
   // read and convert, before any adapter is touched: the files they would
@@ -168,6 +172,7 @@ class CliRun {
   // Before the runtime, whose port link points to them.
   TraceFile trace_;
   WriteWatch watch_;
+  FoundFiles found_;
   TerminalServicesView services_view_;
   Runtime runtime_;
   const CliText _;
@@ -176,7 +181,9 @@ class CliRun {
 
 RuntimeOptions CliRun::MakeRuntimeOptions() {
   RuntimeOptions runtime;
-  runtime.settings_directory = options_.config_dir.value_or("");
+  runtime.settings_directory = found_.settings_directory;
+  runtime.library_directory = found_.library_directory;
+  runtime.simulator_state_directory = found_.state_directory;
   runtime.lock_directory = environment_.lock_directory;
   runtime.force_simulator = options_.simulator;
   if (options_.sim_state)
@@ -268,6 +275,13 @@ int CliRun::Run() {
   if (!override_error_.empty()) {
     Report(override_error_);
     return kExitUsage;
+  }
+  const bool port_only =
+      options_.command == CliCommand::kDetect || options_.command == CliCommand::kCalibrate;
+  if (found_.library_directory.empty() &&
+      (!port_only || options_.device || options_.manufacturer)) {
+    Report(LibraryNotFoundText(found_));
+    return ExitStatus(CommandResult::kDeviceNotLoaded);
   }
   CommandResult result = SelectByName();
   if (result != CommandResult::kOk)
@@ -452,6 +466,11 @@ CommandResult CliRun::ConvertFile() {
 }
 
 CommandResult CliRun::PreparePort(bool watch) {
+  const CommandResult locked = LockAdapter(
+      runtime_.locks(), {options_.wait, options_.quiet, environment_.interrupt_requested,
+                         [this](const std::string& line) { Report(line); }});
+  if (locked != CommandResult::kOk)
+    return locked;
   if (!runtime_.PreparePortAccess())
     return CommandResult::kDemoMode;
   // A state file that holds no chip state was named at its loading; it is
@@ -523,6 +542,13 @@ CommandResult CliRun::CalibrateTiming() {
 }
 
 CommandResult CliRun::DeviceCommand() {
+  // The simulated chip is kept in a file of its kind's name.
+  if (runtime_.simulated_chip_file_open()) {
+    const CommandResult loaded = FromLibraryResult(runtime_.LoadSelectedDevice());
+    if (loaded != CommandResult::kOk)
+      return loaded;
+    runtime_.KeepSimulatedChipFor(runtime_.device());
+  }
   CommandResult result = PreparePort(false);
   if (result != CommandResult::kOk)
     return result;
@@ -546,21 +572,12 @@ CommandResult CliRun::DeviceCommand() {
 }
 
 CommandResult CliRun::LockedDeviceCommand() {
-  // One device command at a time, as with the window: the busy lock is the
-  // window's, so a window and this tool exclude each other too.
-  NamedLock& busy = runtime_.locks().busy();
-  if (busy.HeldElsewhere()) {
-    Report("another copy is running a device command; nothing was done");
-    return CommandResult::kBusy;
-  }
-  busy.Acquire();
   CommandResult result = runtime_.LoadDeviceForCommand();
   if (result == CommandResult::kOk) {
     const DeviceDescriptor device = runtime_.device();
     result = RunDeviceCommand(runtime_.command_context(), device);
   }
   FinishCommand(runtime_.services());
-  busy.Release();
   return result;
 }
 

@@ -260,8 +260,10 @@ bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& s
   switch (key.kind) {
     case SettingsKey::kText:
       settings.*std::get<std::string Settings::*>(key.member) = value;
-      if (std::string_view(key.name) == "SimState")
+      if (std::string_view(key.name) == "SimState") {
+        settings.sim_state_given = true;
         FormSimStatePath(settings);
+      }
       return true;
     case SettingsKey::kDataPath:
       FormDataFile(value, settings.data_file_name, settings);
@@ -325,6 +327,7 @@ int LoadSettings(const std::string& directory, Services& services, Settings& set
   }
   FormDataFile(file.GetString(kIspSection, "DataPath", settings.settings_directory),
                file.GetString(kIspSection, "LastFile", "tmp"), settings);
+  settings.sim_state_given = file.Find(kHardwareSection, "SimState").has_value();
   FormSimStatePath(settings);
   return settings.read_error == 0 ? kSettingsOk : kSettingsUnreadable;
 }

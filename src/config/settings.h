@@ -84,6 +84,7 @@ struct Settings {
   std::string settings_directory;  // the directory given to LoadSettings, with a trailing '/'
   std::string settings_file_path;  // settings_directory + "KORVALNK.INI"
   std::string sim_state_path;      // SimState, relative ones taken from settings_directory
+  bool sim_state_given = false;    // SimState came from the file or SetSettingsValue
 
   // The current data file, formed from "DataPath" and "LastFile" at load and
   // written back to them by SaveSettings; the command flows change them.

@@ -259,14 +259,14 @@ void MainDialog::EnableCommandControls() {
 }
 
 bool MainDialog::BusyWindowExists() const {
-  return busy_window_ || runtime_.locks().busy().HeldElsewhere();
+  return busy_window_ || runtime_.locks().CommandRunsElsewhere();
 }
 
 void MainDialog::CreateBusyWindow() {
   const Settings& settings = runtime_.settings();
   // The window is shown even when the lock cannot be had: the lock only
   // extends the rule to other copies.
-  runtime_.locks().busy().Acquire();
+  runtime_.locks().AcquireCommandLocks();
   busy_window_ = true;
   view_.CreateBusyWindow(settings.XKoord + kBusyWindowOffsetX,
                          settings.YKoord + kBusyWindowOffsetY);
@@ -275,7 +275,7 @@ void MainDialog::CreateBusyWindow() {
 void MainDialog::DestroyBusyWindow() {
   view_.DestroyBusyWindow();
   busy_window_ = false;
-  runtime_.locks().busy().Release();
+  runtime_.locks().ReleaseCommandLocks();
 }
 
 void MainDialog::CommonEnd() {

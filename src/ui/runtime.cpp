@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <utility>
 
 #include "common/errno_text.h"
@@ -130,10 +132,65 @@ int Runtime::LoadSettings() {
     settings_.DeviceIndex = *options_.device_index;
   if (options_.adjust_settings)
     options_.adjust_settings(settings_);
-  library_.SetDirectory(settings_.settings_directory);
+  // The default state file waits for the chip's kind (KeepSimulatedChipFor).
+  if (!options_.simulator_state_directory.empty() && !settings_.sim_state_given &&
+      options_.simulator_state_file.empty()) {
+    settings_.sim_state_path.clear();
+  }
+  library_.SetDirectory(options_.library_directory.empty() ? settings_.settings_directory
+                                                           : options_.library_directory);
   port_link_.Configure(static_cast<uint16_t>(settings_.PortAdress), settings_.TimeOut,
                        static_cast<uint32_t>(settings_.TimeBaseKorr));
+  locks_.SetAdapter(ChosenAdapter());
   return result;
+}
+
+bool Runtime::simulated_chip_file_open() const {
+  return settings_.Simulator == 1 && !options_.simulator_state_directory.empty() &&
+         settings_.sim_state_path.empty();
+}
+
+void Runtime::KeepSimulatedChipFor(const DeviceDescriptor& device) {
+  if (!simulated_chip_file_open())
+    return;
+  sim::ChipKind kind;
+  kind.spi_mode = device.spi_mode;
+  kind.code_size = device.code_size;
+  kind.eeprom_size = device.eeprom_size;
+  std::string name = sim::ChipModelFor(device.device_name, kind).name;
+  for (char& c : name)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::error_code error;
+  // A directory that cannot be made shows up when the chip is saved.
+  std::filesystem::create_directories(options_.simulator_state_directory, error);
+  settings_.sim_state_path = options_.simulator_state_directory + name + ".zvchip";
+  locks_.SetAdapter(ChosenAdapter());
+}
+
+AdapterId Runtime::ChosenAdapter() {
+  if (settings_.Simulator == 1) {
+    // Without a state file, every run has a chip of its own.
+    if (settings_.sim_state_path.empty())
+      return {"", "a simulated chip"};
+    return SimulatedChipAdapter(settings_.sim_state_path);
+  }
+  if (settings_.ParportDevice.empty())
+    return ParallelPortAdapter(settings_.PortAdress);
+  // A device named by its file is the port at its base address.
+  const std::string device = AdapterPath(settings_.ParportDevice);
+  for (const ParportInfo& port : port_access_system().ListParports()) {
+    if (AdapterPath(port.device) == device)
+      return ParallelPortAdapter(port.base);
+  }
+  return ParallelPortAdapter(settings_.ParportDevice);
+}
+
+PortAccessSystem& Runtime::port_access_system() {
+  if (options_.port_access_system != nullptr)
+    return *options_.port_access_system;
+  if (!own_system_)
+    own_system_ = std::make_unique<LinuxPortAccessSystem>(services_);
+  return *own_system_;
 }
 
 int Runtime::SaveSettings() {
@@ -141,13 +198,7 @@ int Runtime::SaveSettings() {
 }
 
 bool Runtime::PreparePortAccess() {
-  PortAccessSystem* system = options_.port_access_system;
-  if (system == nullptr) {
-    if (!own_system_)
-      own_system_ = std::make_unique<LinuxPortAccessSystem>(services_);
-    system = own_system_.get();
-  }
-  return TakePortAccess(zivivar::PreparePortAccess(settings_, *system, services_));
+  return TakePortAccess(zivivar::PreparePortAccess(settings_, port_access_system(), services_));
 }
 
 bool Runtime::TakePortAccess(PortAccessChoice choice) {
@@ -193,6 +244,7 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
 bool Runtime::ApplyPreferences() {
   port_link_.Configure(static_cast<uint16_t>(settings_.PortAdress), settings_.TimeOut,
                        static_cast<uint32_t>(settings_.TimeBaseKorr));
+  locks_.SetAdapter(ChosenAdapter());
   if (!PortAccessNeedsRenewal(port_access_, settings_)) {
     return port_access_.kind != PortAccessKind::kDemo;
   }

@@ -33,6 +33,12 @@ class SimulatedHardware;
 struct RuntimeOptions {
   // Where KORVALNK.INI and VOZ8051.CSV are; empty: the working directory.
   std::string settings_directory;
+  // Where VOZ8051.CSV is when not in the settings directory; empty: there.
+  std::string library_directory;
+  // Where the simulated chips are kept, one state file per chip kind, unless
+  // the settings' SimState or simulator_state_file name one; empty: SimState's
+  // default in the settings directory. See KeepSimulatedChipFor.
+  std::string simulator_state_directory;
   // Where the instance and busy locks live; unset: DefaultLockDirectory().
   std::optional<std::string> lock_directory;
   // Use the simulator whatever the settings say; with a non-empty state file
@@ -92,8 +98,20 @@ class Runtime {
   const RuntimeOptions& options() const { return options_; }
 
   // LoadSettings from the settings directory, then the options' overrides;
-  // the library and the port link follow the loaded values.
+  // the library, the port link and the adapter lock follow the loaded values.
   int LoadSettings();
+  // True when the simulated chip's state file waits for the chip's kind:
+  // the simulator is chosen, with a simulator_state_directory and no state
+  // file named by the settings or the options.
+  bool simulated_chip_file_open() const;
+  // Names the state file for device's chip kind ("at89s52.zvchip") in the
+  // simulator_state_directory, which is created when missing, and points the
+  // adapter lock at it. For before PreparePortAccess; nothing unless
+  // simulated_chip_file_open().
+  void KeepSimulatedChipFor(const DeviceDescriptor& device);
+  // The adapter the settings choose: the simulated chip's state file, the
+  // parallel port's device or its base address.
+  AdapterId ChosenAdapter();
   int SaveSettings();
   // Chooses the port access (the simulator, the parallel port or none) and
   // gives it to the port link. False: demo mode (the user was told why).
@@ -134,6 +152,7 @@ class Runtime {
 
  private:
   bool TakePortAccess(PortAccessChoice choice);
+  PortAccessSystem& port_access_system();
 
   RuntimeOptions options_;
   Settings settings_;

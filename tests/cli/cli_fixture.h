@@ -1,10 +1,13 @@
 // Runs zivivar-cli in-process in a fresh directory holding the shipped device
-// library, with the streams captured.
+// library, with the streams captured and the user's configuration and state
+// directories inside it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -42,7 +45,11 @@ inline std::string Image(size_t size, unsigned seed) {
 
 class CliTest : public ::testing::Test {
  protected:
-  CliTest() { dir_.Write("VOZ8051.CSV", ShippedLibrary()); }
+  CliTest() {
+    dir_.Write("VOZ8051.CSV", ShippedLibrary());
+    setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
+    setenv("XDG_STATE_HOME", dir_.File("state").c_str(), 1);
+  }
 
   // Runs the tool with -C on the test directory before args.
   CliResult Run(std::vector<std::string> args) {
@@ -58,6 +65,8 @@ class CliTest : public ::testing::Test {
     environment.err = &err;
     environment.lock_directory = dir_.path();
     environment.interrupt_requested = [this] {
+      if (on_poll_)
+        on_poll_();
       return interrupt_after_ >= 0 && polls_++ >= interrupt_after_;
     };
     environment.port_access_system = system;
@@ -81,6 +90,7 @@ class CliTest : public ::testing::Test {
   // Ctrl-C after this many polls of the interrupt; -1: never.
   int interrupt_after_ = -1;
   int polls_ = 0;
+  std::function<void()> on_poll_;  // runs at every poll for an interrupt
 };
 
 class CliSimTest : public CliTest {

@@ -1,5 +1,5 @@
-// The built zivivar-cli as a process: exit statuses, the split of the
-// streams, and the chip kept between runs.
+// The built zivivar-cli as a process: its streams and pipes. The installed
+// tool's whole jobs are run by scripts/test-install.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -18,9 +18,14 @@ using ::testing::StartsWith;
 
 class CliProcessTest : public CliTest {
  protected:
-  // The busy lock in the test directory: other runs of the tool (parallel
-  // tests, other checkouts) must not make this one wait or refuse.
-  std::string Locks() const { return "LC_ALL=C XDG_RUNTIME_DIR='" + dir_.path() + "' "; }
+  // The locks, the user's configuration and the simulated chips in the test
+  // directory: other runs of the tool (parallel tests, other checkouts) must
+  // not make this one wait or refuse, nor see its chip. LC_ALL=C: the tool's
+  // default language, whatever the locale of the machine.
+  std::string Locks() const {
+    return "LC_ALL=C XDG_RUNTIME_DIR='" + dir_.path() + "' XDG_CONFIG_HOME='" +
+           dir_.File("config") + "' XDG_STATE_HOME='" + dir_.File("state") + "' ";
+  }
   // Runs the tool in the test directory with args (shell words without
   // quotes of their own), standard input closed. LC_ALL=C: the tool's
   // default language, whatever the locale of the machine.
@@ -32,22 +37,6 @@ class CliProcessTest : public CliTest {
             dir_.Read("err.txt")};
   }
 };
-
-TEST_F(CliProcessTest, TheChipIsKeptBetweenRunsAndTheSettingsFileIsNeverWritten) {
-  dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
-  dir_.Write("fw.bin", std::string("\x02\x00\x08\x80\xFE", 5));
-  CliResult result = Exec("-d AT89S52 program fw.bin");
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_THAT(result.err, StartsWith("programmed fw.bin (binary, 5 bytes, 0000-0004) into AT89S52, "
-                                     "verified, in "))
-      << "not a terminal: no progress bar";
-  EXPECT_TRUE(dir_.Exists("zivivar-sim.bin"));
-
-  result = Exec("-d AT89S52 read - --format intel8");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_THAT(result.out, StartsWith(":2000000002000880FEFFFF"));
-  EXPECT_EQ(dir_.Read("KORVALNK.INI"), "[Hardware]\r\nSimulator=1\r\n");
-}
 
 TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
   dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
@@ -93,9 +82,8 @@ TEST_F(CliProcessTest, SpeaksEnglishUnlessTheLocaleIsGermanGeneratedOrNot) {
        "einsetzen; --yes bestätigt.\n-> Cancel\n"},
   };
   for (const auto& [locale, declined] : cases) {
-    const std::string run = "cd '" + dir_.path() +
-                            "' && env -u LC_ALL -u LC_MESSAGES -u LANGUAGE " + locale +
-                            " XDG_RUNTIME_DIR='" + dir_.path() + "' '" + ZIVIVAR_CLI_PATH +
+    const std::string run = "cd '" + dir_.path() + "' && env -u LC_MESSAGES -u LANGUAGE " +
+                            Locks() + "LC_ALL= " + locale + " '" + ZIVIVAR_CLI_PATH +
                             "' -d AT89S52 erase 2>err.txt";
     EXPECT_NE(std::system(run.c_str()), 0);
     EXPECT_EQ(dir_.Read("err.txt"), declined) << locale;

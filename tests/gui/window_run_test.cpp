@@ -1,10 +1,13 @@
 // The whole window program on the simulated programmer: start-up, the
 // device commands with their boxes answered as a user would, cancelling,
-// closing with the settings file, the file dialogs, a drop and the hex view.
+// closing with the settings file, the file dialogs, a drop, the hex view,
+// and a second copy of the program started beside the first. Then the window
+// alone: its lists, the Enter key, the message boxes' buttons and the bar.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,10 +15,11 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QQueue>
-#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -28,11 +32,14 @@
 #include "gui/german_translation.h"
 #include "gui/hex_view_window.h"
 #include "gui/preferences_dialog.h"
+#include "gui/qt_services_view.h"
 #include "gui/window_run.h"
 #include "programmer/device_operations.h"
+#include "services/services.h"
 #include "sim/simulated_hardware.h"
 #include "support/no_port_system.h"
 #include "support/temp_dir.h"
+#include "ui/process_locks.h"
 
 namespace zivivar {
 
@@ -68,7 +75,6 @@ class ModalAnswerer {
 
   std::function<void()> on_box;  // runs when a message box appears, before it is answered
   QStringList texts;             // of the message boxes seen so far
-  int dialogs_seen = 0;
 
  private:
   void Poll() {
@@ -88,7 +94,6 @@ class ModalAnswerer {
     if (dialog == nullptr || m_dialogs.isEmpty())
       return;
     m_last = modal;
-    ++dialogs_seen;
     // Called after this poll returns: a handler that opens a nested box
     // (an overwrite question, a range message) needs the timer running.
     QTimer::singleShot(0, [handler = m_dialogs.dequeue(), target = QPointer<QDialog>(dialog)] {
@@ -118,7 +123,10 @@ class WindowRunTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InstallGermanTranslation(*QCoreApplication::instance()); }
+  void initTestCase() {
+    QVERIFY2(InstallGermanTranslation(*QCoreApplication::instance()),
+             "the toolkit's German translation (qt6-translations-l10n) is missing");
+  }
   void init();
   void cleanup();
 
@@ -128,9 +136,13 @@ class WindowRunTest : public QObject {
   void CancelIsNoticedAtTheNextStep();
   void DataFileComesFromTheOpenDialogOrADrop();
   void PreferencesRefuseAValueOutOfRangeAndStayOpen();
-  void FilterPatternsIgnoreCase();
   void HexViewShowsAnSdccFile();
-  void SecondCopyRaisesTheFirst();
+  void SecondCopyEndsSilentlyWhileTheFirstIsOpen();
+  // The window alone, without the logic, and the Qt side of the services.
+  void ListsKeepOrderAndSelection();
+  void EnterInAListOnlySelects();
+  void EveryButtonGivesItsResult();
+  void EmptyRangeKeepsTheBarStill();
 
  private:
   void WriteSettings(const QStringList& hardware, const QStringList& isp);
@@ -200,13 +212,15 @@ void WindowRunTest::StartsInDemoModeWithoutAPort() {
   QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben (Demomodus)"));
 
   // Every device command is refused with the demo message, and nothing stays busy.
-  const qsizetype before = m_answerer->texts.size();
-  Button(Control::kProgramButton)->click();
-  Button(Control::kBlankCheckButton)->click();
-  QCOMPARE(m_answerer->texts.size(), before + 2);
+  m_answerer->texts.clear();
+  for (Control command :
+       {Control::kProgramButton, Control::kVerifyButton, Control::kBlankCheckButton,
+        Control::kReadOutButton, Control::kEraseButton})
+    Button(command)->click();
   QCOMPARE(
-      m_answerer->texts.last(),
-      QString::fromUtf8("Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus."));
+      m_answerer->texts,
+      QStringList(5, QString::fromUtf8(
+                         "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.")));
   QVERIFY(window.busyWindow() == nullptr);
 }
 
@@ -222,18 +236,10 @@ void WindowRunTest::StoredChoicesComeBackAndClosingWritesThemBeforeTheEndMessage
   QCOMPARE(window.ListSelection(Control::kDeviceList), 1);
   QCOMPARE(window.GetWindowRect().x, 50);
 
-  // Changes, a move, and a minimise that must not lose the moved-to place.
+  // A change and a move.
   QTest::mouseClick(Box(Control::kFFSaveBox), Qt::LeftButton);
-  Settings& settings = m_run->runtime().settings();
   window.move(123, 145);
-  QTRY_COMPARE(settings.XKoord, window.geometry().x());
-  const int x = settings.XKoord;
-  window.showMinimized();
-  QTRY_VERIFY(window.isMinimized());
-  QCOMPARE(settings.XKoord, x);
-  window.showNormal();
-  QTRY_VERIFY(!window.isMinimized());
-  QCOMPARE(settings.XKoord, x);
+  QTRY_COMPARE(m_run->runtime().settings().XKoord, window.geometry().x());
 
   std::string file_at_message;
   m_answerer->on_box = [&] { file_at_message = m_dir->Read("KORVALNK.INI"); };
@@ -264,7 +270,9 @@ void WindowRunTest::ProgramRunsToTheSuccessMessageThenReadOutWritesTheChosenForm
     closed_while_busy = window.close();
     QTest::keyClick(&window, Qt::Key_Escape);
   };
-  Button(Control::kProgramButton)->click();
+  // Enter outside the lists is "Brennen", the default button.
+  Box(Control::kVerifyBox)->setFocus();
+  QTest::keyClick(Box(Control::kVerifyBox), Qt::Key_Return);
   QVERIFY(!closed_while_busy && window.isVisible());
   QCOMPARE(m_answerer->texts, QStringList{QStringLiteral("Keine Fehler beim prüfen\n")});
   QVERIFY(busy_while_told);
@@ -275,11 +283,6 @@ void WindowRunTest::ProgramRunsToTheSuccessMessageThenReadOutWritesTheChosenForm
   QVERIFY(window.IsControlEnabled(Control::kProgramButton));
   QCOMPARE(window.statusLine()->text(), QStringLiteral("Warte auf Eingaben"));
   QCOMPARE(window.progressBar()->value(), 0);
-
-  // A cancelled save dialog writes nothing and says nothing.
-  m_answerer->QueueDialog([](QDialog& dialog) { dialog.reject(); });
-  Button(Control::kReadOutButton)->click();
-  QCOMPARE(m_answerer->texts.size(), 1);
 
   // Saved as "daten.txt" under "*.HEX Intel8": written as Intel HEX named daten.hex.
   QString set_up;
@@ -350,16 +353,13 @@ void WindowRunTest::DataFileComesFromTheOpenDialogOrADrop() {
   QCOMPARE(m_run->runtime().settings().data_file_name, std::string("old.hex"));
 
   QVERIFY(drop(QString::fromStdString(m_dir->File("MAIN.IHX"))));
-  QCOMPARE(m_answerer->dialogs_seen, 0);
   QCOMPARE(FileField(), QStringLiteral("MAIN.IHX"));
   QCOMPARE(m_run->runtime().settings().data_file_path, m_dir->File("MAIN.IHX"));
   QCOMPARE(m_run->runtime().settings().ReadFilter, 2);
-  QCOMPARE(m_run->dialog().eeprom_path(), m_dir->File("MAIN.eep"));
 
   // Through the open dialog its filter is kept as well.
   AnswerFileDialog(*m_answerer, 3, QStringLiteral("MAIN.IHX"));  // "*.IHX SDCC Intel Hex"
   Button(Control::kNewFileButton)->click();
-  QCOMPARE(m_answerer->dialogs_seen, 1);
   QCOMPARE(m_run->runtime().settings().ReadFilter, 4);
   QCOMPARE(m_run->runtime().settings().data_file_path, m_dir->File("MAIN.IHX"));
 }
@@ -393,19 +393,6 @@ void WindowRunTest::PreferencesRefuseAValueOutOfRangeAndStayOpen() {
   QCOMPARE(m_run->runtime().settings().HexLineLen, 16);
 }
 
-void WindowRunTest::FilterPatternsIgnoreCase() {
-  // "*.*" also lists files without a point in their name.
-  for (const auto& [pattern, name, listed] : {std::tuple{"*.bin", "DATA.BIN", true},
-                                              {"*.bin", "data.hex", false},
-                                              {"*.*", "README", true}}) {
-    const QString entry = FilterEntry("*.X Text", pattern);
-    const QString wildcard = entry.mid(entry.lastIndexOf('(') + 1).chopped(1);
-    QVERIFY2(QRegularExpression::fromWildcard(wildcard, Qt::CaseSensitive).match(name).hasMatch() ==
-                 listed,
-             qPrintable(entry + " " + name));
-  }
-}
-
 void WindowRunTest::HexViewShowsAnSdccFile() {
   QFile example(QStringLiteral(ZIVIVAR_EXAMPLE_FIRMWARE));
   QVERIFY(example.open(QIODevice::ReadOnly));
@@ -419,10 +406,6 @@ void WindowRunTest::HexViewShowsAnSdccFile() {
   QCOMPARE(lines.size(), 4096 / 16);
   QCOMPARE(lines[0].left(24), QStringLiteral("0000  02 00 06 02 00 7C "));
   QCOMPARE(view->headerText(), QStringLiteral("Geladen: 0x0000 bis 0x0094 (149 Bytes)"));
-  // The loaded range is marked: lines 0 to 9 (0x94 lies in line 9).
-  const QList<QTextEdit::ExtraSelection> marks = view->dump()->extraSelections();
-  QCOMPARE(marks.size(), 1);
-  QCOMPARE(marks[0].cursor.selectedText(), lines.mid(0, 10).join(QChar(0x2029)));
 
   AnswerFileDialog(*m_answerer, 5, QStringLiteral("copy"));  // Motorola S1
   QVERIFY(view->Save() == CommandResult::kOk);
@@ -430,21 +413,108 @@ void WindowRunTest::HexViewShowsAnSdccFile() {
   view->close();
 }
 
-void WindowRunTest::SecondCopyRaisesTheFirst() {
+// The program itself, started as a process in the settings directory, with
+// the locks in their own directory.
+void WindowRunTest::SecondCopyEndsSilentlyWhileTheFirstIsOpen() {
   WriteSettings({"Simulator=1"}, {});
-  Start();
-  MainWindow& window = m_run->window();
-  window.showMinimized();
-  QTRY_VERIFY(window.isMinimized());
+  auto launch = [&](QProcess& process) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(m_locks->path()));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QString::fromStdString(m_dir->path()));
+    process.start(QStringLiteral(ZIVIVAR_PROGRAM), QStringList());
+  };
+  QProcess first;
+  launch(first);
+  QVERIFY(first.waitForStarted());
+  NamedLock open_copy(m_locks->path(), kMainWindowTitle);
+  QDeadlineTimer deadline(20000);
+  while (!open_copy.HeldElsewhere() && !deadline.hasExpired())
+    QTest::qWait(20);
+  QVERIFY2(open_copy.HeldElsewhere(), "the first copy did not claim its instance");
 
-  RuntimeOptions options;
-  options.settings_directory = m_dir->path();
-  options.lock_directory = m_locks->path();
-  WindowRun second(std::move(options));
-  QVERIFY(!second.ClaimInstance());
-  QVERIFY(second.ShowRunningCopy());
-  QTRY_VERIFY(!window.isMinimized());
-  QTRY_VERIFY(window.isActiveWindow());
+  const std::string settings_before = m_dir->Read("KORVALNK.INI");
+  QProcess second;
+  launch(second);
+  QVERIFY(second.waitForFinished(20000));
+  QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(second.exitCode(), 0);
+  QCOMPARE(second.readAllStandardOutput() + second.readAllStandardError(), QByteArray());
+  QCOMPARE(m_dir->Read("KORVALNK.INI"), settings_before);
+  QCOMPARE(first.state(), QProcess::Running);
+  first.kill();
+  first.waitForFinished();
+}
+
+void WindowRunTest::ListsKeepOrderAndSelection() {
+  MainWindow window;
+  auto* combo = static_cast<QComboBox*>(window.control(Control::kDeviceList));
+  window.FillList(Control::kDeviceList, {{"AT89S8252", 3}, {"AT89S53", 3}, {"AT89S51", 2}}, 2);
+  QCOMPARE(combo->itemText(0), QStringLiteral("AT89S8252"));  // not sorted
+  QCOMPARE(combo->currentText(), QStringLiteral("AT89S51"));
+  QCOMPARE(window.ListItemData(Control::kDeviceList, 2), 2u);
+  QCOMPARE(window.ListItemData(Control::kDeviceList, 3), 0u);  // past the end
+  window.FillList(Control::kDeviceList, {{"A", 1}}, 7);
+  QCOMPARE(combo->count(), 1);
+  QCOMPARE(window.ListSelection(Control::kDeviceList), -1);
+}
+
+void WindowRunTest::EnterInAListOnlySelects() {
+  MainWindow window;
+  window.FillList(Control::kDeviceList, {{"AT89S51", 3}, {"AT89S52", 3}}, 0);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QSignalSpy programs(window.control(Control::kProgramButton), SIGNAL(clicked()));
+  auto* devices = static_cast<QComboBox*>(window.control(Control::kDeviceList));
+
+  // A name typed into a list and confirmed selects the entry, nothing more.
+  devices->lineEdit()->setFocus();
+  devices->lineEdit()->setText(QStringLiteral("AT89S52"));
+  QTest::keyClick(devices->lineEdit(), Qt::Key_Return);
+  QCOMPARE(devices->currentIndex(), 1);
+  QCOMPARE(devices->count(), 2);  // typing never adds an entry
+  QCOMPARE(programs.count(), 0);  // Enter elsewhere programs: the window test
+}
+
+void WindowRunTest::EveryButtonGivesItsResult() {
+  // Kind, its buttons (sorted, without mnemonics), the one clicked, its result.
+  const std::tuple<MessageKind, QString, QMessageBox::StandardButton, int> cases[] = {
+      {MessageKind::kRetryCancel, "Abbrechen|Wiederholen", QMessageBox::Retry, kIdRetry},
+      {MessageKind::kRetryCancel, "Abbrechen|Wiederholen", QMessageBox::Cancel, kIdCancel},
+      {MessageKind::kOkCancel, "Abbrechen|OK", QMessageBox::Ok, kIdOk},
+      {MessageKind::kOkCancel, "Abbrechen|OK", QMessageBox::Cancel, kIdCancel},
+      {MessageKind::kOk, "OK", QMessageBox::Ok, kIdOk}};
+  m_answerer.reset();  // the boxes are answered by hand here
+  MainWindow window;
+  QtServicesView view(window);
+  for (const auto& [kind, buttons, button, result] : cases) {
+    QString seen;
+    QTimer::singleShot(20, [&, button = button] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box != nullptr);
+      QStringList shown;
+      for (QAbstractButton* each : box->buttons())
+        shown << each->text().remove(QLatin1Char('&'));
+      shown.sort();
+      seen = box->windowTitle() + "|" + box->text() + "|" + shown.join('|');
+      box->button(button)->click();
+    });
+    QCOMPARE(view.ShowMessageBox(kind, "Meldung", "Zeile 1\nZeile 2"), result);
+    QCOMPARE(seen, QStringLiteral("Meldung|Zeile 1\nZeile 2|") + buttons);
+  }
+}
+
+void WindowRunTest::EmptyRangeKeepsTheBarStill() {
+  MainWindow window;
+  QtServicesView view(window);
+  int beap = 0;
+  Services services(view, beap);
+  QProgressBar* bar = window.progressBar();
+  services.ProgressStart(0);
+  // An empty range must not turn the bar into a running busy indicator.
+  QVERIFY(bar->maximum() > bar->minimum());
+  services.ProgressStep();
+  QCOMPARE(bar->value(), 0);
 }
 
 }  // namespace zivivar

@@ -50,12 +50,6 @@ class DialogTest : public ::testing::Test {
       "O1;DIP40;5000;4000;500000;0;0;0;0;0;0;128;0;2;4;Y",
   };
 
-  void WriteLibrary() {
-    std::string text;
-    for (const std::string& line : library)
-      text += line + "\r\n";
-    dir.Write("VOZ8051.CSV", text);
-  }
   // Writes the settings and the library, builds the run's objects and the
   // dialog, and runs the start-up.
   void Start(RuntimeOptions options = {}) {
@@ -66,7 +60,10 @@ class DialogTest : public ::testing::Test {
     for (const auto& [key, value] : isp)
       ini += key + "=" + value + "\r\n";
     dir.Write("KORVALNK.INI", ini);
-    WriteLibrary();
+    std::string lines;
+    for (const std::string& line : library)
+      lines += line + "\r\n";
+    dir.Write("VOZ8051.CSV", lines);
     options.settings_directory = dir.path();
     options.lock_directory = locks.path();
     options.port_access_system = &no_parport;
@@ -107,13 +104,13 @@ class DialogTest : public ::testing::Test {
   }
 
   std::vector<std::string> Messages() const { return services_view.Texts(); }
-  void ClearRecords() {
-    services_view.Clear();
-    view.log.clear();
-  }
+  void ClearRecords() { services_view.Clear(); }
   // What every device command leaves behind once it has created its busy window.
   void ExpectIdle() {
     EXPECT_FALSE(view.busy_window_shown);
+    for (const auto& [control, off] :
+         view.disabled)  // the test devices that can be erased and locked
+      EXPECT_FALSE(off) << "control " << static_cast<int>(control) << " left disabled";
     ASSERT_FALSE(services_view.statuses.empty());
     EXPECT_EQ(services_view.statuses.back(), kIdleStatus);
     EXPECT_FALSE(services_view.cancel_enabled);
