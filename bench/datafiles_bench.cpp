@@ -28,7 +28,7 @@ uint32_t ImageSize(int format) {
 struct Setup {
   explicit Setup(int format) {
     device.code_size = ImageSize(format);
-    data_format = format;
+    files.SetDataFormat(format);
     options.hex_line_len = 32;
     options.ff_save = true;
     uint32_t state = 12345;
@@ -43,9 +43,8 @@ struct Setup {
   Services services{view, message_beap};
   ImageBuffer image;
   DeviceDescriptor device;
-  int data_format = 0;
   DataFileOptions options;
-  DataFiles files{image, services, device, data_format};
+  DataFiles files{image, services, device};
 };
 
 void BM_Write(benchmark::State& state) {
@@ -54,7 +53,7 @@ void BM_Write(benchmark::State& state) {
   std::string text;
   for (auto _ : state) {
     if (BuildDataFile(setup.image, setup.device.code_size, kCodeMemory, format, setup.options,
-                      setup.services, text) != kSaveOk) {
+                      setup.services, text) != SaveResult::kOk) {
       state.SkipWithError("write refused");
       break;
     }
@@ -70,12 +69,12 @@ void BM_Read(benchmark::State& state) {
   Setup setup(format);
   testing::TempDir dir;
   const std::string path = dir.File("image.dat");
-  if (setup.files.WriteDataFile(path, kCodeMemory, setup.options) != kSaveOk) {
+  if (setup.files.WriteDataFile(path, kCodeMemory, setup.options) != SaveResult::kOk) {
     state.SkipWithError("write failed");
     return;
   }
   for (auto _ : state) {
-    if (setup.files.LoadDataFile(path, kCodeMemory, setup.options) != kLoadOk) {
+    if (setup.files.LoadDataFile(path, kCodeMemory, setup.options) != LoadResult::kOk) {
       state.SkipWithError("load failed");
       break;
     }

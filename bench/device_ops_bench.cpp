@@ -61,13 +61,14 @@ void BM_ProgramAndVerify(benchmark::State& state) {
     Run run(mode, size);
     state.ResumeTiming();
 
-    const int programmed = run.ops.ProgramMemory(kCodeMemory);
+    const OperationResult programmed = run.ops.ProgramMemory(kCodeMemory);
     const uint64_t after_program = run.hw.adapter().register_writes();
-    const int verified = run.ops.VerifyMemory(kCodeMemory);
+    const OperationResult verified = run.ops.VerifyMemory(kCodeMemory);
     program_writes += after_program;
     verify_writes += run.hw.adapter().register_writes() - after_program;
 
-    if (programmed != kOperationOk || verified != kOperationOk || !run.view.messages.empty()) {
+    if (programmed != OperationResult::kOk || verified != OperationResult::kOk ||
+        !run.view.messages.empty()) {
       state.SkipWithError("program or verify failed");
       break;
     }

@@ -207,7 +207,7 @@ void CliRun::AdjustSettings(Settings& settings) {
 
 LockOptions CliRun::Locks() {
   if (!options_.lock_level) {
-    const Settings& settings = runtime_.settings();
+    Settings& settings = runtime_.edit_settings();
     return {settings.Lock1, settings.Lock2, settings.Lock3};
   }
   const int level = *options_.lock_level;
@@ -325,7 +325,7 @@ int CliRun::Run() {
 }
 
 CommandResult CliRun::SelectByName() {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   DeviceSelection& selection = runtime_.selection();
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   if (options_.manufacturer) {
@@ -350,7 +350,7 @@ CommandResult CliRun::SelectByName() {
 // A device named without its manufacturer: the selected manufacturer's list
 // first, then the others in library order.
 CommandResult CliRun::SelectDeviceAnywhere(const std::string& name) {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   DeviceSelection& selection = runtime_.selection();
   const auto korr = static_cast<uint32_t>(settings.TimeBaseKorr);
   int32_t manuf = settings.ManufIndex;

@@ -33,11 +33,11 @@ Calibration Calibrate(const CommandContext& context, std::optional<uint64_t> wri
   const Clock::time_point start = Clock::now();
   if (writes) {
     for (; count < *writes && !failed; ++count)
-      failed = link.WriteRegister(kSupplyShiftRegister, reg4) != kLinkOk;
+      failed = link.WriteRegister(kSupplyShiftRegister, reg4) != LinkResult::kOk;
   } else {
     while (!failed && count < kCalibrationMaxWrites) {
       for (unsigned i = 0; i < kCalibrationBatch && !failed; ++i, ++count)
-        failed = link.WriteRegister(kSupplyShiftRegister, reg4) != kLinkOk;
+        failed = link.WriteRegister(kSupplyShiftRegister, reg4) != LinkResult::kOk;
       if (Clock::now() - start >= kCalibrationTime)
         break;
     }

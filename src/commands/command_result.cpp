@@ -61,49 +61,50 @@ CommandResult FromLibraryResult(LibraryResult result) {
   return result == LibraryResult::kOk ? CommandResult::kOk : CommandResult::kDeviceNotLoaded;
 }
 
-CommandResult FromOperationResult(int result) {
+CommandResult FromOperationResult(OperationResult result) {
   switch (result) {
-    case kOperationOk:
+    case OperationResult::kOk:
       return CommandResult::kOk;
-    case kNotBlank:
+    case OperationResult::kNotBlank:
       return CommandResult::kDeviceNotBlank;
-    case kBlankCheckStopped:
+    case OperationResult::kBlankCheckStopped:
       return CommandResult::kBlankCheckAborted;
-    case kVerifyFailed:
+    case OperationResult::kVerifyFailed:
       return CommandResult::kVerifyNotPassed;
-    case kProgramStopped:
+    case OperationResult::kProgramStopped:
       return CommandResult::kProgrammingFailed;
-    case kLockBitsNoEffect:
+    case OperationResult::kLockBitsNoEffect:
       return CommandResult::kLocksIneffective;
-    case kEraseDeclined:
+    case OperationResult::kEraseDeclined:
       return CommandResult::kEraseNotConfirmed;
-    case kEepromUnreachable:
+    case OperationResult::kEepromUnreachable:
       return CommandResult::kEepromNotReachable;
-    case kSyncFailed:
+    case OperationResult::kSyncFailed:
       return CommandResult::kNoChipAnswer;
-    default:
-      // kHandshakeTimeout: the only other result an operation gives.
-      return CommandResult::kAdapterLost;
+    case OperationResult::kAdapterLost:
+      break;
   }
+  return CommandResult::kAdapterLost;
 }
 
-CommandResult FromLoadResult(int result) {
-  return result == kLoadOk ? CommandResult::kOk : CommandResult::kFileNotLoaded;
+CommandResult FromLoadResult(LoadResult result) {
+  return result == LoadResult::kOk ? CommandResult::kOk : CommandResult::kFileNotLoaded;
 }
 
-CommandResult FromSaveResult(int result) {
-  return result == kSaveOk ? CommandResult::kOk : CommandResult::kFileNotSaved;
+CommandResult FromSaveResult(SaveResult result) {
+  return result == SaveResult::kOk ? CommandResult::kOk : CommandResult::kFileNotSaved;
 }
 
-CommandResult FromLinkResult(int result) {
+CommandResult FromLinkResult(LinkResult result) {
   switch (result) {
-    case kLinkOk:
+    case LinkResult::kOk:
       return CommandResult::kOk;
-    case kAdapterNotFound:
+    case LinkResult::kAdapterNotFound:
       return CommandResult::kNoAdapter;
-    default:
-      return CommandResult::kAdapterLost;
+    case LinkResult::kHandshakeTimeout:
+      break;
   }
+  return CommandResult::kAdapterLost;
 }
 
 }  // namespace zivivar

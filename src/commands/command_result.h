@@ -7,6 +7,10 @@
 namespace zivivar {
 
 enum class LibraryResult;
+enum class LinkResult;
+enum class LoadResult;
+enum class SaveResult;
+enum class OperationResult;
 
 // The numbers are the system's result numbers, which the operation log and
 // the command line's exit status show.
@@ -43,10 +47,10 @@ inline int ResultNumber(CommandResult result) {
 const char* CommandResultText(CommandResult result);
 
 // The results of the layers below, each read as the layer means it.
-CommandResult FromLibraryResult(LibraryResult result);  // DeviceLibrary, DeviceSelection
-CommandResult FromOperationResult(int result);          // DeviceOperations
-CommandResult FromLoadResult(int result);               // DataFiles::LoadDataFile
-CommandResult FromSaveResult(int result);  // DataFiles::WriteDataFile, SaveMemoryToFile
-CommandResult FromLinkResult(int result);  // PortLink
+CommandResult FromLibraryResult(LibraryResult result);      // DeviceLibrary, DeviceSelection
+CommandResult FromOperationResult(OperationResult result);  // DeviceOperations
+CommandResult FromLoadResult(LoadResult result);            // DataFiles::LoadDataFile
+CommandResult FromSaveResult(SaveResult result);  // DataFiles::WriteDataFile, SaveMemoryToFile
+CommandResult FromLinkResult(LinkResult result);  // PortLink
 
 }  // namespace zivivar

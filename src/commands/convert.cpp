@@ -11,32 +11,29 @@ namespace zivivar {
 FileCommandResult LoadCodeFile(Services& services, ImageBuffer& image,
                                const DeviceDescriptor& device, const std::string& path,
                                const DataFileOptions& file_options) {
-  int data_format = kFormatUnknown;
-  DataFiles files(image, services, device, data_format);
-  const int loaded = files.LoadDataFile(path, kCodeMemory, file_options);
-  return {FromLoadResult(loaded), data_format};
+  DataFiles files(image, services, device);
+  const LoadResult loaded = files.LoadDataFile(path, kCodeMemory, file_options);
+  return {FromLoadResult(loaded), files.data_format()};
 }
 
 CommandResult WriteCodeFile(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
                             const std::string& path, int format,
                             const DataFileOptions& file_options) {
-  int data_format = format;
-  DataFiles files(image, services, device, data_format);
+  DataFiles files(image, services, device, format);
   return FromSaveResult(files.WriteDataFile(path, kCodeMemory, file_options));
 }
 
 FileCommandResult Convert(Services& services, ImageBuffer& image, const DeviceDescriptor& device,
                           const ConvertArgs& args) {
-  int data_format = kFormatUnknown;
-  DataFiles files(image, services, device, data_format);
-  const int loaded = files.LoadDataFile(args.input, kCodeMemory, args.file_options);
-  if (loaded != kLoadOk)
-    return {FromLoadResult(loaded), data_format, {}, {}};
+  DataFiles files(image, services, device);
+  const LoadResult loaded = files.LoadDataFile(args.input, kCodeMemory, args.file_options);
+  if (loaded != LoadResult::kOk)
+    return {FromLoadResult(loaded), files.data_format(), {}, {}};
   FileCommandResult outcome{CommandResult::kOk,
-                            data_format,
-                            DescribeLoadedFile(image, data_format, device.code_size),
+                            files.data_format(),
+                            DescribeLoadedFile(image, files.data_format(), device.code_size),
                             {}};
-  data_format = args.format;
+  files.SetDataFormat(args.format);
   if (args.output_stream != nullptr) {
     files.SetFileWriter([&args](const std::string&, std::string_view contents) {
       args.output_stream->write(contents.data(), static_cast<std::streamsize>(contents.size()));

@@ -61,7 +61,9 @@ class OperationsReadout : public DeviceReadout {
       : link_(link), operations_(operations) {}
   void ResetAdapter() override { link_.ResetAdapter(); }
   void EnterProgrammingMode() override { operations_.protocol().EnterProgrammingMode(); }
-  int ReadMemory(MemoryKind kind) override { return operations_.ReadMemory(kind); }
+  bool ReadMemory(MemoryKind kind) override {
+    return operations_.ReadMemory(kind) == OperationResult::kOk;
+  }
   void LeaveProgrammingMode() override { operations_.protocol().LeaveProgrammingMode(); }
 
  private:
@@ -77,29 +79,28 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
   outcome.result = RunInFrame(context, program, [&](Frame& frame) {
     DeviceOperations operations(context.link, context.services, device, context.image);
     operations.SetProfile(context.profile);
-    int data_format = kFormatUnknown;
-    DataFiles files(context.image, context.services, device, data_format);
+    DataFiles files(context.image, context.services, device);
     const bool verify = !program || args.verify;
     auto lost = [&] { return frame.LinkLost(); };
     bool stopped = false;
 
     // One memory: load its file, program it, compare it.
     auto run = [&](const std::string& path, MemoryKind kind) {
-      const int loaded = files.LoadDataFile(path, kind, args.file_options);
-      outcome.data_format = data_format;
-      if (loaded != kLoadOk)
+      const LoadResult loaded = files.LoadDataFile(path, kind, args.file_options);
+      outcome.data_format = files.data_format();
+      if (loaded != LoadResult::kOk)
         return FromLoadResult(loaded);
       const LoadedFile file =
-          DescribeLoadedFile(context.image, data_format, files.MemorySize(kind));
+          DescribeLoadedFile(context.image, files.data_format(), files.MemorySize(kind));
       (kind == kCodeMemory ? outcome.code : outcome.eeprom) = file;
       if (args.file_loaded && !args.file_loaded(kind, file)) {
         stopped = true;
         return CommandResult::kInterrupted;
       }
-      int result = kOperationOk;
+      OperationResult result = OperationResult::kOk;
       if (program)
         result = operations.ProgramMemory(kind);
-      if (result == kOperationOk && verify)
+      if (result == OperationResult::kOk && verify)
         result = operations.VerifyMemory(kind);
       return FromOperationResult(result);
     };
@@ -128,9 +129,9 @@ FileCommandResult ProgramOrVerify(const CommandContext& context, const DeviceDes
     const LockOptions& locks = args.locks;
     const bool lock = locks.lock1 > 0 || locks.lock2 > 0 || locks.lock3 > 0;
     if (lock) {
-      const int locked = operations.ProgramLockBits(locks);
+      const OperationResult locked = operations.ProgramLockBits(locks);
       operations.protocol().LeaveProgrammingMode();
-      if (locked != kOperationOk || lost())
+      if (locked != OperationResult::kOk || lost())
         return FromOperationResult(locked);
     }
     if (const CommandResult kept = frame.KeepChip(); kept != CommandResult::kOk)
@@ -191,8 +192,8 @@ CommandResult Erase(const CommandContext& context, const DeviceDescriptor& devic
   return RunInFrame(context, true, [&](Frame& frame) {
     DeviceOperations operations(context.link, context.services, device, context.image);
     // A declined erase is not followed by the blank check.
-    const int erased = operations.EraseDevice();
-    if (erased != kOperationOk || frame.LinkLost())
+    const OperationResult erased = operations.EraseDevice();
+    if (erased != OperationResult::kOk || frame.LinkLost())
       return FromOperationResult(erased);
     // The blank check's "erased" is the success message: the chip is kept first.
     if (const CommandResult kept = frame.KeepChip(); kept != CommandResult::kOk)
@@ -230,8 +231,7 @@ CommandResult ReadOut(const CommandContext& context, const DeviceDescriptor& dev
     DeviceOperations operations(context.link, context.services, device, context.image);
     operations.SetProfile(context.profile);
     OperationsReadout readout(context.link, operations);
-    int data_format = args.format;
-    DataFiles files(context.image, context.services, device, data_format);
+    DataFiles files(context.image, context.services, device, args.format);
     // Code and EEPROM files are written together at the end, or neither is:
     // a new code file beside an old EEPROM file would pass for one read-out.
     std::vector<std::pair<std::string, std::string>> pending;
@@ -246,13 +246,13 @@ CommandResult ReadOut(const CommandContext& context, const DeviceDescriptor& dev
       code_written = true;
       return 0;
     });
-    int result = files.SaveMemoryToFile(args.path, kCodeMemory, args.file_options, readout);
-    if (result == kSaveOk && !frame.LinkLost() && args.eeprom_path)
+    SaveResult result = files.SaveMemoryToFile(args.path, kCodeMemory, args.file_options, readout);
+    if (result == SaveResult::kOk && !frame.LinkLost() && args.eeprom_path)
       result = files.SaveMemoryToFile(*args.eeprom_path, kEepromMemory, args.file_options, readout);
     // An empty socket answered nothing: its message was shown, nothing is saved.
-    if (result != kSaveOk && operations.protocol().sync_failed())
+    if (result != SaveResult::kOk && operations.protocol().sync_failed())
       return CommandResult::kNoChipAnswer;
-    if (result != kSaveOk || frame.LinkLost())
+    if (result != SaveResult::kOk || frame.LinkLost())
       return FromSaveResult(result);
     std::string failed_path;
     if (const int error = WriteFilesAtomically(pending, &failed_path); error != 0) {

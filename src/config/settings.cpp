@@ -283,7 +283,7 @@ bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& s
   return true;
 }
 
-int LoadSettings(const std::string& directory, Services& services, Settings& settings) {
+SettingsResult LoadSettings(const std::string& directory, Services& services, Settings& settings) {
   settings = Settings();
   settings.settings_directory = WithSlash(directory);
   settings.settings_file_path = settings.settings_directory + kSettingsFileName;
@@ -329,13 +329,13 @@ int LoadSettings(const std::string& directory, Services& services, Settings& set
                file.GetString(kIspSection, "LastFile", "tmp"), settings);
   settings.sim_state_given = file.Find(kHardwareSection, "SimState").has_value();
   FormSimStatePath(settings);
-  return settings.read_error == 0 ? kSettingsOk : kSettingsUnreadable;
+  return settings.read_error == 0 ? SettingsResult::kOk : SettingsResult::kUnreadable;
 }
 
-int SaveSettings(const Settings& settings, Services& services) {
+SettingsResult SaveSettings(const Settings& settings, Services& services) {
   // A file that could not be read would lose its other lines; the user was told at load.
   if (settings.read_error != 0)
-    return kSettingsNotSaved;
+    return SettingsResult::kNotSaved;
   const std::string path = settings.settings_file_path.empty()
                                ? CurrentDirectory() + kSettingsFileName
                                : settings.settings_file_path;
@@ -347,7 +347,7 @@ int SaveSettings(const Settings& settings, Services& services) {
     services.ShowMessage("Die Einstellungen konnten nicht gespeichert werden.\n\nDatei: " + path +
                          "\nGrund: " + ReadErrorText(read_error, services) +
                          " beim Lesen\n\nDie bisherige Datei bleibt unverändert.");
-    return kSettingsNotSaved;
+    return SettingsResult::kNotSaved;
   }
   const std::string before = file.Contents();
 
@@ -372,7 +372,7 @@ int SaveSettings(const Settings& settings, Services& services) {
   // Nothing changed: leave the file (and its time stamp) alone, which also
   // spares a read-only settings directory a needless error.
   if (existed && after == before)
-    return kSettingsOk;
+    return SettingsResult::kOk;
   const int write_error = WriteFileAtomically(path, after);
   if (write_error != 0) {
     std::string text = "Die Einstellungen konnten nicht gespeichert werden.\n\nDatei: " + path +
@@ -380,9 +380,9 @@ int SaveSettings(const Settings& settings, Services& services) {
     if (existed)
       text += "\n\nDie bisherige Datei bleibt unverändert.";
     services.ShowMessage(text);
-    return kSettingsNotSaved;
+    return SettingsResult::kNotSaved;
   }
-  return kSettingsOk;
+  return SettingsResult::kOk;
 }
 
 }  // namespace zivivar

@@ -20,12 +20,14 @@ inline constexpr char kIspSection[] = "8051 ISP INI-Section";
 inline constexpr char kDefaultSimState[] = "zivivar-sim.bin";
 
 // Results of LoadSettings and SaveSettings.
-inline constexpr int kSettingsOk = 0;
-// The file exists but could not be read: the defaults hold, the user was
-// told, and SaveSettings leaves the file alone so that nothing is lost.
-inline constexpr int kSettingsUnreadable = 1;
-// The file could not be written: the user was told; the old file is intact.
-inline constexpr int kSettingsNotSaved = 4;
+enum class SettingsResult {
+  kOk,
+  // The file exists but could not be read: the defaults hold, the user was
+  // told, and SaveSettings leaves the file alone so that nothing is lost.
+  kUnreadable,
+  // The file could not be written: the user was told; the old file is intact.
+  kNotSaved,
+};
 
 inline constexpr char kBadPortAddressMessage[] =
     "Portadresse in\n'KORVALNK.INI'\nkann nicht stimmen!!\n\nNehme Standardwert von 0x378.";
@@ -142,16 +144,16 @@ bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& s
 // takes its default silently; out-of-range values are replaced, with a message
 // only for the port address and the hex line length. A file that cannot be
 // read, is no regular file (a FIFO, a device) or is longer than
-// kMaxSettingsFileSize is not read. Returns kSettingsOk, or
-// kSettingsUnreadable after telling the user that the defaults are used.
-int LoadSettings(const std::string& directory, Services& services, Settings& settings);
+// kMaxSettingsFileSize is not read. Returns kOk, or
+// kUnreadable after telling the user that the defaults are used.
+SettingsResult LoadSettings(const std::string& directory, Services& services, Settings& settings);
 
 // Writes the settings back into settings.settings_file_path: keys present in
 // the file are replaced in place, missing ones added at the end of their
 // section, every other line (comments, unknown keys, DebugNT and the
 // simulator keys) is kept. The file is replaced atomically. Returns
-// kSettingsOk, or kSettingsNotSaved after a message saying why (the old file
+// kOk, or kNotSaved after a message saying why (the old file
 // is then intact); a file that could not be read at load is not touched.
-int SaveSettings(const Settings& settings, Services& services);
+SettingsResult SaveSettings(const Settings& settings, Services& services);
 
 }  // namespace zivivar

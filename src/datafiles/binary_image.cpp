@@ -10,8 +10,8 @@
 
 namespace zivivar {
 
-int ReadBinaryImage(std::string_view bytes, const std::string& path, uint32_t memory_size,
-                    ImageBuffer& image, Services& services) {
+LoadResult ReadBinaryImage(std::string_view bytes, const std::string& path, uint32_t memory_size,
+                           ImageBuffer& image, Services& services) {
   if (bytes.size() > memory_size) {
     char text[160];
     std::snprintf(text, sizeof text,
@@ -20,21 +20,21 @@ int ReadBinaryImage(std::string_view bytes, const std::string& path, uint32_t me
                   static_cast<unsigned long>(memory_size),
                   static_cast<unsigned long long>(bytes.size()));
     services.ShowMessage(text);
-    return kReadFailed;
+    return LoadResult::kFailed;
   }
   if (bytes.empty()) {
     ReportFileError(services, path, 0);
-    return kReadFailed;
+    return LoadResult::kFailed;
   }
   const size_t count = std::min(bytes.size(), image.bytes.size());
   std::memcpy(image.bytes.data(), bytes.data(), count);
   image.loaded_byte_count = static_cast<uint32_t>(count);
   image.highest_loaded_address = static_cast<uint32_t>(count - 1);
-  return kReadOk;
+  return LoadResult::kOk;
 }
 
-int WriteBinaryImage(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind, bool ff_save,
-                     Services& services, std::string& out) {
+SaveResult WriteBinaryImage(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind,
+                            bool ff_save, Services& services, std::string& out) {
   const uint32_t size = memory_size < kImageBufferSize ? memory_size : kImageBufferSize;
   uint32_t n = size;
   if (!ff_save) {
@@ -43,13 +43,13 @@ int WriteBinaryImage(const ImageBuffer& image, uint32_t memory_size, MemoryKind 
     if (n == 0) {
       if (kind == kCodeMemory) {
         services.ShowMessage(kBlankCodeMemoryMessage);
-        return kSaveFailed;
+        return SaveResult::kFailed;
       }
       n = 1;
     }
   }
   out.assign(reinterpret_cast<const char*>(image.bytes.data()), n);
-  return kSaveOk;
+  return SaveResult::kOk;
 }
 
 }  // namespace zivivar

@@ -34,8 +34,9 @@ void ReportTooMuchData(Services& services, MemoryKind kind, uint32_t size, uint3
 
 }  // namespace
 
-int BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind, int format,
-                  const DataFileOptions& options, Services& services, std::string& out) {
+SaveResult BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind,
+                         int format, const DataFileOptions& options, Services& services,
+                         std::string& out) {
   out.clear();
   switch (format) {
     case kFormatBinary:
@@ -59,13 +60,13 @@ int BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryKind kin
           services.Translate("Unbekanntes Datenformat %d !\n\nSpeichervorgang abgebrochen."),
           format);
       services.ShowMessage(text);
-      return kSaveFailed;
+      return SaveResult::kFailed;
     }
   }
 }
 
 DataFiles::DataFiles(ImageBuffer& image, Services& services, const DeviceDescriptor& device,
-                     int& data_format)
+                     int data_format)
     : image_(image),
       services_(services),
       device_(device),
@@ -77,30 +78,30 @@ int DataFiles::ClassifyDataFile(const std::string& path, bool quiet) {
   return data_format_;
 }
 
-int DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
-                            const DataFileOptions& options) {
+LoadResult DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
+                                   const DataFileOptions& options) {
   image_.loaded_byte_count = 0;
   // Read once: a pipe gives its data only to the first reader. A missing
   // EEPROM companion file is reported like any other missing file.
   std::string bytes;
   if (const int error = ReadDataFileBytes(path, &bytes); error != 0) {
     ReportDataFileReadError(services_, path, error);
-    return kLoadFailed;
+    return LoadResult::kFailed;
   }
   data_format_ = ClassifyDataBytes(bytes);
   const uint32_t size = MemorySize(kind);
-  if (ReadBytes(bytes, path, data_format_, size, options) != kReadOk)
-    return kLoadFailed;
+  if (ReadBytes(bytes, path, data_format_, size, options) != LoadResult::kOk)
+    return LoadResult::kFailed;
   if (image_.loaded_byte_count > size || image_.highest_loaded_address >= size) {
     ReportTooMuchData(services_, kind, size, image_.loaded_byte_count,
                       image_.highest_loaded_address);
-    return kLoadFailed;
+    return LoadResult::kFailed;
   }
-  return kLoadOk;
+  return LoadResult::kOk;
 }
 
-int DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int format,
-                         uint32_t memory_size, const DataFileOptions& options) {
+LoadResult DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int format,
+                                uint32_t memory_size, const DataFileOptions& options) {
   const bool test_checksum = options.test_checksum;
   if (format == kFormatBinary) {
     image_.Clear();
@@ -110,10 +111,10 @@ int DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int fo
   TextReader file;
   if (const int error = file.OpenBytes(bytes); error != 0) {
     ReportFileError(services_, path, error);
-    return kReadFailed;
+    return LoadResult::kFailed;
   }
   image_.Clear();
-  int result = kReadFailed;
+  LoadResult result = LoadResult::kFailed;
   if (IsIntelFormat(format)) {
     result = ReadIntelFile(file, image_, services_, test_checksum);
   } else if (IsSRecordFormat(format)) {
@@ -125,43 +126,43 @@ int DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int fo
   }
   // A read error looks like the end of the file to the readers; a load that
   // stopped there must not pass for a complete one.
-  if (result == kReadOk && file.Failed()) {
+  if (result == LoadResult::kOk && file.Failed()) {
     ReportFileError(services_, path, EIO);
-    return kReadFailed;
+    return LoadResult::kFailed;
   }
   return result;
 }
 
-int DataFiles::WriteDataFile(const std::string& path, MemoryKind kind,
-                             const DataFileOptions& options) {
+SaveResult DataFiles::WriteDataFile(const std::string& path, MemoryKind kind,
+                                    const DataFileOptions& options) {
   std::string contents;
   if (BuildDataFile(image_, MemorySize(kind), kind, data_format_, options, services_, contents) !=
-      kSaveOk) {
-    return kSaveFailed;
+      SaveResult::kOk) {
+    return SaveResult::kFailed;
   }
   if (const int error = file_writer_(path, contents); error != 0) {
     ReportFileError(services_, path, error);
-    return kSaveFailed;
+    return SaveResult::kFailed;
   }
-  return kSaveOk;
+  return SaveResult::kOk;
 }
 
-int DataFiles::SaveMemoryToFile(const std::string& path, MemoryKind kind,
-                                const DataFileOptions& options, DeviceReadout& device) {
+SaveResult DataFiles::SaveMemoryToFile(const std::string& path, MemoryKind kind,
+                                       const DataFileOptions& options, DeviceReadout& device) {
   device.ResetAdapter();
   services_.EnableCancelButton();
   device.EnterProgrammingMode();
   // Only the bytes: the counters describe the last load, not a read-out.
   image_.bytes.fill(kBlankByte);
   services_.SetStatus(kind == kCodeMemory ? "Lese Programmspeicher" : "Lese EEPROM");
-  const int read = device.ReadMemory(kind);
+  const bool read = device.ReadMemory(kind);
   device.LeaveProgrammingMode();
   // A lost adapter was reported where it happened; what it read is noise.
-  if (read != 0)
-    return kSaveFailed;
+  if (!read)
+    return SaveResult::kFailed;
   if (services_.CancelRequested()) {
     services_.ShowMessage(kReadOutCancelledMessage);
-    return kSaveFailed;
+    return SaveResult::kFailed;
   }
   return WriteDataFile(path, kind, options);
 }

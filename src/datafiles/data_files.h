@@ -28,49 +28,51 @@ int ClassifyDataFile(const std::string& path, bool quiet, Services& services);
 int ClassifyDataBytes(std::string_view bytes);
 
 // The text (or bytes) of a data file of format holding the first memory_size
-// bytes of image, into out. Returns kSaveOk, or kSaveFailed after a message
+// bytes of image, into out. Returns SaveResult::kOk, or SaveResult::kFailed after a message
 // when the format cannot hold the data (or is not a format at all).
-int BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind, int format,
-                  const DataFileOptions& options, Services& services, std::string& out);
+SaveResult BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryKind kind,
+                         int format, const DataFileOptions& options, Services& services,
+                         std::string& out);
 
 // Puts a whole file in place; returns 0 or an errno. The default writes to a
 // temporary file beside path and renames it over path when complete.
 using FileWriter = std::function<int(const std::string& path, std::string_view contents)>;
 
 // The data-file operations on the run's image. Every operation reports its
-// own failures before it returns; callers test for 0 only.
+// own failures before it returns; callers test for kOk only.
 class DataFiles {
  public:
-  // image, services, device and data_format must outlive this object. device
-  // gives the memory sizes and is read at every call, so a reloaded
-  // descriptor counts at once. data_format is the current data format (the
-  // setting DataFormat): classification sets it, saving writes in it.
+  // image, services and device must outlive this object. device gives the
+  // memory sizes and is read at every call, so a reloaded descriptor counts
+  // at once. data_format is the current data format (the setting
+  // DataFormat): classification sets it, saving writes in it.
   DataFiles(ImageBuffer& image, Services& services, const DeviceDescriptor& device,
-            int& data_format);
+            int data_format = kFormatUnknown);
 
   // ClassifyDataFile, and the current data format set to its result.
   int ClassifyDataFile(const std::string& path, bool quiet);
 
   // Reads the file once (ReadDataFileBytes), recognises its format from
   // those bytes, clears the image to blank, reads the bytes into it and checks the amount of data
-  // and the highest address against the size of the memory of kind. Returns kLoadOk or kLoadFailed.
-  // A file that cannot be opened is reported for either memory. After a failure the image and
-  // counters hold what was read until then and are not to be used.
-  int LoadDataFile(const std::string& path, MemoryKind kind, const DataFileOptions& options);
+  // and the highest address against the size of the memory of kind. Returns LoadResult::kOk or
+  // LoadResult::kFailed. A file that cannot be opened is reported for either memory. After a
+  // failure the image and counters hold what was read until then and are not to be used.
+  LoadResult LoadDataFile(const std::string& path, MemoryKind kind, const DataFileOptions& options);
 
   // Writes the image of the memory of kind (its size from the device) to path
   // in the current data format. The file is replaced only when complete: after
-  // a failure an existing file at path is as it was. Returns kSaveOk or
-  // kSaveFailed.
-  int WriteDataFile(const std::string& path, MemoryKind kind, const DataFileOptions& options);
+  // a failure an existing file at path is as it was. Returns SaveResult::kOk or
+  // SaveResult::kFailed.
+  SaveResult WriteDataFile(const std::string& path, MemoryKind kind,
+                           const DataFileOptions& options);
 
   // Reads the memory of kind out of the device into the image (cleared to
   // blank first) and writes it with WriteDataFile. A read-out stopped by the
   // cancel button is reported and writes nothing, and so does one that the
-  // device reports as failed. Returns kSaveOk or kSaveFailed. The load
+  // device reports as failed. Returns SaveResult::kOk or SaveResult::kFailed. The load
   // counters are not changed.
-  int SaveMemoryToFile(const std::string& path, MemoryKind kind, const DataFileOptions& options,
-                       DeviceReadout& device);
+  SaveResult SaveMemoryToFile(const std::string& path, MemoryKind kind,
+                              const DataFileOptions& options, DeviceReadout& device);
 
   // Replaces the final write of WriteDataFile (tests simulate a full disk).
   void SetFileWriter(FileWriter writer) { file_writer_ = std::move(writer); }
@@ -79,18 +81,20 @@ class DataFiles {
   uint32_t MemorySize(MemoryKind kind) const {
     return kind == kEepromMemory ? device_.eeprom_size : device_.code_size;
   }
+  // The current data format: the last file's, or the one set for saving.
   int data_format() const { return data_format_; }
+  void SetDataFormat(int format) { data_format_ = format; }
 
  private:
   // Clears the image and reads the bytes of the file at path into it with
   // the format's reader.
-  int ReadBytes(std::string_view bytes, const std::string& path, int format, uint32_t memory_size,
-                const DataFileOptions& options);
+  LoadResult ReadBytes(std::string_view bytes, const std::string& path, int format,
+                       uint32_t memory_size, const DataFileOptions& options);
 
   ImageBuffer& image_;
   Services& services_;
   const DeviceDescriptor& device_;
-  int& data_format_;
+  int data_format_;
   FileWriter file_writer_;
 };
 

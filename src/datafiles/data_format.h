@@ -21,13 +21,10 @@ enum DataFormat : int {
 
 inline constexpr int kLastDataFormat = kFormatTektronix;
 
-// Results of loading (and of each reader) and of saving (and of each writer).
-inline constexpr int kLoadOk = 0;
-inline constexpr int kLoadFailed = 3;
-inline constexpr int kReadOk = kLoadOk;
-inline constexpr int kReadFailed = kLoadFailed;
-inline constexpr int kSaveOk = 0;
-inline constexpr int kSaveFailed = 4;
+// Results of loading (and of each reader) and of saving (and of each
+// writer). A failure has been reported to the user by the time it returns.
+enum class LoadResult { kOk, kFailed };
+enum class SaveResult { kOk, kFailed };
 
 // The format's name as the user sees it ("Intel8", "Motorola S2 Exormax", ...);
 // "Alle Dateien" for 0 and for numbers outside 0 to 9.

@@ -16,10 +16,10 @@ class DeviceReadout {
   virtual void EnterProgrammingMode() = 0;
   // Reads the memory of kind, from address 0 up to its size, into the same
   // places of the image, with progress shown; stops early when the cancel
-  // flag is set, leaving the rest of the image as it was. Returns 0, or
-  // non-zero after reporting a failure (a lost adapter) that makes the image
+  // flag is set, leaving the rest of the image as it was. Returns true, or
+  // false after reporting a failure (a lost adapter) that makes the image
   // worthless.
-  virtual int ReadMemory(MemoryKind kind) = 0;
+  virtual bool ReadMemory(MemoryKind kind) = 0;
   // Out of programming mode, supply off.
   virtual void LeaveProgrammingMode() = 0;
 };

@@ -68,7 +68,8 @@ void AppendIntelRecord(std::string& out, uint8_t type, uint16_t address, const u
   AppendLineEnd(out);
 }
 
-int ReadIntelFile(TextReader& file, ImageBuffer& image, Services& services, bool test_checksum) {
+LoadResult ReadIntelFile(TextReader& file, ImageBuffer& image, Services& services,
+                         bool test_checksum) {
   LineRecordReader in(file, image, services, test_checksum);
   uint32_t offset = 0;
   while (in.NextLine()) {
@@ -78,10 +79,10 @@ int ReadIntelFile(TextReader& file, ImageBuffer& image, Services& services, bool
     const uint8_t type = in.Byte(7);
     // The end record is taken as it is: nothing after it is looked at.
     if (type == kEndRecord)
-      return kReadOk;
+      return LoadResult::kOk;
     uint32_t sum = n + type;
     if (!in.TrimAndCheckLength(2 * n + 11))
-      return kReadFailed;
+      return LoadResult::kFailed;
     uint32_t address = in.Field(3, 4);
     sum += (address >> 8) + (address & 0xFF);
     if (n == 0)
@@ -110,14 +111,14 @@ int ReadIntelFile(TextReader& file, ImageBuffer& image, Services& services, bool
         break;
     }
     if (!in.ChecksumMatches(in.Byte(9 + 2 * n), (0x100 - (sum & 0xFF)) & 0xFF)) {
-      return kReadFailed;
+      return LoadResult::kFailed;
     }
   }
-  return kReadOk;
+  return LoadResult::kOk;
 }
 
-int WriteIntelFile(const ImageBuffer& image, uint32_t memory_size, int format,
-                   const DataFileOptions& options, std::string& out) {
+SaveResult WriteIntelFile(const ImageBuffer& image, uint32_t memory_size, int format,
+                          const DataFileOptions& options, std::string& out) {
   static constexpr uint8_t kZero[2] = {0, 0};
   if (format == kFormatIntel32)
     AppendIntelRecord(out, kLinearRecord, 0, kZero, 2);
@@ -128,7 +129,7 @@ int WriteIntelFile(const ImageBuffer& image, uint32_t memory_size, int format,
   const uint32_t size = std::min(memory_size, kImageBufferSize);
   WriteRecordLines(image.bytes.data(), 0, size, options, layout, out, nullptr);
   AppendIntelRecord(out, kEndRecord, 0, nullptr, 0);
-  return kSaveOk;
+  return SaveResult::kOk;
 }
 
 }  // namespace zivivar

@@ -15,17 +15,18 @@ namespace zivivar {
 // Reads data records (00) into image at their address plus the current offset,
 // which extended segment (02) and linear (04) address records replace; stops
 // at the end record (01) or the end of the file. Other record types are
-// tested and ignored. Returns kReadOk or kReadFailed after its message.
-int ReadIntelFile(TextReader& file, ImageBuffer& image, Services& services, bool test_checksum);
+// tested and ignored. Returns LoadResult::kOk or LoadResult::kFailed after its message.
+LoadResult ReadIntelFile(TextReader& file, ImageBuffer& image, Services& services,
+                         bool test_checksum);
 
 // Appends to out the first memory_size bytes of image as an Intel HEX file of
 // format (kFormatIntel8, kFormatIntel32 or kFormatIntelMcs): Intel32 begins
 // with a linear and a segment address record of 0, IntelMCS with a segment
 // address record of 0, and each further 64 KiB bank that holds a line gets an
 // address record of the variant's kind (segment records for Intel8 too).
-// Lines that would cross a bank boundary are split there. Always kSaveOk.
-int WriteIntelFile(const ImageBuffer& image, uint32_t memory_size, int format,
-                   const DataFileOptions& options, std::string& out);
+// Lines that would cross a bank boundary are split there. Always SaveResult::kOk.
+SaveResult WriteIntelFile(const ImageBuffer& image, uint32_t memory_size, int format,
+                          const DataFileOptions& options, std::string& out);
 
 // One record: count, 16-bit address, type, data and checksum, with CR LF.
 void AppendIntelRecord(std::string& out, uint8_t type, uint16_t address, const uint8_t* data,

@@ -62,32 +62,33 @@ class TektronixLayout : public RecordLineLayout {
   bool digit_sums_;
 };
 
-int WriteLines(const ImageBuffer& image, uint32_t memory_size, int format,
-               const DataFileOptions& options, RecordLineLayout& layout, Services& services,
-               std::string& out) {
+SaveResult WriteLines(const ImageBuffer& image, uint32_t memory_size, int format,
+                      const DataFileOptions& options, RecordLineLayout& layout, Services& services,
+                      std::string& out) {
   uint32_t refused = 0;
   const uint32_t size = std::min(memory_size, kImageBufferSize);
   if (!WriteRecordLines(image.bytes.data(), 0, size, options, layout, out, &refused)) {
     ReportAddressBeyondFormat(services, format, refused);
-    return kSaveFailed;
+    return SaveResult::kFailed;
   }
-  return kSaveOk;
+  return SaveResult::kOk;
 }
 
 }  // namespace
 
-int ReadMosFile(TextReader& file, ImageBuffer& image, Services& services, bool test_checksum) {
+LoadResult ReadMosFile(TextReader& file, ImageBuffer& image, Services& services,
+                       bool test_checksum) {
   LineRecordReader in(file, image, services, test_checksum);
   while (in.NextLine()) {
     // The end record is known by its count alone, before the start character.
     if (in.At(1) == '0' && in.At(2) == '0')
-      return kReadOk;
+      return LoadResult::kOk;
     if (in.At(0) != ';')
       return in.LineStartError();
     const uint32_t n = in.Byte(1);
     uint32_t sum = n;
     if (!in.TrimAndCheckLength(2 * n + 11))
-      return kReadFailed;
+      return LoadResult::kFailed;
     uint32_t address = in.Field(3, 4);
     sum += (address >> 8) + (address & 0xFF);
     if (n == 0)
@@ -98,22 +99,22 @@ int ReadMosFile(TextReader& file, ImageBuffer& image, Services& services, bool t
       in.StoreByte(address, byte);
     }
     if (!in.ChecksumMatches(in.Field(7 + 2 * n, 4), sum & 0xFFFF))
-      return kReadFailed;
+      return LoadResult::kFailed;
   }
-  return kReadOk;
+  return LoadResult::kOk;
 }
 
-int ReadTektronixFile(TextReader& file, ImageBuffer& image, Services& services, bool test_checksum,
-                      bool digit_sums) {
+LoadResult ReadTektronixFile(TextReader& file, ImageBuffer& image, Services& services,
+                             bool test_checksum, bool digit_sums) {
   LineRecordReader in(file, image, services, test_checksum);
   while (in.NextLine()) {
     if (in.At(0) != '/')
       return in.LineStartError();
     const uint32_t n = in.Byte(5);
     if (n == 0)
-      return kReadOk;
+      return LoadResult::kOk;
     if (!in.TrimAndCheckLength(2 * n + 11))
-      return kReadFailed;
+      return LoadResult::kFailed;
     uint32_t address = in.Field(1, 4);
 
     const uint32_t header_read = in.Byte(7);
@@ -125,7 +126,7 @@ int ReadTektronixFile(TextReader& file, ImageBuffer& image, Services& services, 
     const bool digit_header = header_read == header_digits;
     if (!byte_header && !digit_header &&
         !in.ChecksumMatches(header_read, digit_sums ? header_digits : header_bytes)) {
-      return kReadFailed;
+      return LoadResult::kFailed;
     }
 
     uint32_t sum = (address >> 8) + (address & 0xFF) + n + header_bytes;
@@ -143,20 +144,21 @@ int ReadTektronixFile(TextReader& file, ImageBuffer& image, Services& services, 
       const bool by_digits = byte_header == digit_header ? digit_sums : digit_header;
       const uint32_t computed = by_digits ? digits & 0xFF : sum & 0xFF;
       if (!in.ChecksumMatches(data_read, computed))
-        return kReadFailed;
+        return LoadResult::kFailed;
     }
   }
-  return kReadOk;
+  return LoadResult::kOk;
 }
 
-int WriteMosFile(const ImageBuffer& image, uint32_t memory_size, const DataFileOptions& options,
-                 Services& services, std::string& out) {
+SaveResult WriteMosFile(const ImageBuffer& image, uint32_t memory_size,
+                        const DataFileOptions& options, Services& services, std::string& out) {
   MosLayout layout;
   return WriteLines(image, memory_size, kFormatMos, options, layout, services, out);
 }
 
-int WriteTektronixFile(const ImageBuffer& image, uint32_t memory_size,
-                       const DataFileOptions& options, Services& services, std::string& out) {
+SaveResult WriteTektronixFile(const ImageBuffer& image, uint32_t memory_size,
+                              const DataFileOptions& options, Services& services,
+                              std::string& out) {
   TektronixLayout layout(options.tek_digit_sums);
   return WriteLines(image, memory_size, kFormatTektronix, options, layout, services, out);
 }

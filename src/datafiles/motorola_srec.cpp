@@ -66,12 +66,13 @@ void AppendSRecord(std::string& out, char type, int address_bytes, uint32_t addr
   AppendLineEnd(out);
 }
 
-int ReadSRecordFile(TextReader& file, ImageBuffer& image, Services& services, bool test_checksum) {
+LoadResult ReadSRecordFile(TextReader& file, ImageBuffer& image, Services& services,
+                           bool test_checksum) {
   LineRecordReader in(file, image, services, test_checksum);
   while (in.NextLine()) {
     const char type = in.At(1);
     if (in.At(0) == 'S' && (type == '7' || type == '8' || type == '9'))
-      return kReadOk;
+      return LoadResult::kOk;
     if (in.At(0) == 'S' && type == '0')
       continue;
     const int w = in.At(0) == 'S' ? AddressBytes(type) : 0;
@@ -82,7 +83,7 @@ int ReadSRecordFile(TextReader& file, ImageBuffer& image, Services& services, bo
     const uint32_t count = in.Byte(2);
     uint32_t sum = count;
     if (!in.TrimAndCheckLength(2 * count + 4))
-      return kReadFailed;
+      return LoadResult::kFailed;
     // A record too short for its address and checksum: refused, so that no
     // field is taken from beyond the line.
     const uint32_t minimum = static_cast<uint32_t>(w) + 1;
@@ -101,13 +102,13 @@ int ReadSRecordFile(TextReader& file, ImageBuffer& image, Services& services, bo
         in.StoreByte(address, byte);
     }
     if (!in.ChecksumMatches(in.Byte(data_end), ~sum & 0xFF))
-      return kReadFailed;
+      return LoadResult::kFailed;
   }
-  return kReadOk;
+  return LoadResult::kOk;
 }
 
-int WriteSRecordFile(const ImageBuffer& image, uint32_t memory_size, int format,
-                     const DataFileOptions& options, Services& services, std::string& out) {
+SaveResult WriteSRecordFile(const ImageBuffer& image, uint32_t memory_size, int format,
+                            const DataFileOptions& options, Services& services, std::string& out) {
   const auto* header = reinterpret_cast<const uint8_t*>(kSRecordHeaderText);
   AppendSRecord(out, '0', 2, 0, header, sizeof kSRecordHeaderText - 1);
   SRecordLayout layout(format);
@@ -118,12 +119,12 @@ int WriteSRecordFile(const ImageBuffer& image, uint32_t memory_size, int format,
   const uint32_t size = std::min(memory_size, kImageBufferSize);
   if (!WriteRecordLines(image.bytes.data(), 0, size, options, layout, out, &refused)) {
     ReportAddressBeyondFormat(services, format, refused);
-    return kSaveFailed;
+    return SaveResult::kFailed;
   }
   const int end_address_bytes = 2 + (format - kFormatS1);
   AppendSRecord(out, static_cast<char>('9' - (format - kFormatS1)), end_address_bytes, 0, nullptr,
                 0);
-  return kSaveOk;
+  return SaveResult::kOk;
 }
 
 }  // namespace zivivar

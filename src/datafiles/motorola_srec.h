@@ -17,16 +17,17 @@ inline constexpr char kSRecordHeaderText[] = "VELDOR V1.00";
 // Reads S1, S2 and S3 data records, mixed as they come, into image; skips S0
 // headers and S5/S6 record counts (their length and checksum are tested);
 // stops at an S7, S8 or S9 end record or the end of the file. Returns
-// kReadOk or kReadFailed after its message.
-int ReadSRecordFile(TextReader& file, ImageBuffer& image, Services& services, bool test_checksum);
+// LoadResult::kOk or LoadResult::kFailed after its message.
+LoadResult ReadSRecordFile(TextReader& file, ImageBuffer& image, Services& services,
+                           bool test_checksum);
 
 // Appends to out the first memory_size bytes of image as an S-record file of
 // format (kFormatS1, kFormatS2 or kFormatS3): the header record, for S2 and
 // S3 an empty data record at 0, the data records and the end record. S1 holds
 // addresses up to 0xFFFF only: a line beyond is refused with a message before
-// anything is kept (kSaveFailed). Returns kSaveOk otherwise.
-int WriteSRecordFile(const ImageBuffer& image, uint32_t memory_size, int format,
-                     const DataFileOptions& options, Services& services, std::string& out);
+// anything is kept (SaveResult::kFailed). Returns SaveResult::kOk otherwise.
+SaveResult WriteSRecordFile(const ImageBuffer& image, uint32_t memory_size, int format,
+                            const DataFileOptions& options, Services& services, std::string& out);
 
 // One record of type ('0' to '9') with an address of address_bytes (2 to 4)
 // bytes, the data, the checksum and CR LF.

@@ -93,15 +93,15 @@ bool LineRecordReader::ChecksumMatches(uint32_t read, uint32_t computed) {
   return false;
 }
 
-int LineRecordReader::LineStartError() {
+LoadResult LineRecordReader::LineStartError() {
   ReportLineStartError(services_, line_number_);
-  return kReadFailed;
+  return LoadResult::kFailed;
 }
 
-int LineRecordReader::LengthError(size_t actual, size_t expected) {
+LoadResult LineRecordReader::LengthError(size_t actual, size_t expected) {
   ReportLineLengthError(services_, line_number_, static_cast<uint32_t>(actual),
                         static_cast<uint32_t>(expected));
-  return kReadFailed;
+  return LoadResult::kFailed;
 }
 
 }  // namespace zivivar

@@ -94,10 +94,10 @@ class LineRecordReader {
   // off every checksum passes.
   bool ChecksumMatches(uint32_t read, uint32_t computed);
   void StoreByte(uint32_t& address, uint8_t byte) { zivivar::StoreByte(image_, address, byte); }
-  // Reports the line-start error for this line; returns kReadFailed.
-  int LineStartError();
-  // Reports a length error with explicit numbers; returns kReadFailed.
-  int LengthError(size_t actual, size_t expected);
+  // Reports the line-start error for this line; returns LoadResult::kFailed.
+  LoadResult LineStartError();
+  // Reports a length error with explicit numbers; returns LoadResult::kFailed.
+  LoadResult LengthError(size_t actual, size_t expected);
 
   bool test_checksum() const { return test_checksum_; }
 

@@ -83,7 +83,7 @@ QString HexViewWindow::headerText() const {
 }
 
 CommandResult HexViewWindow::Save() {
-  Settings& settings = m_runtime.settings();
+  Settings& settings = m_runtime.edit_settings();
   const FileDialogResult chosen =
       RunFileDialog(this, FileDialogMode::kSave, SaveDataFileRequest(settings));
   if (!chosen.accepted)

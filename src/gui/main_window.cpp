@@ -144,7 +144,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::Attach(MainDialog& logic, Runtime& runtime) {
   m_logic = &logic;
   m_runtime = &runtime;
-  m_settings = &runtime.settings();
+  m_settings = &runtime.edit_settings();
 }
 
 QWidget* MainWindow::picture() const {

@@ -72,7 +72,7 @@ bool DeviceOperations::StopAfterByte(int answer) const {
   return answer == kIdCancel || services_.CancelRequested() || link_.link_lost();
 }
 
-int DeviceOperations::BlankCheck() {
+OperationResult DeviceOperations::BlankCheck() {
   services_.ProgressStart(device_.code_size);
   link_.ResetAdapter();
   services_.EnableCancelButton();
@@ -81,7 +81,7 @@ int DeviceOperations::BlankCheck() {
   // Without the chip's echo every byte would read as an erased one (an
   // empty socket above all): no verdict rather than a false "blank".
   if (SyncFailed())
-    return kSyncFailed;
+    return OperationResult::kSyncFailed;
 
   // The last answer carries over from the code memory to the EEPROM.
   int answer = 0;
@@ -101,7 +101,7 @@ int DeviceOperations::BlankCheck() {
     if (EepromUnreachable(kEepromMemory, kSpi4NoDataReadMessage)) {
       protocol_.LeaveProgrammingMode();
       services_.SetProgress(0);
-      return kBlankCheckStopped;
+      return OperationResult::kBlankCheckStopped;
     }
     services_.SetProgress(0);
     services_.ProgressStart(device_.eeprom_size);
@@ -112,16 +112,16 @@ int DeviceOperations::BlankCheck() {
   protocol_.LeaveProgrammingMode();
   services_.SetProgress(0);
   if (answer == kIdCancel || link_.link_lost())
-    return kBlankCheckStopped;
+    return OperationResult::kBlankCheckStopped;
   if (services_.CancelRequested()) {
     services_.ShowMessage(kBlankCheckCancelledMessage);
-    return kBlankCheckStopped;
+    return OperationResult::kBlankCheckStopped;
   }
   if (answer == 0) {
     services_.ShowMessage(kDeviceBlankMessage);
-    return kOperationOk;
+    return OperationResult::kOk;
   }
-  return kNotBlank;
+  return OperationResult::kNotBlank;
 }
 
 int DeviceOperations::ConfirmDeviceAction(const std::string& text) {
@@ -130,20 +130,20 @@ int DeviceOperations::ConfirmDeviceAction(const std::string& text) {
                                services_.Translate("\n\nISP-Adapter in Sockel 1 einsetzen.\n"));
 }
 
-int DeviceOperations::EraseDevice() {
+OperationResult DeviceOperations::EraseDevice() {
   link_.ResetAdapter();
   // Asking about a device the adapter cannot reach would only mislead.
   if (link_.link_lost())
-    return kHandshakeTimeout;
+    return OperationResult::kAdapterLost;
   if (ConfirmDeviceAction(kEraseQuestion) == kIdCancel)
-    return kEraseDeclined;
+    return OperationResult::kEraseDeclined;
   services_.SetStatus(kEraseStatus);
   protocol_.EnterProgrammingMode();
   if (SyncFailed())
-    return kSyncFailed;
+    return OperationResult::kSyncFailed;
   protocol_.SPIChipErase();
   protocol_.LeaveProgrammingMode();
-  return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
+  return link_.link_lost() ? OperationResult::kAdapterLost : OperationResult::kOk;
 }
 
 bool DeviceOperations::StartImageRun(const char* status_format) {
@@ -158,16 +158,16 @@ bool DeviceOperations::StartImageRun(const char* status_format) {
   return !SyncFailed();
 }
 
-int DeviceOperations::ProgramMemory(MemoryKind kind) {
+OperationResult DeviceOperations::ProgramMemory(MemoryKind kind) {
   if (EepromUnreachable(kind, kSpi4NoDataWriteMessage))
-    return kProgramStopped;
+    return OperationResult::kProgramStopped;
   const bool code = kind == kCodeMemory;
   if (code) {
     code_image_byte0_ = image_.bytes[0];
     code_image_byte0_kept_ = true;
   }
   if (!StartImageRun(code ? kProgramCodeStatusFormat : kProgramDataStatusFormat))
-    return kSyncFailed;
+    return OperationResult::kSyncFailed;
   if (code)
     protocol_.SPIChipErase();
 
@@ -188,25 +188,26 @@ int DeviceOperations::ProgramMemory(MemoryKind kind) {
     if (StopAfterByte(answer) || address >= last)
       break;
   }
-  const int result = StopAfterByte(answer) ? kProgramStopped : kOperationOk;
+  const OperationResult result =
+      StopAfterByte(answer) ? OperationResult::kProgramStopped : OperationResult::kOk;
 
   services_.SetProgress(0);
   protocol_.LeaveProgrammingMode();
   if (link_.link_lost())
-    return kProgramStopped;
+    return OperationResult::kProgramStopped;
   if (services_.CancelRequested()) {
     services_.ShowMessage(kProgramCancelledMessage);
-    return kProgramStopped;
+    return OperationResult::kProgramStopped;
   }
   return result;
 }
 
-int DeviceOperations::VerifyMemory(MemoryKind kind) {
+OperationResult DeviceOperations::VerifyMemory(MemoryKind kind) {
   if (EepromUnreachable(kind, kSpi4NoDataReadMessage))
-    return kVerifyFailed;
+    return OperationResult::kVerifyFailed;
   const bool code = kind == kCodeMemory;
   if (!StartImageRun(code ? kVerifyCodeStatusFormat : kVerifyDataStatusFormat))
-    return kSyncFailed;
+    return OperationResult::kSyncFailed;
 
   int answer = 0;
   bool difference = false;
@@ -228,20 +229,20 @@ int DeviceOperations::VerifyMemory(MemoryKind kind) {
   protocol_.LeaveProgrammingMode();
   services_.SetProgress(0);
   if (link_.link_lost())
-    return kVerifyFailed;
+    return OperationResult::kVerifyFailed;
   if (services_.CancelRequested()) {
     services_.ShowMessage(kVerifyCancelledMessage);
-    return kVerifyFailed;
+    return OperationResult::kVerifyFailed;
   }
-  return difference ? kVerifyFailed : kOperationOk;
+  return difference ? OperationResult::kVerifyFailed : OperationResult::kOk;
 }
 
-int DeviceOperations::ReadMemory(MemoryKind kind) {
+OperationResult DeviceOperations::ReadMemory(MemoryKind kind) {
   if (EepromUnreachable(kind, kSpi4NoDataReadMessage))
-    return kEepromUnreachable;
+    return OperationResult::kEepromUnreachable;
   // The caller entered programming mode; without the echo the bytes are noise.
   if (protocol_.sync_failed())
-    return kSyncFailed;
+    return OperationResult::kSyncFailed;
   const uint32_t size = kind == kCodeMemory ? device_.code_size : device_.eeprom_size;
   services_.ProgressStart(size);
   const uint32_t end = std::min(size, kImageBufferSize);
@@ -252,15 +253,15 @@ int DeviceOperations::ReadMemory(MemoryKind kind) {
       break;
   }
   services_.SetProgress(0);
-  return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
+  return link_.link_lost() ? OperationResult::kAdapterLost : OperationResult::kOk;
 }
 
-int DeviceOperations::ProgramLockBits(const LockOptions& locks) {
+OperationResult DeviceOperations::ProgramLockBits(const LockOptions& locks) {
   services_.ProgressStart(6);
   services_.SetStatus(kLockBitsStatus);
   protocol_.EnterProgrammingMode();
   if (SyncFailed())
-    return kSyncFailed;
+    return OperationResult::kSyncFailed;
   services_.SetProgress(1);
   protocol_.SPIWriteLockBits(locks);
   services_.SetProgress(2);
@@ -273,7 +274,7 @@ int DeviceOperations::ProgramLockBits(const LockOptions& locks) {
   if (!link_.link_lost() && (locks.lock2 != 0 || locks.lock3 != 0)) {
     protocol_.EnterProgrammingMode();
     if (SyncFailed())
-      return kSyncFailed;
+      return OperationResult::kSyncFailed;
     services_.SetProgress(4);
     const uint8_t read = protocol_.SPIReadCodeByte(0);
     services_.SetProgress(5);
@@ -283,11 +284,11 @@ int DeviceOperations::ProgramLockBits(const LockOptions& locks) {
     if (read == expected && !link_.link_lost()) {
       services_.ShowMessage(kLockBitsNoEffectMessage);
       services_.SetProgress(0);
-      return kLockBitsNoEffect;
+      return OperationResult::kLockBitsNoEffect;
     }
   }
   services_.SetProgress(0);
-  return link_.link_lost() ? kHandshakeTimeout : kOperationOk;
+  return link_.link_lost() ? OperationResult::kAdapterLost : OperationResult::kOk;
 }
 
 }  // namespace zivivar

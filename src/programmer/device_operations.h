@@ -3,7 +3,7 @@
 // a known state, powers the device, walks its memory byte by byte with
 // progress and a Retry/Cancel question per faulty byte, leaves programming
 // mode and returns a small result. Every operation reports its own failures
-// before it returns; callers test only for kOperationOk.
+// before it returns; callers test only for OperationResult::kOk.
 //
 // A lost adapter link (a handshake time-out, PortLink::link_lost()) stops an
 // operation after the current byte: it leaves programming mode (which the
@@ -23,20 +23,22 @@
 namespace zivivar {
 
 // Results of the device operations.
-inline constexpr int kOperationOk = 0;
-inline constexpr int kNotBlank = 4;            // BlankCheck: non-blank bytes, all answered Retry
-inline constexpr int kBlankCheckStopped = 5;   // BlankCheck: Cancel, cancel button or lost link
-inline constexpr int kVerifyFailed = 6;        // VerifyMemory: differences, cancel or lost link
-inline constexpr int kProgramStopped = 7;      // ProgramMemory: Cancel, cancel button or lost link
-inline constexpr int kLockBitsNoEffect = 15;   // ProgramLockBits: code byte 0 still readable
-inline constexpr int kSyncFailed = 11;         // mode 4: no echo to programming enable (no chip)
-inline constexpr int kEraseDeclined = 20;      // EraseDevice: the question was answered Cancel
-inline constexpr int kEepromUnreachable = 21;  // a mode-4 device listed with a data EEPROM
-// EraseDevice, ReadMemory and ProgramLockBits after a lost link return
-// kHandshakeTimeout (port_link.h). Every operation that finds a mode-4
-// device without its sync echo (SpiProtocol::sync_failed, its message shown)
-// leaves programming mode at once and returns kSyncFailed: nothing is read,
-// erased or written, since an empty socket would read as an erased chip.
+enum class OperationResult {
+  kOk,
+  kNotBlank,           // BlankCheck: non-blank bytes, all answered Retry
+  kBlankCheckStopped,  // BlankCheck: Cancel, cancel button or lost link
+  kVerifyFailed,       // VerifyMemory: differences, cancel or lost link
+  kProgramStopped,     // ProgramMemory: Cancel, cancel button or lost link
+  kLockBitsNoEffect,   // ProgramLockBits: code byte 0 still readable
+  kSyncFailed,         // mode 4: no echo to programming enable (no chip)
+  kEraseDeclined,      // EraseDevice: the question was answered Cancel
+  kEepromUnreachable,  // a mode-4 device listed with a data EEPROM
+  kAdapterLost,        // EraseDevice, ReadMemory, ProgramLockBits: the link was lost
+};
+// Every operation that finds a mode-4 device without its sync echo
+// (SpiProtocol::sync_failed, its message shown) leaves programming mode at
+// once and returns kSyncFailed: nothing is read, erased or written, since an
+// empty socket would read as an erased chip.
 
 // Status texts.
 inline constexpr char kBlankCheckCodeStatus[] = "Leertest Codespeicher";
@@ -91,36 +93,36 @@ class DeviceOperations {
                    ImageBuffer& image);
 
   // Reads the code memory, then the EEPROM when the device has one, asking
-  // Retry/Cancel at every byte that is not 0xFF. kOperationOk (after the
+  // Retry/Cancel at every byte that is not 0xFF. kOk (after the
   // "blank" message), kNotBlank, kBlankCheckStopped or kSyncFailed.
-  int BlankCheck();
-  // Asks first; kOperationOk or kEraseDeclined (the device is then not
+  OperationResult BlankCheck();
+  // Asks first; kOk or kEraseDeclined (the device is then not
   // powered). No progress and no cancel button.
-  int EraseDevice();
+  OperationResult EraseDevice();
   // The confirmation question before a device action, naming the device;
   // returns kIdOk or kIdCancel.
   int ConfirmDeviceAction(const std::string& text);
   // Writes every byte other than 0xFF from address 0 to the image's highest
   // loaded address, erasing the chip first for the code memory. Faults
-  // answered Retry still give kOperationOk; kProgramStopped otherwise.
+  // answered Retry still give kOk; kProgramStopped otherwise.
   // Programming the code memory keeps the image's byte 0 for ProgramLockBits.
-  int ProgramMemory(MemoryKind kind);
+  OperationResult ProgramMemory(MemoryKind kind);
   // Compares the device with the image from address 0 to the highest loaded
-  // address, blank bytes included. kOperationOk or kVerifyFailed.
-  int VerifyMemory(MemoryKind kind);
+  // address, blank bytes included. kOk or kVerifyFailed.
+  OperationResult VerifyMemory(MemoryKind kind);
   // The read-out loop alone: the caller resets the adapter, enters
   // programming mode and fills the image with 0xFF first, and leaves
   // programming mode afterwards. Reads the whole memory into the image,
   // stopping after the current byte when the cancel flag is set (which the
-  // caller then reports). kOperationOk, or kHandshakeTimeout when the link
+  // caller then reports). kOk, or kAdapterLost when the link
   // was lost or kSyncFailed: the image then holds noise, and nothing may be
   // saved.
-  int ReadMemory(MemoryKind kind);
+  OperationResult ReadMemory(MemoryKind kind);
   // Writes the lock bits chosen and, when Lock2 or Lock3 is chosen, checks
   // that code byte 0 no longer reads as the code image's byte 0.
-  // kOperationOk, kLockBitsNoEffect, or kHandshakeTimeout after a lost link.
+  // kOk, kLockBitsNoEffect, or kAdapterLost after a lost link.
   // Starts from the unpowered adapter a program run leaves behind.
-  int ProgramLockBits(const LockOptions& locks);
+  OperationResult ProgramLockBits(const LockOptions& locks);
 
   // Takes effect at the next operation; kExact until set.
   void SetProfile(Profile profile) { profile_ = profile; }

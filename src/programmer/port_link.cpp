@@ -56,9 +56,9 @@ bool PortLink::WaitStatus(bool high) {
   }
 }
 
-int PortLink::WriteRegister(int reg, uint8_t value) {
+LinkResult PortLink::WriteRegister(int reg, uint8_t value) {
   if (link_lost_) [[unlikely]] {
-    return kHandshakeTimeout;
+    return LinkResult::kHandshakeTimeout;
   }
   io_->Out(data_port_, value);
   // Register number on bits 1 to 3, strobe (bit 0) low, bits 4 to 7 always 0.
@@ -73,25 +73,26 @@ int PortLink::WriteRegister(int reg, uint8_t value) {
     return Timeout();
   }
   Completed(reg, value);
-  return kLinkOk;
+  return LinkResult::kOk;
 }
 
 // Kept out of line: it is never on the path of a write that works.
-[[gnu::noinline, gnu::cold]] int PortLink::Timeout() {
+[[gnu::noinline, gnu::cold]] LinkResult PortLink::Timeout() {
   // Only reached while the link is not yet lost: a lost link fails before
   // any port access.
   link_lost_ = true;
   services_.ShowMessage(kTimeoutMessage);
-  return kHandshakeTimeout;
+  return LinkResult::kHandshakeTimeout;
 }
 
 uint8_t PortLink::ReadInputByte() {
-  const int low_written = WriteRegister(kSupplyShiftRegister, reg4_);
+  const LinkResult low_written = WriteRegister(kSupplyShiftRegister, reg4_);
   const uint8_t low = NibbleFromStatus(last_status_);
-  const int high_written = WriteRegister(kSupplySwitchRegister, reg8_);
+  const LinkResult high_written = WriteRegister(kSupplySwitchRegister, reg8_);
   const uint8_t high = NibbleFromStatus(last_status_);
   const auto input = static_cast<uint8_t>(high << 4 | low);
-  if (observer_ != nullptr && low_written == kLinkOk && high_written == kLinkOk) [[unlikely]]
+  if (observer_ != nullptr && low_written == LinkResult::kOk && high_written == LinkResult::kOk)
+      [[unlikely]]
     observer_->InputByteRead(input);
   return input;
 }
@@ -100,7 +101,7 @@ uint32_t PortLink::UsToCycles(uint32_t us) const {
   return zivivar::UsToCycles(us, timebase_korr_);
 }
 
-int PortLink::DelayMs(uint32_t ms) {
+void PortLink::DelayMs(uint32_t ms) {
   // In 64 bits, so that long delays do not wrap around to short ones.
   const uint64_t us = static_cast<uint64_t>(ms) * 1000;
   const uint64_t korr = timebase_korr_ == 0 ? 1 : timebase_korr_;
@@ -111,12 +112,11 @@ int PortLink::DelayMs(uint32_t ms) {
   reg4_ |= kReg4Timer;
   for (uint64_t i = 0; i < cycles; ++i) {
     // The timer bit stays set until the next ResetAdapter.
-    if (WriteRegister(kSupplyShiftRegister, reg4_) != kLinkOk)
-      return kDelayCutShort;
+    if (WriteRegister(kSupplyShiftRegister, reg4_) != LinkResult::kOk)
+      return;  // the link is lost: nothing more to count
   }
   reg4_ &= static_cast<uint8_t>(~kReg4Timer);
   WriteRegister(kSupplyShiftRegister, reg4_);
-  return kLinkOk;
 }
 
 void PortLink::ClockPulses(uint32_t count) {
@@ -170,7 +170,7 @@ void PortLink::ResetAdapter() {
   WriteRegister(kSupplySwitchRegister, reg8_);
 }
 
-int PortLink::DetectAdapter() {
+LinkResult PortLink::DetectAdapter() {
   link_lost_ = false;
   reg0_ = reg4_ = reg8_ = reg10_ = 0;
   control_image_ = 0;
@@ -190,10 +190,10 @@ int PortLink::DetectAdapter() {
 
   // Both are addressed even when the first fails; a lost link makes the
   // second fail at once.
-  const int first = WriteRegister(kDetectRegister12, 0x80);
-  const int second = WriteRegister(kDetectRegister14, 0x80);
-  if (first != kLinkOk || second != kLinkOk)
-    return kAdapterNotFound;
+  const LinkResult first = WriteRegister(kDetectRegister12, 0x80);
+  const LinkResult second = WriteRegister(kDetectRegister14, 0x80);
+  if (first != LinkResult::kOk || second != LinkResult::kOk)
+    return LinkResult::kAdapterNotFound;
 
   WriteRegister(kModeRegister, 0);
   WriteRegister(kZeroRegister2, 0);
@@ -208,11 +208,11 @@ int PortLink::DetectAdapter() {
     if (i > 0)
       WriteRegister(kLinesRegister, kLoopbackPatterns[i]);
     if (ReadInputByte() != kLoopbackPatterns[i])
-      return kAdapterNotFound;
+      return LinkResult::kAdapterNotFound;
   }
   WriteRegister(kLinesRegister, 0);
   // A time-out anywhere above was told already; it must not end as success.
-  return link_lost_ ? kAdapterNotFound : kLinkOk;
+  return link_lost_ ? LinkResult::kAdapterNotFound : LinkResult::kOk;
 }
 
 bool PortLink::PowerDownQuietly() {
@@ -243,7 +243,7 @@ bool PortLink::SearchAdapter(uint32_t search_hardware,
   // At least one attempt, so that a count of 0 cannot loop for ever.
   const uint32_t attempts = search_hardware == 0 ? 1 : search_hardware;
   for (uint32_t failed = 0;;) {
-    if (DetectAdapter() == kLinkOk)
+    if (DetectAdapter() == LinkResult::kOk)
       return true;
     if (++failed >= attempts)
       break;

@@ -14,10 +14,11 @@
 namespace zivivar {
 
 // Results of this unit.
-inline constexpr int kLinkOk = 0;
-inline constexpr int kAdapterNotFound = 8;
-inline constexpr int kDelayCutShort = 9;
-inline constexpr int kHandshakeTimeout = 10;
+enum class LinkResult {
+  kOk,
+  kAdapterNotFound,   // DetectAdapter: no answer, or not the adapter's answer
+  kHandshakeTimeout,  // the adapter stopped answering; the link is lost
+};
 
 inline constexpr char kTimeoutMessage[] =
     "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\nBrenner nicht "
@@ -56,16 +57,17 @@ class PortLink {
   void SetObserver(RegisterWriteObserver* observer) { observer_ = observer; }
 
   // Puts value into adapter register reg (even, 0 to 14) with the handshake.
-  // Returns kLinkOk or kHandshakeTimeout. The first time-out shows the
+  // Returns LinkResult::kOk or kHandshakeTimeout. The first time-out shows the
   // time-out message and marks the link lost; while it is lost every write
   // returns kHandshakeTimeout at once, without port access or message, so a
   // pulled cable gives one message, not thousands.
-  int WriteRegister(int reg, uint8_t value);
+  LinkResult WriteRegister(int reg, uint8_t value);
   // The four-bit answers to register 4 and 8 writes, as one byte. Both are
   // written with their unchanged images, so no output changes.
   uint8_t ReadInputByte();
-  // A delay of ms milliseconds in counted register writes; kLinkOk or kDelayCutShort.
-  int DelayMs(uint32_t ms);
+  // A delay of ms milliseconds in counted register writes; it ends early
+  // when the link is lost.
+  void DelayMs(uint32_t ms);
   // count pulses of the timer bit, two register writes each.
   void ClockPulses(uint32_t count);
   // Register writes that last us microseconds; at least 1.
@@ -74,9 +76,9 @@ class PortLink {
   void LoadSupplyWord();
   // Idle, unpowered adapter.
   void ResetAdapter();
-  // One attempt to find the adapter: kLinkOk, kAdapterNotFound or kHandshakeTimeout.
+  // One attempt to find the adapter: kOk, kAdapterNotFound or kHandshakeTimeout.
   // Clears the lost state first.
-  int DetectAdapter();
+  LinkResult DetectAdapter();
 
   // The start-up search: up to search_hardware attempts (at least 1),
   // edit_preferences between failed attempts; after the last one the
@@ -122,7 +124,7 @@ class PortLink {
 
  private:
   // Shows the time-out message once and marks the link lost.
-  int Timeout();
+  LinkResult Timeout();
   // Waits for status bit 7 to reach level; false on time-out.
   bool WaitStatus(bool high);
 

@@ -55,10 +55,6 @@ class SpiProtocol {
   // Reset released, every line low, supply word cleared, supply off. After a
   // lost link, one quiet attempt at the same (PortLink::PowerDownQuietly).
   void LeaveProgrammingMode();
-  // Mode 4: programming enable, the sync message when the echo is missing.
-  // Mode 3: programming enable and up to three read passes, reset pulses
-  // while the first two code bytes read 0xFF. No message in mode 3.
-  void SPISync();
   // True when the last mode-4 SPISync got no echo (its message was shown):
   // whatever the chip answers afterwards cannot be trusted.
   bool sync_failed() const { return sync_failed_; }
@@ -88,14 +84,18 @@ class SpiProtocol {
   // independent, nothing read back.
   void SPIWriteLockBits(const LockOptions& locks);
 
+ private:
+  enum class Shift { kSend, kReceive };
+
+  // Mode 4: programming enable, the sync message when the echo is missing.
+  // Mode 3: programming enable and up to three read passes, reset pulses
+  // while the first two code bytes read 0xFF. No message in mode 3.
+  void SPISync();
   // Mode 3 first instruction byte: address bits 8-12 into bits 3-7, address
   // bit 13 into bit 2, the operation code in bits 0-2.
   static uint8_t Mode3FirstByte(uint32_t address, uint8_t code);
   // The mode-3 lock byte for the options chosen.
   static uint8_t Mode3LockByte(const LockOptions& locks);
-
- private:
-  enum class Shift { kSend, kReceive };
 
   bool mode4() const { return device_.spi_mode == kSpiMode4; }
   // The one bit loop behind SPIWriteByte and SPIReadByte.

@@ -60,7 +60,6 @@ class Services {
   void PumpMessages();
 
   bool CancelRequested() const { return cancel_flag_ != 0; }
-  int cancel_flag() const { return cancel_flag_; }
   // The long device operations enable the cancel button when their work
   // starts; the command's common end disables it again.
   void EnableCancelButton() { view_.SetCancelEnabled(true); }
@@ -70,8 +69,6 @@ class Services {
   // Cleared at start-up and at the common end of every device command.
   void ClearCancel() { cancel_flag_ = 0; }
 
-  uint32_t items_per_step() const { return items_per_step_; }
-  uint32_t item_counter() const { return item_counter_; }
   uint32_t bar_position() const { return bar_position_; }
 
   ServicesView& view() { return view_; }

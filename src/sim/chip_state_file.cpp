@@ -53,15 +53,15 @@ std::string EncodeChipState(const ChipState& state) {
   return out;
 }
 
-int DecodeChipState(std::string_view bytes, ChipState* state) {
+ChipStateResult DecodeChipState(std::string_view bytes, ChipState* state) {
   if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
-    return kChipStateNotAChipFile;
+    return ChipStateResult::kNotAChipFile;
   if (bytes.size() < sizeof kMagic + 2)
-    return kChipStateTruncated;
+    return ChipStateResult::kTruncated;
   if (GetLe(bytes, 8, 2) != kChipStateVersion)
-    return kChipStateUnknownVersion;
+    return ChipStateResult::kUnknownVersion;
   if (bytes.size() < kHeaderSize)
-    return kChipStateTruncated;
+    return ChipStateResult::kTruncated;
 
   ChipKind kind;
   kind.spi_mode = static_cast<uint8_t>(GetLe(bytes, 10, 1));
@@ -71,15 +71,15 @@ int DecodeChipState(std::string_view bytes, ChipState* state) {
   // Sizes are checked before they are added up, so that no field can make
   // the expected length wrap.
   if (!IsValidChipKind(kind) || (lock_bits & ~kLockBitsMask) != 0)
-    return kChipStateDamaged;
+    return ChipStateResult::kDamaged;
   const size_t expected = kHeaderSize + kind.code_size + kind.eeprom_size + kCrcSize;
   if (bytes.size() < expected)
-    return kChipStateTruncated;
+    return ChipStateResult::kTruncated;
   if (bytes.size() > expected)
-    return kChipStateDamaged;
+    return ChipStateResult::kDamaged;
   const size_t body = expected - kCrcSize;
   if (Crc32(bytes.substr(0, body)) != GetLe(bytes, body, 4))
-    return kChipStateDamaged;
+    return ChipStateResult::kDamaged;
 
   ChipState loaded;
   loaded.kind = kind;
@@ -88,20 +88,20 @@ int DecodeChipState(std::string_view bytes, ChipState* state) {
   loaded.code.assign(data, data + kind.code_size);
   loaded.eeprom.assign(data + kind.code_size, data + kind.code_size + kind.eeprom_size);
   *state = std::move(loaded);
-  return kChipStateOk;
+  return ChipStateResult::kOk;
 }
 
-int SaveChipState(const std::string& path, const ChipState& state, int* error_number) {
+ChipStateResult SaveChipState(const std::string& path, const ChipState& state, int* error_number) {
   const int error = WriteFileAtomically(path, EncodeChipState(state));
   if (error_number != nullptr)
     *error_number = error;
-  return error == 0 ? kChipStateOk : kChipStateWriteError;
+  return error == 0 ? ChipStateResult::kOk : ChipStateResult::kWriteError;
 }
 
-int LoadChipState(const std::string& path, ChipState* state) {
+ChipStateResult LoadChipState(const std::string& path, ChipState* state) {
   std::string bytes;
   if (const int error = ReadFileContents(path, &bytes, kMaxFileSize); error != 0)
-    return error == ENOENT ? kChipStateNotFound : kChipStateReadError;
+    return error == ENOENT ? ChipStateResult::kNotFound : ChipStateResult::kReadError;
   return DecodeChipState(bytes, state);
 }
 

@@ -20,28 +20,31 @@
 namespace zivivar::sim {
 
 // Results of this unit.
-inline constexpr int kChipStateOk = 0;
-inline constexpr int kChipStateNotFound = 1;        // no file at the path
-inline constexpr int kChipStateReadError = 2;       // exists but cannot be read
-inline constexpr int kChipStateNotAChipFile = 3;    // wrong magic
-inline constexpr int kChipStateUnknownVersion = 4;  // a format this build does not know
-inline constexpr int kChipStateTruncated = 5;       // shorter than its header says
-inline constexpr int kChipStateDamaged = 6;         // bad checksum, bad fields, extra bytes
-inline constexpr int kChipStateWriteError = 7;      // the file could not be written
+enum class ChipStateResult {
+  kOk,
+  kNotFound,        // no file at the path
+  kReadError,       // exists but cannot be read
+  kNotAChipFile,    // wrong magic
+  kUnknownVersion,  // a format this build does not know
+  kTruncated,       // shorter than its header says
+  kDamaged,         // bad checksum, bad fields, extra bytes
+  kWriteError,      // the file could not be written
+};
 
 inline constexpr uint16_t kChipStateVersion = 1;
 
 // The file's bytes for state, whose vectors must have the sizes of its kind.
 std::string EncodeChipState(const ChipState& state);
-// Reads a file's bytes into *state; on any result but kChipStateOk *state is
+// Reads a file's bytes into *state; on any result but kOk *state is
 // left untouched.
-int DecodeChipState(std::string_view bytes, ChipState* state);
+ChipStateResult DecodeChipState(std::string_view bytes, ChipState* state);
 
 // Writes state to path through a temporary file, so that a failed save
-// leaves an older file as it was. Returns kChipStateOk or
-// kChipStateWriteError; *error_number (when not null) receives the errno.
-int SaveChipState(const std::string& path, const ChipState& state, int* error_number = nullptr);
-// Reads path into *state; *state is untouched unless kChipStateOk.
-int LoadChipState(const std::string& path, ChipState* state);
+// leaves an older file as it was. Returns kOk or
+// kWriteError; *error_number (when not null) receives the errno.
+ChipStateResult SaveChipState(const std::string& path, const ChipState& state,
+                              int* error_number = nullptr);
+// Reads path into *state; *state is untouched unless kOk.
+ChipStateResult LoadChipState(const std::string& path, ChipState* state);
 
 }  // namespace zivivar::sim

@@ -29,21 +29,21 @@ void SimulatedHardware::ApplyFaults(const SimFaults& faults) {
   chip_.SetFaults(faults.target);
 }
 
-int SimulatedHardware::LoadState() {
+ChipStateResult SimulatedHardware::LoadState() {
   if (state_path_.empty())
-    return kChipStateNotFound;
+    return ChipStateResult::kNotFound;
   ChipState state;
-  const int result = LoadChipState(state_path_, &state);
-  if (result == kChipStateOk)
+  const ChipStateResult result = LoadChipState(state_path_, &state);
+  if (result == ChipStateResult::kOk)
     chip_.InsertChip(std::move(state));
   return result;
 }
 
-int SimulatedHardware::SaveState(int* error_number) const {
+ChipStateResult SimulatedHardware::SaveState(int* error_number) const {
   if (error_number != nullptr)
     *error_number = 0;
   if (state_path_.empty())
-    return kChipStateOk;
+    return ChipStateResult::kOk;
   return SaveChipState(state_path_, chip_.state(), error_number);
 }
 

@@ -6,7 +6,7 @@
 //   hw.ApplyFaultText(settings_text, &bad);   // message on kFaultsBadItem
 //   hw.LoadState();                            // message unless Ok or NotFound
 //   PortLink link(hw.port(), services); ...
-//   hw.SaveState();                            // message on kChipStateWriteError
+//   hw.SaveState();                            // message on ChipStateResult::kWriteError
 #pragma once
 
 #include <cstdint>
@@ -47,13 +47,13 @@ class SimulatedHardware {
 
   // Puts the chip from the state file into the socket; the file's chip
   // stays as it was saved, whatever kind the constructor was given. On any
-  // result but kChipStateOk the chip in the socket is not changed (a
-  // missing file, kChipStateNotFound, is the normal first run) and the file
-  // is not touched. With no state path: kChipStateNotFound.
-  int LoadState();
-  // Writes the chip to the state file (atomically). kChipStateOk also when
+  // result but ChipStateResult::kOk the chip in the socket is not changed (a
+  // missing file, ChipStateResult::kNotFound, is the normal first run) and the file
+  // is not touched. With no state path: ChipStateResult::kNotFound.
+  ChipStateResult LoadState();
+  // Writes the chip to the state file (atomically). ChipStateResult::kOk also when
   // there is no state path.
-  int SaveState(int* error_number = nullptr) const;
+  ChipStateResult SaveState(int* error_number = nullptr) const;
   // Swaps in an erased chip of another kind (the selected device changed).
   void InsertErasedChip(const ChipKind& kind);
 

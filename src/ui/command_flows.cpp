@@ -73,7 +73,7 @@ CommandResult MainDialog::VerifyCommand() {
 CommandResult MainDialog::FileCommand(bool program) {
   if (BusyWindowExists())
     return CommandResult::kBusy;
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   CommandResult result = CommandResult::kOk;
   // In demo mode without a file the open dialog still comes first.
   if (settings.data_file_name.empty())
@@ -91,7 +91,7 @@ CommandResult MainDialog::FileCommand(bool program) {
   }
   return DeviceCommand([this, program](const CommandContext& context,
                                        const DeviceDescriptor& device) {
-    Settings& current = runtime_.settings();
+    Settings& current = runtime_.edit_settings();
     std::optional<std::string> eeprom;
     if (device.eeprom_size > 0)
       eeprom = eeprom_path_;
@@ -113,7 +113,7 @@ CommandResult MainDialog::FileCommand(bool program) {
 }
 
 CommandResult MainDialog::ChooseDataFile() {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   const FileDialogResult chosen = view_.RunOpenDialog(OpenDataFileRequest(settings));
   if (!chosen.accepted)
     return CommandResult::kCancelled;
@@ -123,7 +123,7 @@ CommandResult MainDialog::ChooseDataFile() {
 }
 
 void MainDialog::SetCurrentDataFile(const DataFileNames& names) {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   settings.data_file_path = names.path;
   settings.data_file_name = names.name;
   settings.data_directory = names.directory;
@@ -132,7 +132,7 @@ void MainDialog::SetCurrentDataFile(const DataFileNames& names) {
 }
 
 CommandResult MainDialog::ReadOutCommand() {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   Services& services = runtime_.services();
   if (demo_mode_) {
     services.ShowDemoMessage();

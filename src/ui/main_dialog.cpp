@@ -39,7 +39,7 @@ MainDialog::MainDialog(Runtime& runtime, MainDialogView& view) : runtime_(runtim
 void MainDialog::Initialize() {
   initial_rect_ = view_.GetWindowRect();
   runtime_.LoadSettings();
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   previous_x_ = settings.XKoord;
   previous_y_ = settings.YKoord;
   view_.MoveWindow({settings.XKoord, settings.YKoord, initial_rect_.width, initial_rect_.height});
@@ -86,7 +86,7 @@ void MainDialog::ShowList(Control list, const SelectionList& contents) {
 }
 
 void MainDialog::FillDeviceList() {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   DeviceSelection& selection = runtime_.selection();
   selection.FillDeviceList(settings.ManufIndex, settings.DeviceIndex,
                            static_cast<uint32_t>(settings.TimeBaseKorr));
@@ -97,7 +97,7 @@ void MainDialog::FillDeviceList() {
 void MainDialog::OnManufacturerSelected(int index) {
   if (index < 0)
     return;
-  runtime_.settings().ManufIndex = index;
+  runtime_.edit_settings().ManufIndex = index;
   // The descriptor is loaded by the next device command, not here.
   FillDeviceList();
 }
@@ -105,7 +105,7 @@ void MainDialog::OnManufacturerSelected(int index) {
 void MainDialog::OnDeviceSelected(int index) {
   if (index < 0)
     return;
-  runtime_.settings().DeviceIndex = index;
+  runtime_.edit_settings().DeviceIndex = index;
   runtime_.LoadSelectedDevice();
   UpdateDeviceControls();
 }
@@ -161,7 +161,7 @@ void MainDialog::OnCancelClicked() {
 }
 
 void MainDialog::OnLockClicked(int level, bool checked) {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   const int state = checked ? 1 : 0;
   // The levels are cumulative: checking one checks those below it, and a
   // level cannot be cleared while a higher one is set.
@@ -201,19 +201,19 @@ void MainDialog::OnLockClicked(int level, bool checked) {
 }
 
 void MainDialog::OnVerifyBoxClicked(bool checked) {
-  runtime_.settings().Verify = checked ? 1 : 0;
+  runtime_.edit_settings().Verify = checked ? 1 : 0;
 }
 
 void MainDialog::OnFFSaveBoxClicked(bool checked) {
-  runtime_.settings().FFSave = checked ? 1 : 0;
+  runtime_.edit_settings().FFSave = checked ? 1 : 0;
 }
 
 void MainDialog::OnChecksumBoxClicked(bool checked) {
-  runtime_.settings().TestChecksum = checked ? 1 : 0;
+  runtime_.edit_settings().TestChecksum = checked ? 1 : 0;
 }
 
 void MainDialog::OnMoved(int x, int y) {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   previous_x_ = settings.XKoord;
   previous_y_ = settings.YKoord;
   settings.XKoord = x;
@@ -221,7 +221,7 @@ void MainDialog::OnMoved(int x, int y) {
 }
 
 void MainDialog::OnSizeChanged(SizeChange change) {
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   // The window has no size of its own to keep: maximising puts it back, and
   // the move into the minimised state must not become the stored position.
   if (change == SizeChange::kMaximized) {
@@ -237,7 +237,7 @@ void MainDialog::OnSizeChanged(SizeChange change) {
 bool MainDialog::OnCloseRequest() {
   if (BusyWindowExists())
     return false;
-  Settings& settings = runtime_.settings();
+  Settings& settings = runtime_.edit_settings();
   const WindowRect rect = view_.GetWindowRect();
   settings.XKoord = rect.x;
   settings.YKoord = rect.y;

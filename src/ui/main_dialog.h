@@ -95,8 +95,6 @@ class MainDialog {
   // True while this process shows its busy window or another copy holds the
   // busy lock.
   bool BusyWindowExists() const;
-  // The companion file of the current data file for the EEPROM.
-  const std::string& eeprom_path() const { return eeprom_path_; }
 
  private:
   void CreateBusyWindow();
@@ -127,6 +125,7 @@ class MainDialog {
   WindowRect initial_rect_;
   int previous_x_ = 0;
   int previous_y_ = 0;
+  // The companion file of the current data file for the EEPROM.
   std::string eeprom_path_;
 };
 

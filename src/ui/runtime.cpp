@@ -53,15 +53,15 @@ std::string ResolvedPlace(const std::string& path) {
   return std::string(resolved) + "/" + path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
-const char* ChipStateProblem(int result) {
+const char* ChipStateProblem(sim::ChipStateResult result) {
   switch (result) {
-    case sim::kChipStateReadError:
+    case sim::ChipStateResult::kReadError:
       return "Die Datei kann nicht gelesen werden.";
-    case sim::kChipStateNotAChipFile:
+    case sim::ChipStateResult::kNotAChipFile:
       return "Die Datei ist keine Zustandsdatei.";
-    case sim::kChipStateUnknownVersion:
+    case sim::ChipStateResult::kUnknownVersion:
       return "Die Datei hat eine unbekannte Version.";
-    case sim::kChipStateTruncated:
+    case sim::ChipStateResult::kTruncated:
       return "Die Datei ist zu kurz.";
     default:
       return "Die Datei ist beschädigt.";
@@ -116,8 +116,9 @@ CommandContext Runtime::command_context() {
   return context;
 }
 
-int Runtime::LoadSettings() {
-  const int result = zivivar::LoadSettings(options_.settings_directory, services_, settings_);
+SettingsResult Runtime::LoadSettings() {
+  const SettingsResult result =
+      zivivar::LoadSettings(options_.settings_directory, services_, settings_);
   if (options_.force_simulator) {
     settings_.Simulator = 1;
     if (!options_.simulator_state_file.empty()) {
@@ -193,7 +194,7 @@ PortAccessSystem& Runtime::port_access_system() {
   return *own_system_;
 }
 
-int Runtime::SaveSettings() {
+SettingsResult Runtime::SaveSettings() {
   return zivivar::SaveSettings(settings_, services_);
 }
 
@@ -213,13 +214,13 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
         if (simulator_->ApplyFaultText(settings_.SimFault, &bad_item) != sim::kFaultsOk) {
           services_.ShowMessage(Format(services_.Translate(kSimFaultRefusedFormat), bad_item));
         }
-        const int loaded = simulator_->LoadState();
-        socket_chip_known_ = loaded == sim::kChipStateOk;
+        const sim::ChipStateResult loaded = simulator_->LoadState();
+        socket_chip_known_ = loaded == sim::ChipStateResult::kOk;
         // Until a device is chosen, the chip's kind follows from its memories.
         const sim::ChipKind& kind = simulator_->chip().kind();
         simulator_->chip().SetTiming(
             sim::TimingFor(sim::ChipModelFor("", kind), SimClockFrom(settings_)));
-        if (loaded != sim::kChipStateOk && loaded != sim::kChipStateNotFound) {
+        if (loaded != sim::ChipStateResult::kOk && loaded != sim::ChipStateResult::kNotFound) {
           state_problem_ = loaded;
           services_.ShowMessage(Format(services_.Translate(kSimStateUnreadableFormat),
                                        simulator_->state_path(),
@@ -285,21 +286,21 @@ CommandResult Runtime::LoadDeviceForCommand() {
 }
 
 CommandResult Runtime::CheckSimulatorState() {
-  if (state_problem_ == 0)
+  if (!state_problem_)
     return CommandResult::kOk;
   services_.ShowMessage(Format(services_.Translate(kSimStateUnreadableFormat),
                                simulator_->state_path(),
-                               services_.Translate(ChipStateProblem(state_problem_))));
+                               services_.Translate(ChipStateProblem(*state_problem_))));
   return CommandResult::kSimStateUnusable;
 }
 
 CommandResult Runtime::SaveSimulatorState() {
   if (!simulator_)
     return CommandResult::kOk;
-  if (state_problem_ != 0)
+  if (state_problem_)
     return CommandResult::kSimStateUnusable;
   int error = 0;
-  if (simulator_->SaveState(&error) != sim::kChipStateOk) {
+  if (simulator_->SaveState(&error) != sim::ChipStateResult::kOk) {
     services_.ShowMessage(Format(services_.Translate(kSimStateNotSavedFormat),
                                  simulator_->state_path(),
                                  ErrnoText(error, services_.catalogue())));

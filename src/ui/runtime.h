@@ -27,7 +27,8 @@ namespace zivivar {
 
 namespace sim {
 class SimulatedHardware;
-}
+enum class ChipStateResult;
+}  // namespace sim
 
 // What a front end may decide instead of the settings file.
 struct RuntimeOptions {
@@ -83,10 +84,14 @@ class Runtime {
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
-  Settings& settings() { return settings_; }
+  const Settings& settings() const { return settings_; }
+  // What a front end changes in the settings: the window's boxes, lists,
+  // file names and place, the preferences dialog's values, the command
+  // line's choice of device. A change of the port's values counts once
+  // ApplyPreferences has run.
+  Settings& edit_settings() { return settings_; }
   Services& services() { return services_; }
   PortLink& port_link() { return port_link_; }
-  DeviceLibrary& library() { return library_; }
   DeviceSelection& selection() { return selection_; }
   // The selected device, as the last LoadSelectedDevice left it.
   const DeviceDescriptor& device() const { return library_.descriptor(); }
@@ -99,7 +104,7 @@ class Runtime {
 
   // LoadSettings from the settings directory, then the options' overrides;
   // the library, the port link and the adapter lock follow the loaded values.
-  int LoadSettings();
+  SettingsResult LoadSettings();
   // True when the simulated chip's state file waits for the chip's kind:
   // the simulator is chosen, with a simulator_state_directory and no state
   // file named by the settings or the options.
@@ -112,7 +117,7 @@ class Runtime {
   // The adapter the settings choose: the simulated chip's state file, the
   // parallel port's device or its base address.
   AdapterId ChosenAdapter();
-  int SaveSettings();
+  SettingsResult SaveSettings();
   // Chooses the port access (the simulator, the parallel port or none) and
   // gives it to the port link. False: demo mode (the user was told why).
   bool PreparePortAccess();
@@ -131,7 +136,7 @@ class Runtime {
   // file and its problem: a file that exists but holds no chip state is
   // left for the user and never overwritten, so no device command runs.
   CommandResult CheckSimulatorState();
-  bool simulator_state_unusable() const { return state_problem_ != 0; }
+  bool simulator_state_unusable() const { return state_problem_.has_value(); }
   // Keeps the simulated chip in its state file (kOk without the simulator).
   // kOk, or kSimStateNotSaved after telling the user that the file cannot be
   // written. Only commands that change the chip call it; never writes over
@@ -167,7 +172,7 @@ class Runtime {
   PortAccessChoice port_access_;
   std::unique_ptr<sim::SimulatedHardware> simulator_;
   // The chip_state_file result that makes the state file unusable; 0 if none.
-  int state_problem_ = 0;
+  std::optional<sim::ChipStateResult> state_problem_;
   // The socket holds a chip that was used: from the state file or by a command.
   bool socket_chip_known_ = false;
 };

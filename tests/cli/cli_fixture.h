@@ -98,7 +98,7 @@ class CliSimTest : public CliTest {
   // The chip as its state file holds it.
   sim::ChipState Chip() {
     sim::ChipState state;
-    EXPECT_EQ(sim::LoadChipState(dir_.File("chip.zvchip"), &state), sim::kChipStateOk);
+    EXPECT_EQ(sim::LoadChipState(dir_.File("chip.zvchip"), &state), sim::ChipStateResult::kOk);
     return state;
   }
   static std::string Text(const std::vector<uint8_t>& bytes) {

@@ -55,14 +55,14 @@ class SettingsTest : public ::testing::Test {
   int beap = 0;
   testing::ScriptedServicesView view;
   Services services{view, beap};
-  int load_result = -1;
+  SettingsResult load_result = SettingsResult::kOk;
 };
 
 TEST_F(SettingsTest, WithoutAFileEveryKeyTakesItsDefaultAndSavingCreatesTheFile) {
   const Settings s = LoadFrom(std::nullopt);
-  EXPECT_EQ(load_result, kSettingsOk);
+  EXPECT_EQ(load_result, SettingsResult::kOk);
   EXPECT_EQ(s.settings_file_path, dir.path() + "KORVALNK.INI");
-  ASSERT_EQ(SaveSettings(s, services), kSettingsOk);
+  ASSERT_EQ(SaveSettings(s, services), SettingsResult::kOk);
   const Settings again = LoadFrom(std::nullopt);
   EXPECT_EQ(std::tuple(again.PortAdress, again.TimeOut, again.HexLineLen, again.data_file_path),
             std::tuple(0x278u, 100000u, 32, s.data_file_path));
@@ -104,7 +104,7 @@ TEST_F(SettingsTest, OtherValuesAreReplacedSilentlyBeyondTheirRangesAndKeptAtThe
             "DataFormat=10|ManufIndex=-1|DeviceIndex=-1|TestChecksum=-1|ShowDeviceData=2|"
             "Lock1=2|Lock2=-1|Lock3=3|ReadFilter=6|EndMessage=9|DataPath=/d/|LastFile=f.hex|"));
   EXPECT_EQ(s.DebugNT + s.Simulator, 0);  // never written back
-  ASSERT_EQ(SaveSettings(s, services), kSettingsOk);
+  ASSERT_EQ(SaveSettings(s, services), SettingsResult::kOk);
   EXPECT_EQ(dir.Read(kSettingsFileName),
             Lines("[Hardware]|DebugNT=2|SearchHardware=2|TimeOut=100000|MessageBeap=1|"
                   "TimeBaseKorr=85|Simulator=2|PortAdress=278|FastProfile=0|[8051 ISP "
@@ -123,7 +123,7 @@ TEST_F(SettingsTest, OtherValuesAreReplacedSilentlyBeyondTheirRangesAndKeptAtThe
   s = LoadFrom(ends);
   EXPECT_EQ(s.DebugNT + s.Simulator, 2);
   std::filesystem::create_hard_link(dir.File(kSettingsFileName), dir.File("same"));
-  ASSERT_EQ(SaveSettings(s, services), kSettingsOk);
+  ASSERT_EQ(SaveSettings(s, services), SettingsResult::kOk);
   EXPECT_EQ(dir.Read(kSettingsFileName), ends);
   // An unchanged file is not even rewritten.
   EXPECT_TRUE(std::filesystem::equivalent(dir.File(kSettingsFileName), dir.File("same")));
@@ -153,7 +153,7 @@ TEST_F(SettingsTest, RoundTripKeepsCommentsUnknownKeysAndSpellingOfTheFile) {
   s.PortAdress = 0x2BC;
   s.TimeOut = 4000000000u;
   s.data_file_path = "/other/b.s19";
-  ASSERT_EQ(SaveSettings(s, services), kSettingsOk);
+  ASSERT_EQ(SaveSettings(s, services), SettingsResult::kOk);
   EXPECT_EQ(dir.Read(kSettingsFileName),
             Lines("; made by hand|[hardware]|portadress = 2bc|DebugNT=1|Vendor=something else|"
                   "SearchHardware=2|TimeOut=4000000000|TimeBaseKorr=85|MessageBeap=1|FastProfile=0|"
@@ -177,10 +177,10 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   rlimit small = old_limit;
   small.rlim_cur = old.size();
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const int result = SaveSettings(s, services);
+  const SettingsResult result = SaveSettings(s, services);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
-  EXPECT_EQ(result, kSettingsNotSaved);
+  EXPECT_EQ(result, SettingsResult::kNotSaved);
   EXPECT_EQ(dir.Read(kSettingsFileName), old);
   EXPECT_EQ(view.Texts(), Texts{"Die Einstellungen konnten nicht gespeichert werden.\n\nDatei: " +
                                 s.settings_file_path +
@@ -198,12 +198,14 @@ TEST_F(SettingsTest, AFileThatCannotBeReadOrCouldBlockOrNeverEndIsNotRead) {
     alarm(5);
     const Settings s = LoadFrom(std::nullopt);
     alarm(0);
-    return std::to_string(load_result) + std::to_string(SaveSettings(s, services)) + " " +
-           std::to_string(s.PortAdress) + " " + view.Texts().at(0);
+    const bool kept = load_result == SettingsResult::kUnreadable &&
+                      SaveSettings(s, services) == SettingsResult::kNotSaved;
+    return std::string(kept ? "unread, kept " : "") + std::to_string(s.PortAdress) + " " +
+           view.Texts().at(0);
   };
   // Unreadable, not saved, the default port 0x278.
   const std::string unread =
-      "14 632 Die Einstellungsdatei\n'" + path + "'\nkann nicht gelesen werden: ";
+      "unread, kept 632 Die Einstellungsdatei\n'" + path + "'\nkann nicht gelesen werden: ";
   const std::string defaults =
       ".\n\nEs gelten die Standardwerte; die Datei wird beim Beenden\nnicht überschrieben.";
   ASSERT_TRUE(std::filesystem::create_directory(path));

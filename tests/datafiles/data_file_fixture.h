@@ -21,13 +21,13 @@ class DataFileTest : public ::testing::Test {
   }
 
   // Writes text as a file and loads it into the memory of kind.
-  int Load(const std::string& text, MemoryKind kind = kCodeMemory) {
+  LoadResult Load(const std::string& text, MemoryKind kind = kCodeMemory) {
     return files.LoadDataFile(dir.Write("in.dat", text), kind, options);
   }
   // Saves the code memory in format and returns the file's bytes.
   std::string Save(int format) {
-    data_format = format;
-    EXPECT_EQ(files.WriteDataFile(dir.File("out.dat"), kCodeMemory, options), kSaveOk)
+    files.SetDataFormat(format);
+    EXPECT_EQ(files.WriteDataFile(dir.File("out.dat"), kCodeMemory, options), SaveResult::kOk)
         << Messages();
     return dir.Read("out.dat");
   }
@@ -51,9 +51,8 @@ class DataFileTest : public ::testing::Test {
   Services services{view, message_beep};
   ImageBuffer image;
   DeviceDescriptor device;
-  int data_format = 0;
   DataFileOptions options;
-  DataFiles files{image, services, device, data_format};
+  DataFiles files{image, services, device};
 };
 
 // Fills the first size bytes of image with data among whole blank stretches

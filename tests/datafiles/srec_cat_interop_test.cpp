@@ -52,9 +52,9 @@ TEST_F(SrecCatTest, EveryFormatCrossesToAndFromSrecCat) {
     SrecCat(bin + " -binary " + (format == kFormatBinary ? "" : "-unfill 0xFF 8 ") + "-o " +
             dir.File("theirs.dat") + " " + writes);
     image.bytes.fill(0);
-    ASSERT_EQ(files.LoadDataFile(dir.File("theirs.dat"), kCodeMemory, options), kLoadOk)
+    ASSERT_EQ(files.LoadDataFile(dir.File("theirs.dat"), kCodeMemory, options), LoadResult::kOk)
         << Messages();
-    EXPECT_EQ(data_format, format);
+    EXPECT_EQ(files.data_format(), format);
     EXPECT_TRUE(ImageText(size) == expected);
 
     // srec_cat tests Tektronix checksums as sums of digits.
@@ -89,8 +89,8 @@ TEST_F(SrecCatTest, TektronixDigitSumsAreSrecCatsOwnLinesAndByteSumsStayTheDefau
 TEST_F(SrecCatTest, SdccBuiltExampleLoadsAsSrecCatReadsIt) {
   const std::string ihx = std::string(ZIVIVAR_SOURCE_DIR) + "/data/examples/blink.ihx";
   device.code_size = 8192;  // AT89S52
-  ASSERT_EQ(files.LoadDataFile(ihx, kCodeMemory, options), kLoadOk) << Messages();
-  EXPECT_EQ(data_format, kFormatIntel8);
+  ASSERT_EQ(files.LoadDataFile(ihx, kCodeMemory, options), LoadResult::kOk) << Messages();
+  EXPECT_EQ(files.data_format(), kFormatIntel8);
   SrecCat(ihx + " -Intel -fill 0xFF 0 8192 -o " + dir.File("blink.bin") + " -binary");
   EXPECT_TRUE(dir.Read("blink.bin") == ImageText(8192));
   // The reset vector jumps into the program: the image is not blank.

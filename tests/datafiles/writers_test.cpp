@@ -85,20 +85,21 @@ TEST_F(DataFileTest, EveryFormatReadsBackWhatItWrote) {
         const auto expected = image.bytes;
         if (size < kImageBufferSize)
           image.bytes[size] = 0;  // beyond the memory: never written
-        data_format = format;
+        files.SetDataFormat(format);
         const std::string name = std::to_string(++file_number);
-        const int saved = files.WriteDataFile(dir.File(name), kCodeMemory, options);
+        const SaveResult saved = files.WriteDataFile(dir.File(name), kCodeMemory, options);
         if (size > 0x10000 && (format == kFormatS1 || format >= kFormatMos)) {
-          EXPECT_EQ(saved, kSaveFailed);
+          EXPECT_EQ(saved, SaveResult::kFailed);
           EXPECT_EQ(Messages(),
                     BeyondFormatMessage(format, "0x10000"));  // data there in the pattern
           EXPECT_FALSE(dir.Exists(name));
           continue;
         }
-        ASSERT_EQ(saved, kSaveOk) << Messages();
+        ASSERT_EQ(saved, SaveResult::kOk) << Messages();
         image.bytes.fill(0x00);
-        ASSERT_EQ(files.LoadDataFile(dir.File(name), kCodeMemory, options), kLoadOk) << Messages();
-        EXPECT_EQ(data_format, format) << "recognised as another format";
+        ASSERT_EQ(files.LoadDataFile(dir.File(name), kCodeMemory, options), LoadResult::kOk)
+            << Messages();
+        EXPECT_EQ(files.data_format(), format) << "recognised as another format";
         EXPECT_TRUE(image.bytes == expected) << "image differs after reading back";
         EXPECT_EQ(Messages(), "");
       }

@@ -46,31 +46,6 @@ class DeviceOperationsTest : public ::testing::TestWithParam<sim::ChipKind> {
     image_.highest_loaded_address = highest;
   }
   const std::vector<uint8_t>& chip_code() { return hw_.chip().state().code; }
-  void ProgramVerifyAndReadBack() {
-    const uint32_t size = Kind().code_size;
-    ChangeChip([](sim::ChipState& s) { std::ranges::fill(s.code, 0x00); });  // must be erased
-    std::map<uint32_t, uint8_t> bytes = {{0, 0x30}, {1, 0x31}, {0x400, 0x00}, {size - 1, 0x7E}};
-    LoadImage(bytes, size - 1);
-    EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kOperationOk);
-    EXPECT_TRUE(std::ranges::equal(chip_code(), std::span(image_.bytes).first(size)));
-    EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kOperationOk);
-    EXPECT_EQ(view_.statuses.back(),
-              "Programmspeicher prüfen Bytes: 4 (0x4) bis Adresse: " + std::to_string(size - 1) +
-                  " (0x" + (size == kCodeSize ? "7FF" : "2FFF") + ")");
-    image_.Clear();
-    ops_.protocol().EnterProgrammingMode();
-    EXPECT_EQ(ops_.ReadMemory(kCodeMemory), kOperationOk);
-    ops_.protocol().LeaveProgrammingMode();
-    EXPECT_TRUE(std::ranges::equal(chip_code(), std::span(image_.bytes).first(size)));
-
-    // Verify compares the bytes the file left blank too.
-    ChangeChip([](sim::ChipState& s) { s.code[0x500] = 0x00; });
-    LoadImage(bytes, size - 1);
-    EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kVerifyFailed);
-    EXPECT_THAT(view_.Texts(), ElementsAre("Programmspeicher Fehler\nan Adresse 1280 (0x500) "
-                                           "!\nRichtig: 0xFF\nGelesen: 0x00\n"));
-    ExpectIdle();
-  }
   // The state every operation must end in.
   void ExpectIdle() {
     EXPECT_FALSE(hw_.adapter().lines().powered);
@@ -114,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(BothModes, DeviceOperationsTest,
                          ::testing::Values(kMode3Chip, kMode4Chip));
 
 TEST_P(DeviceOperationsTest, BlankCheckAndErase) {
-  EXPECT_EQ(ops_.BlankCheck(), kOperationOk);
+  EXPECT_EQ(ops_.BlankCheck(), OperationResult::kOk);
   EXPECT_THAT(view_.Texts(), ElementsAre(kDeviceBlankMessage));
   EXPECT_EQ(view_.statuses.back(), mode3() ? kBlankCheckDataStatus : kBlankCheckCodeStatus);
 
@@ -131,24 +106,35 @@ TEST_P(DeviceOperationsTest, BlankCheckAndErase) {
   for (size_t i = 0; i < expected.size(); ++i)
     view_.QueueAnswer(MessageKind::kRetryCancel, kIdRetry);
   view_.Clear();
-  EXPECT_EQ(ops_.BlankCheck(), kNotBlank);
+  EXPECT_EQ(ops_.BlankCheck(), OperationResult::kNotBlank);
   EXPECT_EQ(view_.Texts(), expected);
 
   view_.Clear();
-  EXPECT_EQ(ops_.BlankCheck(), kBlankCheckStopped);  // answered Cancel
+  EXPECT_EQ(ops_.BlankCheck(), OperationResult::kBlankCheckStopped);  // answered Cancel
   EXPECT_THAT(view_.Texts(), ElementsAre(at5));
 
   view_.Clear();
-  EXPECT_EQ(ops_.EraseDevice(), kEraseDeclined);
-  EXPECT_THAT(view_.Texts(), ElementsAre("*** " + device_.device_name +
-                                         " ***\n\n*** Controller löschen ***\n\n\n\n"
-                                         "ISP-Adapter in Sockel 1 einsetzen.\n"));
+  EXPECT_EQ(ops_.EraseDevice(), OperationResult::kEraseDeclined);
+  EXPECT_EQ(view_.messages.at(0).kind, MessageKind::kOkCancel);
   EXPECT_EQ(chip_code()[5], 0x12);
   EXPECT_FALSE(hw_.chip().powered());
   view_.QueueAnswer(MessageKind::kOkCancel, kIdOk);
-  EXPECT_EQ(ops_.EraseDevice(), kOperationOk);
+  EXPECT_EQ(ops_.EraseDevice(), OperationResult::kOk);
   EXPECT_EQ(hw_.chip().state(), sim::ErasedChip(Kind()));
   EXPECT_THAT(view_.statuses, ElementsAre(kEraseStatus));
+  ExpectIdle();
+}
+
+// Program, verify and read-out themselves run in fast_profile_test, on chips
+// of both formats up to 12 KiB.
+TEST_P(DeviceOperationsTest, VerifyComparesTheBytesTheFileLeftBlank) {
+  LoadImage({{0, 0x30}, {0x400, 0x00}}, 0x400);
+  ChangeChip([](sim::ChipState& s) { s.code[0] = 0x30, s.code[0x400] = s.code[0x123] = 0x00; });
+  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), OperationResult::kVerifyFailed);
+  EXPECT_THAT(view_.Texts(), ElementsAre("Programmspeicher Fehler\nan Adresse 291 (0x123) "
+                                         "!\nRichtig: 0xFF\nGelesen: 0x00\n"));
+  EXPECT_EQ(view_.statuses.back(),
+            "Programmspeicher prüfen Bytes: 2 (0x2) bis Adresse: 1024 (0x400)");
   ExpectIdle();
 }
 
@@ -158,9 +144,9 @@ TEST_P(DeviceOperationsTest, BadByteAnsweredRetryThenCancel) {
   LoadImage({{0xFF, 0x00}, {0x100, 0x00}, {0x101, 0x00}}, 0x101);
   view_.QueueAnswer(MessageKind::kRetryCancel, kIdRetry);
   view_.QueueAnswer(MessageKind::kRetryCancel, kIdRetry);
-  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), OperationResult::kOk);
   EXPECT_EQ(chip_code()[0x101], 0x00);
-  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kVerifyFailed);  // whatever the answer
+  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), OperationResult::kVerifyFailed);  // whatever the answer
   EXPECT_THAT(view_.Texts(),
               ElementsAre("Programmspeicher\n\nProgrammierfehler an Adresse 256 (0x100)\nRichtig: "
                           "0x00   Gelesen: 0x01\n",
@@ -168,7 +154,7 @@ TEST_P(DeviceOperationsTest, BadByteAnsweredRetryThenCancel) {
                           "0x00\nGelesen: 0x01\n"));
 
   view_.Clear();
-  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kProgramStopped);
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), OperationResult::kProgramStopped);
   EXPECT_EQ(view_.Texts().size(), 1u);  // Cancel has no message of its own
   EXPECT_EQ(chip_code()[0xFF], 0x00);
   EXPECT_EQ(chip_code()[0x101], 0xFF);
@@ -180,7 +166,7 @@ TEST_P(DeviceOperationsTest, CancelFlagStopsProgrammingAfterTheStepsByte) {
   image_.highest_loaded_address = kCodeSize - 1;
   // 2047 items make steps of 40: the third pump comes after address 119.
   view_.OnPump(3, [&] { services_.RequestCancel(); });
-  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kProgramStopped);
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), OperationResult::kProgramStopped);
   EXPECT_THAT(view_.Texts(), ElementsAre(kProgramCancelledMessage));
   EXPECT_EQ(chip_code()[119], 0x42);
   EXPECT_EQ(chip_code()[120], 0xFF);
@@ -194,18 +180,18 @@ TEST_P(DeviceOperationsTest, AdapterLostWhileProgramming) {
   view_.OnPump(2, [&] { hw_.adapter().LoseAfter(1000); });
   // Back by the time the message is answered: the chip must not stay powered.
   view_.OnMessage([&](const testing::RecordedMessage&) { hw_.adapter().ReconnectAdapter(); });
-  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kProgramStopped);
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), OperationResult::kProgramStopped);
   EXPECT_THAT(view_.Texts(), ElementsAre(kTimeoutMessage));
   EXPECT_EQ(view_.pumps, 2);  // stopped after the byte that met the time-out
   EXPECT_EQ(chip_code()[kCodeSize - 1], 0xFF);
   ExpectIdle();
 
   // Until a new command clears the loss, everything fails without a word.
-  EXPECT_EQ(ops_.BlankCheck(), kBlankCheckStopped);
-  EXPECT_EQ(ops_.EraseDevice(), kHandshakeTimeout);  // asks nothing
-  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), kVerifyFailed);
-  EXPECT_EQ(ops_.ReadMemory(kCodeMemory), kHandshakeTimeout);  // nothing fit to save
-  EXPECT_EQ(ops_.ProgramLockBits({1, 1, 0}), kHandshakeTimeout);
+  EXPECT_EQ(ops_.BlankCheck(), OperationResult::kBlankCheckStopped);
+  EXPECT_EQ(ops_.EraseDevice(), OperationResult::kAdapterLost);  // asks nothing
+  EXPECT_EQ(ops_.VerifyMemory(kCodeMemory), OperationResult::kVerifyFailed);
+  EXPECT_EQ(ops_.ReadMemory(kCodeMemory), OperationResult::kAdapterLost);  // nothing fit to save
+  EXPECT_EQ(ops_.ProgramLockBits({1, 1, 0}), OperationResult::kAdapterLost);
   EXPECT_THAT(view_.Texts(), ElementsAre(kTimeoutMessage));
 }
 
@@ -214,8 +200,9 @@ TEST_P(DeviceOperationsTest, EmptySocket) {
   LoadImage({{0, 0x12}}, 0);
   // Mode 3 cannot tell an empty socket from an erased chip; mode 4 stops
   // every operation at the sync message.
-  EXPECT_EQ(ops_.BlankCheck(), mode3() ? kOperationOk : kSyncFailed);
-  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), mode3() ? kProgramStopped : kSyncFailed);
+  EXPECT_EQ(ops_.BlankCheck(), mode3() ? OperationResult::kOk : OperationResult::kSyncFailed);
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory),
+            mode3() ? OperationResult::kProgramStopped : OperationResult::kSyncFailed);
   const std::string fault =
       "Programmspeicher\n\nProgrammierfehler an Adresse 0 (0x0)\nRichtig: 0x12   Gelesen: 0xFF\n";
   EXPECT_EQ(view_.Texts(), (mode3() ? Texts{kDeviceBlankMessage, fault}
@@ -225,9 +212,9 @@ TEST_P(DeviceOperationsTest, EmptySocket) {
 
 TEST_P(DeviceOperationsTest, LockBitsWithoutAndWithVisibleEffect) {
   LoadImage({{0, 0x02}}, 0);
-  ASSERT_EQ(ops_.ProgramMemory(kCodeMemory), kOperationOk);
+  ASSERT_EQ(ops_.ProgramMemory(kCodeMemory), OperationResult::kOk);
   hw_.chip().SetFaults({.lock_ignored = true, .stuck = {}});
-  EXPECT_EQ(ops_.ProgramLockBits({1, 0, 1}), kLockBitsNoEffect);
+  EXPECT_EQ(ops_.ProgramLockBits({1, 0, 1}), OperationResult::kLockBitsNoEffect);
   Texts expected = {kLockBitsNoEffectMessage};
   if (!mode3())  // mode 4 reads the lock bits back first
     expected.insert(expected.begin(),
@@ -238,20 +225,10 @@ TEST_P(DeviceOperationsTest, LockBitsWithoutAndWithVisibleEffect) {
   view_.Clear();
   // By now the buffer may hold the EEPROM image; the check keeps to the code's byte 0.
   image_.bytes[0] = sim::kLockedReadValue;
-  EXPECT_EQ(ops_.ProgramLockBits({1, 1, 0}), kOperationOk);
+  EXPECT_EQ(ops_.ProgramLockBits({1, 1, 0}), OperationResult::kOk);
   EXPECT_EQ(hw_.chip().state().lock_bits, sim::kLockBit1 | sim::kLockBit2);
   EXPECT_THAT(view_.Texts(), IsEmpty());
   ExpectIdle();
-}
-
-// Mode 3 carries address bit 13 in the first instruction byte. (The smaller
-// chips of both formats program, verify and read back in fast_profile_test.)
-class Mode3Above8KTest : public DeviceOperationsTest {};
-INSTANTIATE_TEST_SUITE_P(Mode3Of12K, Mode3Above8KTest,
-                         ::testing::Values(sim::ChipKind{kSpiMode3, 0x3000, 0}));
-
-TEST_P(Mode3Above8KTest, ProgramVerifyAndReadBack) {
-  ProgramVerifyAndReadBack();  // its last byte is at 0x2FFF
 }
 
 class Mode4EepromTest : public DeviceOperationsTest {};
@@ -260,13 +237,13 @@ INSTANTIATE_TEST_SUITE_P(Mode4, Mode4EepromTest, ::testing::Values(kMode4Chip));
 TEST_P(Mode4EepromTest, RefusedOncePerOperation) {
   device_.eeprom_size = 16;  // a library entry that should not give it one
   LoadImage({{3, 0x12}}, 15);
-  EXPECT_EQ(ops_.BlankCheck(), kBlankCheckStopped);  // after the code memory
-  EXPECT_EQ(ops_.ProgramMemory(kEepromMemory), kProgramStopped);
-  EXPECT_EQ(ops_.VerifyMemory(kEepromMemory), kVerifyFailed);
-  EXPECT_EQ(ops_.ReadMemory(kEepromMemory), kEepromUnreachable);
+  EXPECT_EQ(ops_.BlankCheck(), OperationResult::kBlankCheckStopped);  // after the code memory
+  EXPECT_EQ(ops_.ProgramMemory(kEepromMemory), OperationResult::kProgramStopped);
+  EXPECT_EQ(ops_.VerifyMemory(kEepromMemory), OperationResult::kVerifyFailed);
+  EXPECT_EQ(ops_.ReadMemory(kEepromMemory), OperationResult::kEepromUnreachable);
   EXPECT_THAT(view_.Texts(), ElementsAre(kSpi4NoDataReadMessage, kSpi4NoDataWriteMessage,
                                          kSpi4NoDataReadMessage, kSpi4NoDataReadMessage));
-  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), kOperationOk);  // the code memory still works
+  EXPECT_EQ(ops_.ProgramMemory(kCodeMemory), OperationResult::kOk);  // the code memory still works
 }
 
 }  // namespace

@@ -62,17 +62,17 @@ Outcome RunProfile(const ChipCase& c, const ImageBuffer& image, Profile profile)
   Outcome out;
   const auto writes = [&] { return hw.adapter().register_writes(); };
   uint64_t before = writes();
-  EXPECT_EQ(ops.ProgramMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops.ProgramMemory(kCodeMemory), OperationResult::kOk);
   out.program_writes = writes() - before;
   before = writes();
-  EXPECT_EQ(ops.VerifyMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops.VerifyMemory(kCodeMemory), OperationResult::kOk);
   out.verify_writes = writes() - before;
   out.chip = hw.chip().state();
 
   work.Clear();
   before = writes();
   ops.protocol().EnterProgrammingMode();
-  EXPECT_EQ(ops.ReadMemory(kCodeMemory), kOperationOk);
+  EXPECT_EQ(ops.ReadMemory(kCodeMemory), OperationResult::kOk);
   ops.protocol().LeaveProgrammingMode();
   out.read_writes = writes() - before;
   out.read_out.assign(work.bytes.begin(), work.bytes.begin() + c.kind.code_size);
@@ -86,6 +86,8 @@ class FastProfileTest : public ::testing::TestWithParam<ChipCase> {};
 INSTANTIATE_TEST_SUITE_P(Chips, FastProfileTest,
                          ::testing::Values(ChipCase{"AT89S51", {4, 0x1000, 0}, true},
                                            ChipCase{"AT89S8252", {3, 0x800, 0x200}, false},
+                                           // Mode 3 above 8 KiB: address bit 13.
+                                           ChipCase{"AT89S53", {3, 0x3000, 0}, false},
                                            // A four-byte chip whose entry does not say PAGE.
                                            ChipCase{"AT89S8253", {4, 0x800, 0}, false}),
                          [](const ::testing::TestParamInfo<ChipCase>& chip) {

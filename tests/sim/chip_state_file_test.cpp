@@ -22,18 +22,18 @@ TEST(ChipStateFileTest, RoundTripKeepsKindMemoriesAndLockBits) {
   big.code[0x1FFFF] = 0x12;
   big.lock_bits = kLockBit1 | kLockBit2 | kLockBit3;
   for (const ChipState& state : {SmallChip(), big}) {
-    ASSERT_EQ(SaveChipState(dir.File("chip.bin"), state), kChipStateOk);
+    ASSERT_EQ(SaveChipState(dir.File("chip.bin"), state), ChipStateResult::kOk);
     ChipState loaded;
-    ASSERT_EQ(LoadChipState(dir.File("chip.bin"), &loaded), kChipStateOk);
+    ASSERT_EQ(LoadChipState(dir.File("chip.bin"), &loaded), ChipStateResult::kOk);
     EXPECT_EQ(loaded, state);
   }
 
   ChipState untouched = SmallChip();
-  EXPECT_EQ(LoadChipState(dir.File("none.bin"), &untouched), kChipStateNotFound);
-  EXPECT_EQ(LoadChipState(dir.path(), &untouched), kChipStateReadError);  // a directory
+  EXPECT_EQ(LoadChipState(dir.File("none.bin"), &untouched), ChipStateResult::kNotFound);
+  EXPECT_EQ(LoadChipState(dir.path(), &untouched), ChipStateResult::kReadError);  // a directory
   EXPECT_EQ(untouched, SmallChip());
   int error = 0;
-  EXPECT_EQ(SaveChipState(dir.File("no/dir.bin"), untouched, &error), kChipStateWriteError);
+  EXPECT_EQ(SaveChipState(dir.File("no/dir.bin"), untouched, &error), ChipStateResult::kWriteError);
   EXPECT_NE(error, 0);
 }
 
@@ -41,32 +41,33 @@ TEST(ChipStateFileTest, EveryTruncationAndFlippedByteIsRefused) {
   const std::string good = EncodeChipState(SmallChip());
   for (size_t at = 0; at < good.size(); ++at) {
     ChipState state;
-    EXPECT_NE(DecodeChipState(std::string_view(good).substr(0, at), &state), kChipStateOk) << at;
+    EXPECT_NE(DecodeChipState(std::string_view(good).substr(0, at), &state), ChipStateResult::kOk)
+        << at;
     std::string bad = good;
     bad[at] = static_cast<char>(bad[at] ^ 0x10);
-    EXPECT_NE(DecodeChipState(bad, &state), kChipStateOk) << at;
+    EXPECT_NE(DecodeChipState(bad, &state), ChipStateResult::kOk) << at;
     EXPECT_EQ(state, ChipState()) << at;
   }
   ChipState state;
-  EXPECT_EQ(DecodeChipState(good.substr(0, good.size() - 1), &state), kChipStateTruncated);
-  EXPECT_EQ(DecodeChipState(good.substr(0, 5), &state), kChipStateNotAChipFile);
-  EXPECT_EQ(DecodeChipState(good + '\0', &state), kChipStateDamaged);
+  EXPECT_EQ(DecodeChipState(good.substr(0, good.size() - 1), &state), ChipStateResult::kTruncated);
+  EXPECT_EQ(DecodeChipState(good.substr(0, 5), &state), ChipStateResult::kNotAChipFile);
+  EXPECT_EQ(DecodeChipState(good + '\0', &state), ChipStateResult::kDamaged);
 }
 
 TEST(ChipStateFileTest, HeaderFieldsAreChecked) {
   ChipState state;
   std::string newer = EncodeChipState(SmallChip());  // told as such, whatever else it holds
   newer[8] = 2;
-  EXPECT_EQ(DecodeChipState(newer, &state), kChipStateUnknownVersion);
+  EXPECT_EQ(DecodeChipState(newer, &state), ChipStateResult::kUnknownVersion);
 
   // The encoder writes whatever kind it is given, with a checksum to match.
   ChipState bad_mode = SmallChip();
   bad_mode.kind.spi_mode = 5;
-  EXPECT_EQ(DecodeChipState(EncodeChipState(bad_mode), &state), kChipStateDamaged);
+  EXPECT_EQ(DecodeChipState(EncodeChipState(bad_mode), &state), ChipStateResult::kDamaged);
   ChipState wrapping = SmallChip();  // sizes beyond any chip, their sum beyond 32 bits
   wrapping.kind.code_size = 0xFFFFFFF0u;
   wrapping.kind.eeprom_size = 0x20;
-  EXPECT_EQ(DecodeChipState(EncodeChipState(wrapping), &state), kChipStateDamaged);
+  EXPECT_EQ(DecodeChipState(EncodeChipState(wrapping), &state), ChipStateResult::kDamaged);
   EXPECT_EQ(state, ChipState());
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
-
 namespace zivivar::sim {
 namespace {
 
@@ -26,36 +24,6 @@ TEST(SimulatedHardwareTest, FaultTextReachesAdapterAndChip) {
   EXPECT_FALSE(hw.chip().faults().no_chip);
   ASSERT_EQ(hw.ApplyFaultText(""), kFaultsOk);
   EXPECT_TRUE(hw.adapter().present());
-}
-
-TEST(SimulatedHardwareTest, StateFileCarriesTheChipAcrossRuns) {
-  testing::TempDir dir;
-  const std::string path = dir.File("chip.zvchip");
-  const ChipKind kind{3, 0x2000, 0x800};
-  ChipState programmed = ErasedChip(kind);
-  programmed.code[5] = 0x12;
-  programmed.eeprom[7] = 0x34;
-  programmed.lock_bits = kLockBit1;
-  {
-    SimulatedHardware first(kind, path);
-    EXPECT_EQ(first.LoadState(), kChipStateNotFound);
-    first.chip().InsertChip(programmed);
-    ASSERT_EQ(first.SaveState(), kChipStateOk);
-  }
-  SimulatedHardware second(ChipKind{}, path);
-  ASSERT_EQ(second.LoadState(), kChipStateOk);
-  EXPECT_EQ(second.chip().state(), programmed);  // the saved chip, whatever kind was asked for
-
-  // A file that is no chip state leaves the socket and the file as they were.
-  dir.Write("chip.zvchip", "not a chip");
-  SimulatedHardware third(ChipKind{}, path);
-  EXPECT_NE(third.LoadState(), kChipStateOk);
-  EXPECT_EQ(third.chip().state(), ErasedChip(ChipKind{}));
-  EXPECT_EQ(dir.Read("chip.zvchip"), "not a chip");
-
-  SimulatedHardware no_file(ChipKind{}, "");
-  EXPECT_EQ(no_file.LoadState(), kChipStateNotFound);
-  EXPECT_EQ(no_file.SaveState(), kChipStateOk);
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ class DialogTest : public ::testing::Test {
     Start();
   }
 
-  Settings& settings() { return runtime->settings(); }
+  Settings& settings() { return runtime->edit_settings(); }
   sim::SimulatedHardware& hw() { return *runtime->simulator(); }
   const sim::ChipState& chip() { return hw().chip().state(); }
 
@@ -114,7 +114,7 @@ class DialogTest : public ::testing::Test {
     ASSERT_FALSE(services_view.statuses.empty());
     EXPECT_EQ(services_view.statuses.back(), kIdleStatus);
     EXPECT_FALSE(services_view.cancel_enabled);
-    EXPECT_EQ(runtime->services().cancel_flag(), 0);
+    EXPECT_FALSE(runtime->services().CancelRequested());
     EXPECT_FALSE(NamedLock(locks.path(), kBusyWindowTitle).HeldElsewhere()) << "busy lock released";
   }
 
