@@ -35,8 +35,8 @@ struct JobSummary {
 
 // The line for a job that succeeded, without its newline, e.g.
 // "programmed fw.ihx (Intel HEX, 1234 bytes, 0000-04D1) into AT89S52,
-// verified, lock bits 1-2, in 3.2 s".
-std::string SummaryLine(const JobSummary& summary);
+// verified, lock bits 1-2, in 3.2 s", in the language of _.
+std::string SummaryLine(const JobSummary& summary, const CliText& _);
 
 // The format's name in the summary ("Intel HEX", "Motorola S1", ...).
 const char* FormatTitle(int format);

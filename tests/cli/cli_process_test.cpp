@@ -73,20 +73,28 @@ TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
 TEST_F(CliProcessTest, SpeaksEnglishUnlessTheLocaleIsGermanGeneratedOrNot) {
   dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
   // de_DE.UTF-8 need not exist on the machine. Without -y the erase is declined.
-  const std::pair<const char*, const char*> cases[] = {
+  const struct {
+    const char* locale;
+    const char* declined;
+    const char* blank;
+  } cases[] = {
       {"LANG=C.UTF-8",
        "*** AT89S52 ***\n\n*** Erase the controller ***\n\n\n\nThe ISP adapter must sit in "
-       "socket 1; --yes confirms.\n-> Cancel\n"},
+       "socket 1; --yes confirms.\n-> Cancel\n",
+       "checked AT89S52: blank, in "},
       {"LANG=de_DE.UTF-8",
        "*** AT89S52 ***\n\n*** Controller löschen ***\n\n\n\nISP-Adapter in Sockel 1 "
-       "einsetzen; --yes bestätigt.\n-> Cancel\n"},
+       "einsetzen; --yes bestätigt.\n-> Cancel\n",
+       "AT89S52 geprüft: leer, in "},
   };
-  for (const auto& [locale, declined] : cases) {
+  for (const auto& [locale, declined, blank] : cases) {
     const std::string run = "cd '" + dir_.path() + "' && env -u LC_MESSAGES -u LANGUAGE " +
                             Locks() + "LC_ALL= " + locale + " '" + ZIVIVAR_CLI_PATH +
-                            "' -d AT89S52 erase 2>err.txt";
-    EXPECT_NE(std::system(run.c_str()), 0);
+                            "' -d AT89S52 ";
+    EXPECT_NE(std::system((run + "erase 2>err.txt").c_str()), 0);
     EXPECT_EQ(dir_.Read("err.txt"), declined) << locale;
+    EXPECT_EQ(std::system((run + "blank 2>err.txt").c_str()), 0);
+    EXPECT_THAT(dir_.Read("err.txt"), StartsWith(blank)) << locale;
   }
 }
 
