@@ -281,7 +281,7 @@ int CliRun::Run() {
       options_.command == CliCommand::kDetect || options_.command == CliCommand::kCalibrate;
   if (found_.library_directory.empty() &&
       (!port_only || options_.device || options_.manufacturer)) {
-    Report(LibraryNotFoundText(found_));
+    Report(LibraryNotFoundText(found_, _));
     return ExitStatus(CommandResult::kDeviceNotLoaded);
   }
   CommandResult result = SelectByName();
@@ -467,9 +467,11 @@ CommandResult CliRun::ConvertFile() {
 }
 
 CommandResult CliRun::PreparePort(bool watch) {
-  const CommandResult locked = LockAdapter(
-      runtime_.locks(), {options_.wait, options_.quiet, environment_.interrupt_requested,
-                         [this](const std::string& line) { Report(line); }});
+  const CommandResult locked =
+      LockAdapter(runtime_.locks(),
+                  {options_.wait, options_.quiet, environment_.interrupt_requested,
+                   [this](const std::string& line) { Report(line); }},
+                  _);
   if (locked != CommandResult::kOk)
     return locked;
   if (!runtime_.PreparePortAccess())
