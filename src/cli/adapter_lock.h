@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "cli/cli_language.h"
 #include "commands/command_result.h"
 #include "ui/process_locks.h"
 
@@ -25,7 +26,8 @@ struct AdapterWait {
 // Takes locks.adapter() for this process until the locks go. kOk also when
 // the run has no adapter lock or no lock directory (the rule is dropped, not
 // the run); kBusy after the report naming the adapter and its holder;
-// kInterrupted when the user stopped the wait.
-CommandResult LockAdapter(ProcessLocks& locks, const AdapterWait& how);
+// kInterrupted when the user stopped the wait. The report is in the
+// language of _.
+CommandResult LockAdapter(ProcessLocks& locks, const AdapterWait& how, const CliText& _);
 
 }  // namespace zivivar

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/adapter_lock.h"
+#include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "cli/device_choice.h"
 #include "cli/exit_status.h"
@@ -96,7 +97,8 @@ std::string Hex(unsigned value, int digits) {
 // terminal's services, and the command.
 class CliRun {
  public:
-  CliRun(const CliOptions& options, const CliEnvironment& environment)
+  CliRun(const CliOptions& options, const CliEnvironment& environment,
+         const MessageCatalogue& catalogue)
       : options_(options),
         environment_(environment),
         out_(*environment.out),
@@ -106,16 +108,19 @@ class CliRun {
             err_, {options.yes ? kIdOk : kIdCancel, options.retry_faults ? kIdRetry : kIdCancel},
             environment.err_is_terminal, environment.terminal_width),
         runtime_(services_view_, MakeRuntimeOptions()),
-        device_choice_(options, runtime_, out_, [this](const std::string& line) { Report(line); }) {
+        device_choice_(options, runtime_, out_, [this](const std::string& line) { Report(line); }),
+        _(catalogue) {
+    runtime_.services().SetCatalogue(&catalogue);
     services_view_.SetInterruptPoll(environment.interrupt_requested);
     services_view_.SetCancelHandler([this] { runtime_.services().RequestCancel(); });
     // The summary line stands for the window's success boxes.
-    services_view_.HideMessages({kProgramOkMessage, kProgramLockedMessage, kVerifyOkMessage,
-                                 kReadOutSavedMessage, kDeviceBlankMessage});
+    services_view_.HideMessages({_(kProgramOkMessage), _(kProgramLockedMessage),
+                                 _(kVerifyOkMessage), _(kReadOutSavedMessage),
+                                 _(kDeviceBlankMessage)});
     services_view_.SetQuiet(options.quiet);
     if (options.verbose) {
       services_view_.SetStatusListener([this](const std::string& status) {
-        if (const char* step = StepForStatus(status))
+        if (const char* step = StepForStatus(status, _))
           Report(step);
       });
     }
@@ -171,6 +176,7 @@ class CliRun {
   TerminalServicesView services_view_;
   Runtime runtime_;
   DeviceChoice device_choice_;
+  const CliText _;
   std::string override_error_;
 };
 
@@ -223,7 +229,7 @@ void CliRun::PrintSummary(const JobSummary& summary) {
   if (options_.quiet)
     return;
   services_view_.ClearLine();
-  err_ << SummaryLine(summary) << '\n';
+  err_ << SummaryLine(summary, _) << '\n';
 }
 
 int CliRun::OutputFormat() {
@@ -238,7 +244,7 @@ int CliRun::CheckOutputs() {
   const std::optional<std::string> eeprom =
       read ? EepromFileFor(file, options_) : std::optional<std::string>();
   if (eeprom == kStandardStream) {
-    Report("the EEPROM cannot go to standard output; name its file with --eeprom FILE");
+    Report(_("the EEPROM cannot go to standard output; name its file with --eeprom FILE"));
     return kExitUsage;
   }
   if (!options_.no_clobber)
@@ -251,7 +257,7 @@ int CliRun::CheckOutputs() {
     outputs.push_back(*eeprom);
   }
   if (const std::optional<std::string> existing = FirstExisting(outputs)) {
-    Report(*existing + " exists; it is not replaced (--no-clobber)");
+    Report(Printf(_("%s exists; it is not replaced (--no-clobber)"), existing->c_str()));
     return ExitStatus(CommandResult::kOutputExists);
   }
   return kExitOk;
@@ -261,7 +267,8 @@ int CliRun::Run() {
   if (options_.trace_path) {
     const int error = trace_.Open(*options_.trace_path);
     if (error != 0) {
-      Report("cannot open the trace file '" + *options_.trace_path + "': " + std::strerror(error));
+      Report(Printf(_("cannot open the trace file '%s': %s"), options_.trace_path->c_str(),
+                    std::strerror(error)));
       return kExitUsage;
     }
   }
@@ -275,7 +282,7 @@ int CliRun::Run() {
       options_.command == CliCommand::kDetect || options_.command == CliCommand::kCalibrate;
   if (found_.library_directory.empty() &&
       (!port_only || options_.device || options_.manufacturer)) {
-    Report(LibraryNotFoundText(found_));
+    Report(LibraryNotFoundText(found_, _));
     return ExitStatus(CommandResult::kDeviceNotLoaded);
   }
   if (const std::optional<int> status = device_choice_.SelectNamed())
@@ -307,12 +314,12 @@ int CliRun::Run() {
   if (result != CommandResult::kOk && Interrupted())
     result = CommandResult::kInterrupted;
   if (result == CommandResult::kInterrupted)
-    Report("interrupted");
+    Report(_("interrupted"));
 
   const int trace_error = trace_.Close();
   if (trace_error != 0) {
-    Report("cannot write the trace file '" + *options_.trace_path +
-           "': " + std::strerror(trace_error));
+    Report(Printf(_("cannot write the trace file '%s': %s"), options_.trace_path->c_str(),
+                  std::strerror(trace_error)));
     if (result == CommandResult::kOk)
       result = CommandResult::kFileNotSaved;
   }
@@ -356,14 +363,14 @@ CommandResult CliRun::ListDevices() {
       device_width = std::max(device_width, devices[d].text.size());
     }
     if (!any)
-      rows.push_back({false, name, "(no devices)", "", {}, false});
+      rows.push_back({false, name, _("(no devices)"), "", {}, false});
   }
 
   auto pad = [](const std::string& text, size_t width) {
     return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
   };
   char numbers[64];
-  out_ << "  " << pad("MANUFACTURER", manuf_width) << "  " << pad("DEVICE", device_width)
+  out_ << "  " << pad(_("MANUFACTURER"), manuf_width) << "  " << pad(_("DEVICE"), device_width)
        << "    CODE  EEPROM  MODE  LOCKBITS\n";
   for (const Row& row : rows) {
     out_ << (row.selected ? "* " : "  ") << pad(row.manufacturer, manuf_width) << "  ";
@@ -406,9 +413,11 @@ CommandResult CliRun::ConvertFile() {
 }
 
 CommandResult CliRun::PreparePort(bool watch) {
-  const CommandResult locked = LockAdapter(
-      runtime_.locks(), {options_.wait, options_.quiet, environment_.interrupt_requested,
-                         [this](const std::string& line) { Report(line); }});
+  const CommandResult locked =
+      LockAdapter(runtime_.locks(),
+                  {options_.wait, options_.quiet, environment_.interrupt_requested,
+                   [this](const std::string& line) { Report(line); }},
+                  _);
   if (locked != CommandResult::kOk)
     return locked;
   if (!runtime_.PreparePortAccess())
@@ -431,26 +440,27 @@ CommandResult CliRun::DetectAdapter() {
   result = Detect(runtime_.command_context());
 
   services_view_.ClearLine();
-  out_ << "Port: " << runtime_.port_access().message << '\n';
+  out_ << _("Port: ") << runtime_.port_access().message << '\n';
   const uint64_t writes = watch_.writes;
   const auto& loopback = watch_.loopback;
-  out_ << "Handshake: ";
+  out_ << _("Handshake: ");
   if (writes == 0) {
-    out_ << "no answer\n";
+    out_ << _("no answer\n");
   } else {
-    out_ << "answered (" << writes << " register writes)\n";
+    out_ << Printf(_("answered (%llu register writes)\n"), static_cast<unsigned long long>(writes));
   }
-  out_ << "Loop-back:";
+  out_ << _("Loop-back:");
   if (loopback.empty())
-    out_ << " nothing read";
+    out_ << _(" nothing read");
   for (size_t i = 0; i < loopback.size(); ++i) {
     const auto [wrote, read] = loopback[i];
-    out_ << (i == 0 ? " " : ", ") << "wrote " << Hex(wrote, 2) << " read " << Hex(read, 2);
+    out_ << (i == 0 ? " " : ", ")
+         << Printf(_("wrote %s read %s"), Hex(wrote, 2).c_str(), Hex(read, 2).c_str());
     if (wrote != read)
-      out_ << " (wrong)";
+      out_ << _(" (wrong)");
   }
   out_ << '\n';
-  out_ << "Adapter: " << (result == CommandResult::kOk ? "found" : "not found") << '\n';
+  out_ << _("Adapter: ") << (result == CommandResult::kOk ? _("found") : _("not found")) << '\n';
   return result;
 }
 
@@ -467,17 +477,17 @@ CommandResult CliRun::CalibrateTiming() {
 
   char line[160];
   services_view_.ClearLine();
-  out_ << "Port: " << runtime_.port_access().message << '\n';
-  std::snprintf(line, sizeof line, "Register writes: %llu in %.1f ms\n",
+  out_ << _("Port: ") << runtime_.port_access().message << '\n';
+  std::snprintf(line, sizeof line, _("Register writes: %llu in %.1f ms\n"),
                 static_cast<unsigned long long>(calibration.writes),
                 static_cast<double>(calibration.elapsed.count()) / 1e6);
   out_ << line;
-  std::snprintf(line, sizeof line, "Microseconds per write: %.3f\n", calibration.us_per_write);
+  std::snprintf(line, sizeof line, _("Microseconds per write: %.3f\n"), calibration.us_per_write);
   out_ << line;
   out_ << "TimeBaseKorr: " << calibration.korr;
   if (calibration.clamped)
-    out_ << " (the nearest allowed value: the measured time lies outside 1 to 100 microseconds)";
-  out_ << "\nThe settings hold TimeBaseKorr " << runtime_.settings().TimeBaseKorr << ".\n";
+    out_ << _(" (the nearest allowed value: the measured time lies outside 1 to 100 microseconds)");
+  out_ << Printf(_("\nThe settings hold TimeBaseKorr %d.\n"), runtime_.settings().TimeBaseKorr);
   return CommandResult::kOk;
 }
 
@@ -504,9 +514,9 @@ CommandResult CliRun::DeviceCommand() {
     const sim::IgnoredLog& ignored = simulator->chip().ignored();
     for (const std::string& line :
          options_.verbose ? sim::IgnoredReport(ignored) : std::vector<std::string>{})
-      Report("simulator: " + line);
+      Report(_("simulator: ") + line);
     if (result != CommandResult::kOk && !options_.verbose && !ignored.empty())
-      Report("simulator: " + sim::IgnoredHint(ignored) + " (-v lists all)");
+      Report(_("simulator: ") + sim::IgnoredHint(ignored) + _(" (-v lists all)"));
   }
   return result;
 }
@@ -595,13 +605,14 @@ CommandResult CliRun::RunDeviceCommand(const CommandContext& context,
 std::optional<std::string> CliRun::EepromToLoad(const DeviceDescriptor& device) {
   if (device.eeprom_size == 0) {
     if (options_.eeprom)
-      Note(device.device_name + " has no EEPROM; " + *options_.eeprom + " is not used");
+      Note(Printf(_("%s has no EEPROM; %s is not used"), device.device_name.c_str(),
+                  options_.eeprom->c_str()));
     return std::nullopt;
   }
   const std::optional<std::string> eeprom = EepromFileFor(options_.files[0], options_);
   // Only the companion that nobody named may be missing.
   if (eeprom && !options_.eeprom && !PathExists(*eeprom)) {
-    Note("no " + *eeprom + "; the EEPROM is skipped");
+    Note(Printf(_("no %s; the EEPROM is skipped"), eeprom->c_str()));
     return std::nullopt;
   }
   return eeprom ? std::optional<std::string>(InputPath(*eeprom)) : std::nullopt;
@@ -612,8 +623,9 @@ FileLoadedHook CliRun::WarnTextAsBinary(const std::optional<std::string>& eeprom
   const std::string eeprom_name = eeprom.value_or("");
   return [this, code, eeprom_name](MemoryKind kind, const LoadedFile& file) {
     if (file.text_as_binary) {
-      Note("warning: " + (kind == kCodeMemory ? code : eeprom_name) +
-           " reads as text but is in no format known here; it is taken as a binary image");
+      Note(Printf(_("warning: %s reads as text but is in no format known here; it is taken as "
+                    "a binary image"),
+                  (kind == kCodeMemory ? code : eeprom_name).c_str()));
     }
     // A pipe may have kept the run waiting: nothing is erased after Ctrl-C.
     return !Interrupted();
@@ -628,12 +640,13 @@ CommandResult CliRun::ReadOutToFile(const CommandContext& context, const DeviceD
   if (device.eeprom_size > 0) {
     eeprom = EepromFileFor(file, options_);
   } else if (options_.eeprom) {
-    Note(device.device_name + " has no EEPROM; nothing goes to " + *options_.eeprom);
+    Note(Printf(_("%s has no EEPROM; nothing goes to %s"), device.device_name.c_str(),
+                options_.eeprom->c_str()));
   }
   if (eeprom && *eeprom == file) {
-    Report(file +
-           " would hold both memories; name the EEPROM's file with --eeprom FILE or "
-           "leave it out with --no-eeprom");
+    Report(Printf(_("%s would hold both memories; name the EEPROM's file with --eeprom FILE or "
+                    "leave it out with --no-eeprom"),
+                  file.c_str()));
     return CommandResult::kFileNotSaved;
   }
   const CommandResult result = ReadOut(context, device,
@@ -653,10 +666,12 @@ CommandResult CliRun::ReadOutToFile(const CommandContext& context, const DeviceD
 int RunCli(const std::vector<std::string>& args, const CliEnvironment& environment) {
   std::ostream& out = *environment.out;
   std::ostream& err = *environment.err;
+  const MessageCatalogue catalogue = CliCatalogue(environment.language);
+  const CliText _(catalogue);
   CliOptions options;
   std::string error;
   if (!ParseCommandLine(args, options, error)) {
-    err << kProgramName << ": " << error << "\nTry '" << kProgramName << " --help'.\n";
+    err << kProgramName << ": " << error << Printf(_("\nTry '%s --help'.\n"), kProgramName);
     return kExitUsage;
   }
   if (options.help) {
@@ -669,11 +684,11 @@ int RunCli(const std::vector<std::string>& args, const CliEnvironment& environme
   }
   for (const auto& [key, value] : options.settings) {
     if (!CheckSettingsOverride(key, value, error)) {
-      err << kProgramName << ": " << error << "\nTry '" << kProgramName << " --help'.\n";
+      err << kProgramName << ": " << error << Printf(_("\nTry '%s --help'.\n"), kProgramName);
       return kExitUsage;
     }
   }
-  CliRun run(options, environment);
+  CliRun run(options, environment, catalogue);
   return run.Run();
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "hw/port_access_system.h"
+#include "services/message_language.h"
 
 namespace zivivar {
 
@@ -27,6 +28,9 @@ struct CliEnvironment {
   std::optional<std::string> lock_directory;
   // The operating system's port access; null: the Linux one.
   PortAccessSystem* port_access_system = nullptr;
+  // The language of the texts; unset: as LANGUAGE, LC_ALL, LC_MESSAGES and
+  // LANG of the process choose.
+  std::optional<MessageLanguage> language;
 };
 
 // args without the program name.

@@ -106,9 +106,8 @@ FoundFiles FindFiles(const FilePlaces& places) {
   return found;
 }
 
-std::string LibraryNotFoundText(const FoundFiles& found) {
-  std::string text =
-      std::string("cannot find the device library ") + kLibraryFileName + "; looked in:";
+std::string LibraryNotFoundText(const FoundFiles& found, const CliText& _) {
+  std::string text = Printf(_("cannot find the device library %s; looked in:"), kLibraryFileName);
   for (const std::string& dir : found.library_places)
     text += "\n  " + dir;
   return text;

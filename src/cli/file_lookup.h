@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_language.h"
+
 namespace zivivar {
 
 // The surroundings the lookup depends on, so that tests can set them.
@@ -49,7 +51,7 @@ struct FoundFiles {
 FoundFiles FindFiles(const FilePlaces& places);
 
 // "cannot find the device library VOZ8051.CSV; looked in:" and one
-// indented line per place.
-std::string LibraryNotFoundText(const FoundFiles& found);
+// indented line per place, in the language of _.
+std::string LibraryNotFoundText(const FoundFiles& found, const CliText& _);
 
 }  // namespace zivivar

@@ -9,10 +9,10 @@
 namespace zivivar {
 namespace {
 
-std::string Shown(const std::string& name, bool output) {
+std::string Shown(const std::string& name, bool output, const CliText& _) {
   if (name != "-")
     return name;
-  return output ? "standard output" : "standard input";
+  return output ? _("standard output") : _("standard input");
 }
 
 std::string Range(uint32_t first, uint32_t last) {
@@ -22,20 +22,20 @@ std::string Range(uint32_t first, uint32_t last) {
 }
 
 // "fw.ihx (Intel HEX, 1234 bytes, 0000-04D1)"
-std::string Describe(const SummaryFile& file, bool output) {
-  std::string text = Shown(file.name, output) + " (" + FormatTitle(file.file.format) + ", " +
-                     std::to_string(file.file.bytes) + " bytes";
+std::string Describe(const SummaryFile& file, bool output, const CliText& _) {
+  std::string text = Shown(file.name, output, _) + " (" + _(FormatTitle(file.file.format)) + ", " +
+                     Printf(_("%lu bytes"), static_cast<unsigned long>(file.file.bytes));
   if (file.file.bytes > 0)
     text += ", " + Range(file.file.first_address, file.file.last_address);
   return text + ")";
 }
 
-std::string LockBits(const LockOptions& locks) {
+std::string LockBits(const LockOptions& locks, const CliText& _) {
   const int highest = locks.lock3 > 0 ? 3 : locks.lock2 > 0 ? 2 : locks.lock1 > 0 ? 1 : 0;
   if (highest == 0)
     return "";
   // The levels build on each other: lock bit 2 is never programmed without 1.
-  return highest == 1 ? "lock bit 1" : "lock bits 1-" + std::to_string(highest);
+  return highest == 1 ? _("lock bit 1") : Printf(_("lock bits 1-%d"), highest);
 }
 
 std::string Seconds(std::chrono::nanoseconds elapsed) {
@@ -77,45 +77,47 @@ const char* FormatTitle(int format) {
   }
 }
 
-std::string SummaryLine(const JobSummary& summary) {
+std::string SummaryLine(const JobSummary& summary, const CliText& _) {
   std::string line;
-  const std::string code = summary.code ? Describe(*summary.code, false) : "";
+  const std::string code = summary.code ? Describe(*summary.code, false, _) : "";
   const std::string eeprom =
-      summary.eeprom ? " and EEPROM " + Describe(*summary.eeprom, false) : "";
+      summary.eeprom ? Printf(_(" and EEPROM %s"), Describe(*summary.eeprom, false, _).c_str())
+                     : "";
+  const char* device = summary.device.c_str();
   switch (summary.command) {
     case CliCommand::kProgram:
-      line = "programmed " + code + eeprom + " into " + summary.device;
+      line = Printf(_("programmed %s%s into %s"), code.c_str(), eeprom.c_str(), device);
       if (summary.verified)
-        line += ", verified";
-      if (const std::string locks = LockBits(summary.locks); !locks.empty())
+        line += _(", verified");
+      if (const std::string locks = LockBits(summary.locks, _); !locks.empty())
         line += ", " + locks;
       break;
     case CliCommand::kVerify:
-      line = "verified " + code + eeprom + " against " + summary.device;
+      line = Printf(_("verified %s%s against %s"), code.c_str(), eeprom.c_str(), device);
       break;
     case CliCommand::kRead:
-      line = "read " + summary.device + " into " +
-             (summary.code ? Describe(*summary.code, true) : std::string());
+      line = Printf(_("read %s into %s"), device,
+                    summary.code ? Describe(*summary.code, true, _).c_str() : "");
       if (summary.eeprom)
-        line += ", EEPROM into " + Describe(*summary.eeprom, true);
+        line += Printf(_(", EEPROM into %s"), Describe(*summary.eeprom, true, _).c_str());
       break;
     case CliCommand::kBlank:
-      line = "checked " + summary.device + ": blank";
+      line = Printf(_("checked %s: blank"), device);
       break;
     case CliCommand::kErase:
-      line = "erased " + summary.device + " and checked it blank";
+      line = Printf(_("erased %s and checked it blank"), device);
       break;
     case CliCommand::kConvert:
-      line = "converted " + code + " to " + Shown(summary.output, true) + " (" +
-             FormatTitle(summary.output_format) + ")";
+      line = Printf(_("converted %s to %s (%s)"), code.c_str(),
+                    Shown(summary.output, true, _).c_str(), _(FormatTitle(summary.output_format)));
       break;
     default:
       return "";
   }
-  return line + ", in " + Seconds(summary.elapsed);
+  return line + Printf(_(", in %s"), Seconds(summary.elapsed).c_str());
 }
 
-const char* StepForStatus(const std::string& status) {
+const char* StepForStatus(const std::string& status, const CliText& _) {
   struct Step {
     const char* status;
     const char* step;
@@ -134,8 +136,8 @@ const char* StepForStatus(const std::string& status) {
       {"Lese EEPROM", "read EEPROM"},
   };
   for (const Step& step : kSteps) {
-    if (StartsWithFormat(status, step.status))
-      return step.step;
+    if (StartsWithFormat(status, _(step.status)))
+      return _(step.step);
   }
   return nullptr;
 }

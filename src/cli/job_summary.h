@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "commands/device_commands.h"
 #include "programmer/spi_protocol.h"
@@ -34,14 +35,15 @@ struct JobSummary {
 
 // The line for a job that succeeded, without its newline, e.g.
 // "programmed fw.ihx (Intel HEX, 1234 bytes, 0000-04D1) into AT89S52,
-// verified, lock bits 1-2, in 3.2 s".
-std::string SummaryLine(const JobSummary& summary);
+// verified, lock bits 1-2, in 3.2 s", in the language of _.
+std::string SummaryLine(const JobSummary& summary, const CliText& _);
 
 // The format's name in the summary ("Intel HEX", "Motorola S1", ...).
 const char* FormatTitle(int format);
 
 // The step a status text of the operations starts ("erase and program code
-// memory", "verify EEPROM", ...); null for a status that starts none.
-const char* StepForStatus(const std::string& status);
+// memory", "verify EEPROM", ...); null for a status that starts none. The
+// status and the step are in the language of _.
+const char* StepForStatus(const std::string& status, const CliText& _);
 
 }  // namespace zivivar

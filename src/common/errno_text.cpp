@@ -129,12 +129,15 @@ int FileErrorIndex(int error) {
   return row == nullptr ? kUnknownFileError : row->file_error_index;
 }
 
-std::string ErrnoText(int error) {
+std::string ErrnoText(int error, const MessageCatalogue* catalogue) {
+  const auto translate = [catalogue](const char* text) {
+    return catalogue == nullptr ? text : catalogue->Translate(text);
+  };
   const ErrnoRow* row = FindRow(error);
   const std::string system = std::strerror(error);
   if (row == nullptr || row->phrase == nullptr)
-    return "Fehler " + std::to_string(error) + " (" + system + ")";
-  return std::string(row->phrase) + " (" + system + ")";
+    return translate("Fehler ") + std::to_string(error) + " (" + system + ")";
+  return translate(row->phrase) + std::string(" (") + system + ")";
 }
 
 }  // namespace zivivar

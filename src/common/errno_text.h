@@ -7,6 +7,8 @@
 #include <array>
 #include <string>
 
+#include "common/message_catalogue.h"
+
 namespace zivivar {
 
 inline constexpr int kFileErrorTextCount = 49;
@@ -23,6 +25,7 @@ int FileErrorIndex(int error);
 
 // "Zugriff verweigert (Permission denied)" and the like: a German phrase with
 // the system's own text in parentheses; unknown codes give "Fehler N (...)".
-std::string ErrnoText(int error);
+// With a catalogue, the German words are translated.
+std::string ErrnoText(int error, const MessageCatalogue* catalogue = nullptr);
 
 }  // namespace zivivar

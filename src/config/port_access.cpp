@@ -44,41 +44,56 @@ const ParportInfo* FindBase(const std::vector<ParportInfo>& ports, uint32_t base
   return nullptr;
 }
 
-std::string Describe(const PortAccessChoice& choice, const Settings& settings) {
+// The services' translation; without services the German texts as they stand.
+struct Translator {
+  const Services* services;
+  __attribute__((format_arg(2))) const char* operator()(const char* text) const {
+    return services == nullptr ? text : services->Translate(text);
+  }
+  const MessageCatalogue* catalogue() const {
+    return services == nullptr ? nullptr : services->catalogue();
+  }
+};
+
+std::string Describe(const PortAccessChoice& choice, const Settings& settings,
+                     const Translator& tr) {
   switch (choice.kind) {
     case PortAccessKind::kSimulator:
-      return "Simulator (Zustandsdatei " + settings.sim_state_path + ")";
+      return tr("Simulator (Zustandsdatei ") + settings.sim_state_path + ")";
     case PortAccessKind::kPpdev: {
-      std::string text = choice.device + " über ppdev, Portadresse " + HexAddress(choice.link_base);
+      std::string text =
+          choice.device + tr(" über ppdev, Portadresse ") + HexAddress(choice.link_base);
       if (choice.base != 0 && choice.base != choice.link_base) {
-        text += ", Basisadresse " + HexAddress(choice.base);
+        text += tr(", Basisadresse ") + HexAddress(choice.base);
       }
       return text;
     }
     case PortAccessKind::kDirect: {
-      std::string text = "direkt (ioperm), Portadresse " + HexAddress(choice.link_base);
+      std::string text = tr("direkt (ioperm), Portadresse ") + HexAddress(choice.link_base);
       if (choice.base != choice.link_base)
-        text += ", Basisadresse " + HexAddress(choice.base);
+        text += tr(", Basisadresse ") + HexAddress(choice.base);
       return text;
     }
     case PortAccessKind::kDemo:
       break;
   }
-  return "keiner (Demomodus)";
+  return tr("keiner (Demomodus)");
 }
 
 std::string DemoMessage(const Settings& settings, const std::vector<ParportInfo>& ports,
-                        const std::string& device, const std::vector<Attempt>& attempts) {
-  std::string text = "Kein Zugriff auf die parallele Schnittstelle ";
-  text += settings.ParportDevice.empty() ? "mit der Portadresse " + HexAddress(settings.PortAdress)
-                                         : device;
+                        const std::string& device, const std::vector<Attempt>& attempts,
+                        const Translator& tr) {
+  std::string text = tr("Kein Zugriff auf die parallele Schnittstelle ");
+  text += settings.ParportDevice.empty()
+              ? tr("mit der Portadresse ") + HexAddress(settings.PortAdress)
+              : device;
   text += ".\n\n";
   if (device.empty()) {
-    text += "Das System kennt keine parallele Schnittstelle mit dieser Adresse";
+    text += tr("Das System kennt keine parallele Schnittstelle mit dieser Adresse");
     if (ports.empty()) {
-      text += ";\nes meldet überhaupt keine (Kernelmodule 'parport_pc' und 'ppdev').\n";
+      text += tr(";\nes meldet überhaupt keine (Kernelmodule 'parport_pc' und 'ppdev').\n");
     } else {
-      text += ".\nBekannt sind:";
+      text += tr(".\nBekannt sind:");
       for (const ParportInfo& port : ports) {
         text += " " + port.device + " (" + HexAddress(port.base) + ")";
       }
@@ -90,8 +105,8 @@ std::string DemoMessage(const Settings& settings, const std::vector<ParportInfo>
   bool busy = false;
   bool not_root = false;
   for (const Attempt& attempt : attempts) {
-    text += attempt.ppdev ? device + " (ppdev)" : std::string("Direkter Portzugriff (ioperm)");
-    text += ": " + attempt.call + ": " + ErrnoText(attempt.error) + "\n";
+    text += attempt.ppdev ? device + " (ppdev)" : std::string(tr("Direkter Portzugriff (ioperm)"));
+    text += ": " + attempt.call + ": " + ErrnoText(attempt.error, tr.catalogue()) + "\n";
     if (attempt.ppdev && (attempt.error == EACCES || attempt.error == EPERM))
       no_permission = true;
     if (attempt.ppdev && attempt.error == ENOENT)
@@ -103,35 +118,37 @@ std::string DemoMessage(const Settings& settings, const std::vector<ParportInfo>
   }
   text += "\n";
   if (no_permission) {
-    text += "Es fehlt das Lese- und Schreibrecht auf " + device +
-            ".\nAbhilfe: den Benutzer in die Gruppe 'lp' aufnehmen\n"
-            "(sudo usermod -a -G lp BENUTZERNAME) und neu anmelden.\n";
+    text += tr("Es fehlt das Lese- und Schreibrecht auf ") + device +
+            tr(".\nAbhilfe: den Benutzer in die Gruppe 'lp' aufnehmen\n"
+               "(sudo usermod -a -G lp BENUTZERNAME) und neu anmelden.\n");
   }
   if (no_device_file) {
-    text +=
-        "Die Gerätedatei " + device + " fehlt: Kernelmodul 'ppdev' laden (sudo modprobe ppdev).\n";
+    text += tr("Die Gerätedatei ") + device +
+            tr(" fehlt: Kernelmodul 'ppdev' laden (sudo modprobe ppdev).\n");
   }
   if (busy)
-    text += device + " wird von einem anderen Programm oder Treiber benutzt.\n";
+    text += device + tr(" wird von einem anderen Programm oder Treiber benutzt.\n");
   if (device.empty()) {
     text +=
-        "Die Portadresse in den PREFS prüfen oder die Schnittstelle\n"
-        "mit 'ParportDevice' in 'KORVALNK.INI' angeben (zum Beispiel /dev/parport0);\n"
-        "ihr Benutzer braucht Lese- und Schreibrecht darauf (Gruppe 'lp').\n";
+        tr("Die Portadresse in den PREFS prüfen oder die Schnittstelle\n"
+           "mit 'ParportDevice' in 'KORVALNK.INI' angeben (zum Beispiel /dev/parport0);\n"
+           "ihr Benutzer braucht Lese- und Schreibrecht darauf (Gruppe 'lp').\n");
   }
   if (not_root)
-    text += "Direkter Portzugriff ist nur mit Root-Rechten möglich.\n";
-  text += "\nProgramm geht in den Demomodus.";
+    text += tr("Direkter Portzugriff ist nur mit Root-Rechten möglich.\n");
+  text += tr("\nProgramm geht in den Demomodus.");
   return text;
 }
 
 }  // namespace
 
-PortAccessChoice ChoosePortAccess(const Settings& settings, PortAccessSystem& system) {
+PortAccessChoice ChoosePortAccess(const Settings& settings, PortAccessSystem& system,
+                                  const Services* services) {
+  const Translator tr{services};
   PortAccessChoice choice;
   if (settings.Simulator == 1) {
     choice.kind = PortAccessKind::kSimulator;
-    choice.message = Describe(choice, settings);
+    choice.message = Describe(choice, settings, tr);
     return choice;
   }
   // PortAdress is at most 0x400 after the checks of the settings.
@@ -159,7 +176,7 @@ PortAccessChoice ChoosePortAccess(const Settings& settings, PortAccessSystem& sy
       choice.kind = PortAccessKind::kPpdev;
       choice.io = std::move(opened.io);
       choice.base = direct_base.value_or(0);
-      choice.message = Describe(choice, settings);
+      choice.message = Describe(choice, settings, tr);
       return choice;
     }
     attempts.push_back({true, opened.failed_call, opened.error});
@@ -170,25 +187,25 @@ PortAccessChoice ChoosePortAccess(const Settings& settings, PortAccessSystem& sy
       choice.kind = PortAccessKind::kDirect;
       choice.io = std::move(opened.io);
       choice.base = *direct_base;
-      choice.message = Describe(choice, settings);
+      choice.message = Describe(choice, settings, tr);
       return choice;
     }
     attempts.push_back({false, opened.failed_call, opened.error});
   }
   choice.kind = PortAccessKind::kDemo;
-  choice.message = DemoMessage(settings, ports, choice.device, attempts);
+  choice.message = DemoMessage(settings, ports, choice.device, attempts, tr);
   return choice;
 }
 
 PortAccessChoice PreparePortAccess(const Settings& settings, PortAccessSystem& system,
                                    Services& services) {
-  PortAccessChoice choice = ChoosePortAccess(settings, system);
+  PortAccessChoice choice = ChoosePortAccess(settings, system, &services);
   choice.os_kind = 0;
   choice.version_name = system.SystemName();
   if (choice.kind == PortAccessKind::kDemo)
     services.ShowMessage(choice.message);
   if (settings.DebugNT == 1) {
-    services.ShowPlainMessage("Portzugriff: " + Describe(choice, settings));
+    services.ShowPlainMessage("Portzugriff: " + Describe(choice, settings, Translator{&services}));
     services.ShowPlainMessage(choice.version_name);
   }
   return choice;

@@ -46,8 +46,10 @@ struct PortAccessChoice {
   std::string version_name;  // system name and release
 };
 
-// Chooses the access without telling the user anything.
-PortAccessChoice ChoosePortAccess(const Settings& settings, PortAccessSystem& system);
+// Chooses the access without telling the user anything; the message is
+// worded in the language of services (German without).
+PortAccessChoice ChoosePortAccess(const Settings& settings, PortAccessSystem& system,
+                                  const Services* services = nullptr);
 
 // The start-up step: chooses, shows the demo message when there is no port
 // access, and with DebugNT 1 shows in plain boxes which access was chosen

@@ -73,12 +73,12 @@ std::string Hex(uint32_t value) {
 
 // Why the file could not be read; the reader refuses what is no regular
 // file and what is too long to be a settings file.
-std::string ReadErrorText(int error) {
+std::string ReadErrorText(int error, const Services& services) {
   if (error == kNotRegularFile)
-    return "keine gewöhnliche Datei";
+    return services.Translate("keine gewöhnliche Datei");
   if (error == kFileTooLarge)
-    return "größer als 1 MByte";
-  return ErrnoText(error);
+    return services.Translate("größer als 1 MByte");
+  return ErrnoText(error, services.catalogue());
 }
 
 using K = SettingsKey;
@@ -140,6 +140,9 @@ constexpr SettingsKey kKeys[] = {
      nullptr, false, true, 0, 0},
     {kIspSection, "TestChecksum", K::kInteger, &Settings::TestChecksum, 1, nullptr, 0, 1, 1,
      nullptr, false, true, 0, 0},
+    // Not written back: the window's settings file gains no key it never had.
+    {kIspSection, "TekChecksum", K::kInteger, &Settings::TekChecksum, 0, nullptr, 0, 1, 0, nullptr,
+     false, false, 0, 0},
     {kIspSection, "ShowDeviceData", K::kInteger, &Settings::ShowDeviceData, 0, nullptr, 0, 1, 0,
      nullptr, false, true, 0, 0},
     {kIspSection, "Lock1", K::kInteger, &Settings::Lock1, 0, nullptr, 0, 1, 0, nullptr, false, true,
@@ -291,10 +294,11 @@ SettingsResult LoadSettings(const std::string& directory, Services& services, Se
   const int error = ReadIniFile(settings.settings_file_path, kMaxSettingsFileSize, file);
   if (error != 0 && error != ENOENT) {
     settings.read_error = error;
-    services.ShowMessage("Die Einstellungsdatei\n'" + settings.settings_file_path +
-                         "'\nkann nicht gelesen werden: " + ReadErrorText(error) +
-                         ".\n\nEs gelten die Standardwerte; die Datei wird beim Beenden\n"
-                         "nicht überschrieben.");
+    services.ShowMessage(
+        services.Translate("Die Einstellungsdatei\n'") + settings.settings_file_path +
+        services.Translate("'\nkann nicht gelesen werden: ") + ReadErrorText(error, services) +
+        services.Translate(".\n\nEs gelten die Standardwerte; die Datei wird "
+                           "beim Beenden\nnicht überschrieben."));
   }
 
   for (const SettingsKey& key : kKeys) {
@@ -316,7 +320,7 @@ SettingsResult LoadSettings(const std::string& directory, Services& services, Se
     if (value < key.low || value > key.high) {
       if (key.message != nullptr) {
         char text[256];
-        std::snprintf(text, sizeof text, key.message, static_cast<int>(value));
+        std::snprintf(text, sizeof text, services.Translate(key.message), static_cast<int>(value));
         services.ShowMessage(text);
       }
       value = key.fallback;
@@ -343,7 +347,7 @@ SettingsResult SaveSettings(const Settings& settings, Services& services) {
   const bool existed = read_error == 0;
   if (read_error != 0 && read_error != ENOENT) {
     services.ShowMessage("Die Einstellungen konnten nicht gespeichert werden.\n\nDatei: " + path +
-                         "\nGrund: " + ReadErrorText(read_error) +
+                         "\nGrund: " + ReadErrorText(read_error, services) +
                          " beim Lesen\n\nDie bisherige Datei bleibt unverändert.");
     return SettingsResult::kNotSaved;
   }

@@ -77,6 +77,7 @@ struct Settings {
   int ManufIndex = 0;      // selected manufacturer
   int DeviceIndex = 0;     // selected device
   int TestChecksum = 1;    // 1: record checksums are checked when hex files are read
+  int TekChecksum = 0;     // Tektronix checksums: 0 sums of bytes, 1 sums of hex digits
   int EndMessage = 0;      // 1: the reminder to take the chip out when the program ends
   int Lock1 = 0;
   int Lock2 = 0;

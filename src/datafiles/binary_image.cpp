@@ -15,8 +15,8 @@ LoadResult ReadBinaryImage(std::string_view bytes, const std::string& path, uint
   if (bytes.size() > memory_size) {
     char text[160];
     std::snprintf(text, sizeof text,
-                  "Zuviele Daten für diesen Baustein !\n\nMaximale Anzahl Bytes: %lu\nAnzahl "
-                  "Bytes in Brenndatei: %llu\n",
+                  services.Translate("Zuviele Daten für diesen Baustein !\n\nMaximale Anzahl "
+                                     "Bytes: %lu\nAnzahl Bytes in Brenndatei: %llu\n"),
                   static_cast<unsigned long>(memory_size),
                   static_cast<unsigned long long>(bytes.size()));
     services.ShowMessage(text);

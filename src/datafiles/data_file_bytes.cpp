@@ -102,7 +102,8 @@ void ReportDataFileReadError(Services& services, const std::string& path, int er
     ReportFileError(services, path, error);
     return;
   }
-  services.ShowMessage("Fehler beim Öffnen der Datei\n\n" + path + "\n\n" + reason);
+  services.ShowMessage(services.Translate("Fehler beim Öffnen der Datei\n\n") + path + "\n\n" +
+                       services.Translate(reason));
 }
 
 }  // namespace zivivar

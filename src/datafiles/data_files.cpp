@@ -26,7 +26,7 @@ void ReportTooMuchData(Services& services, MemoryKind kind, uint32_t size, uint3
           : "Zuviele EEpromdaten für diesen Controller-Typ !\n\nErlaubt: %lu Bytes\nGelesen: "
             "%lu Bytes\n\nHöchste erlaubte Adresse: %lu\nHöchste gefundene Adresse: %lu\n";
   char text[320];
-  std::snprintf(text, sizeof text, format, static_cast<unsigned long>(size),
+  std::snprintf(text, sizeof text, services.Translate(format), static_cast<unsigned long>(size),
                 static_cast<unsigned long>(count), static_cast<unsigned long>(size - 1),
                 static_cast<unsigned long>(highest));
   services.ShowMessage(text);
@@ -55,8 +55,10 @@ SaveResult BuildDataFile(const ImageBuffer& image, uint32_t memory_size, MemoryK
       return WriteTektronixFile(image, memory_size, options, services, out);
     default: {
       char text[96];
-      std::snprintf(text, sizeof text,
-                    "Unbekanntes Datenformat %d !\n\nSpeichervorgang abgebrochen.", format);
+      std::snprintf(
+          text, sizeof text,
+          services.Translate("Unbekanntes Datenformat %d !\n\nSpeichervorgang abgebrochen."),
+          format);
       services.ShowMessage(text);
       return SaveResult::kFailed;
     }
@@ -88,7 +90,7 @@ LoadResult DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
   }
   data_format_ = ClassifyDataBytes(bytes);
   const uint32_t size = MemorySize(kind);
-  if (ReadBytes(bytes, path, data_format_, size, options.test_checksum) != LoadResult::kOk)
+  if (ReadBytes(bytes, path, data_format_, size, options) != LoadResult::kOk)
     return LoadResult::kFailed;
   if (image_.loaded_byte_count > size || image_.highest_loaded_address >= size) {
     ReportTooMuchData(services_, kind, size, image_.loaded_byte_count,
@@ -99,7 +101,8 @@ LoadResult DataFiles::LoadDataFile(const std::string& path, MemoryKind kind,
 }
 
 LoadResult DataFiles::ReadBytes(std::string_view bytes, const std::string& path, int format,
-                                uint32_t memory_size, bool test_checksum) {
+                                uint32_t memory_size, const DataFileOptions& options) {
+  const bool test_checksum = options.test_checksum;
   if (format == kFormatBinary) {
     image_.Clear();
     return ReadBinaryImage(bytes, path, memory_size, image_, services_);
@@ -119,7 +122,7 @@ LoadResult DataFiles::ReadBytes(std::string_view bytes, const std::string& path,
   } else if (format == kFormatMos) {
     result = ReadMosFile(file, image_, services_, test_checksum);
   } else if (format == kFormatTektronix) {
-    result = ReadTektronixFile(file, image_, services_, test_checksum);
+    result = ReadTektronixFile(file, image_, services_, test_checksum, options.tek_digit_sums);
   }
   // A read error looks like the end of the file to the readers; a load that
   // stopped there must not pass for a complete one.

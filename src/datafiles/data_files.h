@@ -89,7 +89,7 @@ class DataFiles {
   // Clears the image and reads the bytes of the file at path into it with
   // the format's reader.
   LoadResult ReadBytes(std::string_view bytes, const std::string& path, int format,
-                       uint32_t memory_size, bool test_checksum);
+                       uint32_t memory_size, const DataFileOptions& options);
 
   ImageBuffer& image_;
   Services& services_;

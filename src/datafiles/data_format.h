@@ -43,6 +43,9 @@ struct DataFileOptions {
   bool test_checksum = true;   // "Checksummen prüfen": record checksums are tested on reading
   uint32_t hex_line_len = 32;  // data bytes per record line written
   bool ff_save = false;        // "Leerzellen speichern": blank lines and bytes are written too
+  // "TekChecksum": Tektronix checksums as sums of hexadecimal digits, the
+  // rule other tools follow, instead of this system's sums of bytes.
+  bool tek_digit_sums = false;
 };
 
 }  // namespace zivivar

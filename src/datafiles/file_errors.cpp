@@ -5,8 +5,9 @@
 namespace zivivar {
 
 void ReportFileError(Services& services, const std::string& path, int error) {
-  services.ShowMessage("Fehler beim Öffnen der Datei\n\n" + path + "\n\n" +
-                       FileErrorTexts[static_cast<size_t>(FileErrorIndex(error))]);
+  services.ShowMessage(
+      services.Translate("Fehler beim Öffnen der Datei\n\n") + path + "\n\n" +
+      services.Translate(FileErrorTexts[static_cast<size_t>(FileErrorIndex(error))]));
 }
 
 }  // namespace zivivar

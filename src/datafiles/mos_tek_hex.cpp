@@ -34,21 +34,32 @@ class MosLayout : public RecordLineLayout {
 
 class TektronixLayout : public RecordLineLayout {
  public:
+  explicit TektronixLayout(bool digit_sums) : digit_sums_(digit_sums) {}
   uint32_t MaxLineBytes() const override { return 0xFF; }
   bool AppendLine(std::string& out, uint32_t address, const uint8_t* data, uint32_t n) override {
     if (!FitsIn16Bits(address, n))
       return false;
-    const uint32_t header = (n + (address >> 8) + (address & 0xFF)) & 0xFF;
-    uint32_t sum = (address >> 8) + (address & 0xFF) + n + header;
+    const uint32_t header = digit_sums_ ? (DigitSum(address) + DigitSum(n)) & 0xFF
+                                        : (n + (address >> 8) + (address & 0xFF)) & 0xFF;
     out.push_back('/');
     AppendHex(out, address, 4);
     AppendHex(out, n, 2);
     AppendHex(out, header, 2);
-    sum += AppendHexBytes(out, data, n);
+    uint32_t sum = 0;
+    if (digit_sums_) {
+      AppendHexBytes(out, data, n);
+      for (uint32_t i = 0; i < n; ++i)
+        sum += DigitSum(data[i]);
+    } else {
+      sum = (address >> 8) + (address & 0xFF) + n + header + AppendHexBytes(out, data, n);
+    }
     AppendHex(out, sum & 0xFF, 2);
     AppendLineEnd(out);
     return true;
   }
+
+ private:
+  bool digit_sums_;
 };
 
 SaveResult WriteLines(const ImageBuffer& image, uint32_t memory_size, int format,
@@ -94,7 +105,7 @@ LoadResult ReadMosFile(TextReader& file, ImageBuffer& image, Services& services,
 }
 
 LoadResult ReadTektronixFile(TextReader& file, ImageBuffer& image, Services& services,
-                             bool test_checksum) {
+                             bool test_checksum, bool digit_sums) {
   LineRecordReader in(file, image, services, test_checksum);
   while (in.NextLine()) {
     if (in.At(0) != '/')
@@ -109,9 +120,12 @@ LoadResult ReadTektronixFile(TextReader& file, ImageBuffer& image, Services& ser
     const uint32_t header_read = in.Byte(7);
     const uint32_t header_bytes = (n + (address >> 8) + (address & 0xFF)) & 0xFF;
     const uint32_t header_digits = (DigitSum(address) + DigitSum(n)) & 0xFF;
-    const bool byte_sums = header_read == header_bytes;
-    const bool digit_sums = header_read == header_digits;
-    if (!byte_sums && !digit_sums && !in.ChecksumMatches(header_read, header_bytes)) {
+    // The header tells which rule the file follows; the data checksum is
+    // tested by that rule (by the configured one when neither fits).
+    const bool byte_header = header_read == header_bytes;
+    const bool digit_header = header_read == header_digits;
+    if (!byte_header && !digit_header &&
+        !in.ChecksumMatches(header_read, digit_sums ? header_digits : header_bytes)) {
       return LoadResult::kFailed;
     }
 
@@ -124,10 +138,11 @@ LoadResult ReadTektronixFile(TextReader& file, ImageBuffer& image, Services& ser
       in.StoreByte(address, byte);
     }
     const uint32_t data_read = in.Byte(9 + 2 * n);
-    const bool data_matches =
-        (byte_sums && data_read == (sum & 0xFF)) || (digit_sums && data_read == (digits & 0xFF));
+    const bool data_matches = (byte_header && data_read == (sum & 0xFF)) ||
+                              (digit_header && data_read == (digits & 0xFF));
     if (!data_matches) {
-      const uint32_t computed = byte_sums || !digit_sums ? sum & 0xFF : digits & 0xFF;
+      const bool by_digits = byte_header == digit_header ? digit_sums : digit_header;
+      const uint32_t computed = by_digits ? digits & 0xFF : sum & 0xFF;
       if (!in.ChecksumMatches(data_read, computed))
         return LoadResult::kFailed;
     }
@@ -144,7 +159,7 @@ SaveResult WriteMosFile(const ImageBuffer& image, uint32_t memory_size,
 SaveResult WriteTektronixFile(const ImageBuffer& image, uint32_t memory_size,
                               const DataFileOptions& options, Services& services,
                               std::string& out) {
-  TektronixLayout layout;
+  TektronixLayout layout(options.tek_digit_sums);
   return WriteLines(image, memory_size, kFormatTektronix, options, layout, services, out);
 }
 

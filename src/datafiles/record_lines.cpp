@@ -66,10 +66,11 @@ uint32_t AppendHexBytes(std::string& out, const uint8_t* data, uint32_t n) {
 void ReportAddressBeyondFormat(Services& services, int format, uint32_t address) {
   char text[400];
   std::snprintf(text, sizeof text,
-                "Daten ab Adresse 0x%05lX passen nicht in das Format\n%s (nur Adressen bis "
-                "0xFFFF) !\n\nSpeichervorgang abgebrochen.\n\nDiese Daten lassen sich speichern "
-                "als\nBinär, Intel8, Intel32, IntelMCS,\nMotorola S2 Exormax oder Motorola S3 "
-                "32Bit.",
+                services.Translate(
+                    "Daten ab Adresse 0x%05lX passen nicht in das Format\n%s (nur Adressen bis "
+                    "0xFFFF) !\n\nSpeichervorgang abgebrochen.\n\nDiese Daten lassen sich "
+                    "speichern als\nBinär, Intel8, Intel32, IntelMCS,\nMotorola S2 Exormax oder "
+                    "Motorola S3 32Bit."),
                 static_cast<unsigned long>(address), DataFormatName(format));
   services.ShowMessage(text);
 }

@@ -35,7 +35,8 @@ std::string_view TrimLine(std::string_view line) {
 
 void ReportLineStartError(Services& services, uint32_t line_number) {
   char text[96];
-  std::snprintf(text, sizeof text, "Zeilenanfang in Zeile %lu\nder Hex-Datei nicht gefunden !",
+  std::snprintf(text, sizeof text,
+                services.Translate("Zeilenanfang in Zeile %lu\nder Hex-Datei nicht gefunden !"),
                 static_cast<unsigned long>(line_number));
   services.ShowMessage(text);
 }
@@ -43,10 +44,11 @@ void ReportLineStartError(Services& services, uint32_t line_number) {
 void ReportLineLengthError(Services& services, uint32_t line_number, uint32_t actual,
                            uint32_t expected) {
   char text[128];
-  std::snprintf(text, sizeof text,
-                "Länge der HEX-Zeile %lu stimmt nicht !\n\nGelesen %lu\nBerechnet %lu\n",
-                static_cast<unsigned long>(line_number), static_cast<unsigned long>(actual),
-                static_cast<unsigned long>(expected));
+  std::snprintf(
+      text, sizeof text,
+      services.Translate("Länge der HEX-Zeile %lu stimmt nicht !\n\nGelesen %lu\nBerechnet %lu\n"),
+      static_cast<unsigned long>(line_number), static_cast<unsigned long>(actual),
+      static_cast<unsigned long>(expected));
   services.ShowMessage(text);
 }
 
@@ -54,7 +56,8 @@ void ReportChecksumError(Services& services, uint32_t line_number, uint32_t read
                          uint32_t computed) {
   char text[128];
   std::snprintf(text, sizeof text,
-                "Prüfsumme der HEX-Zeile %lu stimmt nicht !\n\nGelesen 0x%04X\nBerechnet 0x%04X\n",
+                services.Translate("Prüfsumme der HEX-Zeile %lu stimmt nicht !\n\nGelesen "
+                                   "0x%04X\nBerechnet 0x%04X\n"),
                 static_cast<unsigned long>(line_number), read, computed);
   services.ShowMessage(text);
 }

@@ -125,8 +125,9 @@ void PpdevPort::Fail(const char* call, int error) {
   failed_call_ = call;
   error_ = error;
   if (report_ != nullptr) {
-    report_->ShowMessage("Fehler beim Zugriff auf die parallele Schnittstelle\n" + device_ + ": " +
-                         call + ": " + ErrnoText(error));
+    report_->ShowMessage(
+        report_->Translate("Fehler beim Zugriff auf die parallele Schnittstelle\n") + device_ +
+        ": " + call + ": " + ErrnoText(error, report_->catalogue()));
   }
 }
 

@@ -12,12 +12,13 @@ namespace zivivar {
 namespace {
 
 // "<name>\n\n<memory> überschreitet 131072 (0x20000) Bytes!!..."
-std::string TooLargeMessage(const std::string& name, const char* memory) {
+std::string TooLargeMessage(const std::string& name, const char* memory, const Services& services) {
   char limit[40];
   std::snprintf(limit, sizeof limit, "%lu (0x%lX)", static_cast<unsigned long>(kMaxMemorySize),
                 static_cast<unsigned long>(kMaxMemorySize));
-  return name + "\n\n" + memory + " überschreitet " + limit +
-         " Bytes!!\n\nBausteine dieser Größe werden nicht unterstützt !!\n";
+  return name + "\n\n" + services.Translate(memory) + services.Translate(" überschreitet ") +
+         limit +
+         services.Translate(" Bytes!!\n\nBausteine dieser Größe werden nicht unterstützt !!\n");
 }
 
 // Waits of 0 and 1 stand for themselves (no wait, a single pulse); longer
@@ -120,13 +121,15 @@ LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t
   }
   descriptor_.device_name = field;
   const std::string& name = descriptor_.device_name;
-  const std::string in_file = "\n\n in '" + path_ + "' Datei";
+  // The messages are pieces in the services' language around name and path.
+  const auto tr = [this](const char* text) { return std::string(services_.Translate(text)); };
+  const std::string in_file = tr("\n\n in '") + path_ + tr("' Datei");
 
   if (NextField(field) != LibraryResult::kOk) {
     return LibraryResult::kFailed;
   }
   if (field != kPackageDip40) {
-    Refuse(name + "\n\nUnbekannte Gehäuseform" + in_file);
+    Refuse(name + tr("\n\nUnbekannte Gehäuseform") + in_file);
     return LibraryResult::kInvalidRecord;
   }
   descriptor_.pin_count = 40;
@@ -136,11 +139,11 @@ LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t
   }
   const uint32_t millivolts = ParseCLiteral(field);
   if (millivolts > kMaxProgrammingVoltage) {
-    Refuse(name + "\n\nDie Betriebsspannung im\nProgrammiermodus ist zu groß !!" + in_file);
+    Refuse(name + tr("\n\nDie Betriebsspannung im\nProgrammiermodus ist zu groß !!") + in_file);
     return LibraryResult::kInvalidRecord;
   }
   if (millivolts == 0) {
-    Refuse(name + "\n\nDie Betriebsspannung im\nProgrammiermodus ist 0 !!" + in_file);
+    Refuse(name + tr("\n\nDie Betriebsspannung im\nProgrammiermodus ist 0 !!") + in_file);
     return LibraryResult::kInvalidRecord;
   }
   descriptor_.programming_voltage = millivolts;
@@ -166,11 +169,11 @@ LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t
   }
   const uint32_t code_size = ParseCLiteral(field);
   if (code_size > kMaxMemorySize) {
-    Refuse(TooLargeMessage(name, "Programmspeicher"));
+    Refuse(TooLargeMessage(name, "Programmspeicher", services_));
     return LibraryResult::kInvalidRecord;
   }
   if (code_size == 0) {
-    Refuse(name + "\n\nProgrammspeicher ist 0 !!\n\n in " + path_);
+    Refuse(name + tr("\n\nProgrammspeicher ist 0 !!\n\n in ") + path_);
     return LibraryResult::kInvalidRecord;
   }
   descriptor_.code_size = code_size;
@@ -180,7 +183,7 @@ LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t
   }
   const uint32_t eeprom_size = ParseCLiteral(field);
   if (eeprom_size > kMaxMemorySize) {
-    Refuse(TooLargeMessage(name, "Datenspeicher"));
+    Refuse(TooLargeMessage(name, "Datenspeicher", services_));
     return LibraryResult::kInvalidRecord;
   }
   descriptor_.eeprom_size = eeprom_size;
@@ -191,8 +194,8 @@ LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t
   }
   descriptor_.lock_bit_count = static_cast<uint8_t>(ParseCLiteral(field));
   if (descriptor_.lock_bit_count > kMaxLockBits) {
-    Refuse(name + "\n\nFalscher Wert für die Lockbits in \n\n" + path_ +
-           " !!\n\nEintrag darf nur von 0-3 gehen.\nGelesener Wert: " +
+    Refuse(name + tr("\n\nFalscher Wert für die Lockbits in \n\n") + path_ +
+           tr(" !!\n\nEintrag darf nur von 0-3 gehen.\nGelesener Wert: ") +
            std::to_string(descriptor_.lock_bit_count));
     return LibraryResult::kInvalidRecord;
   }
@@ -202,8 +205,8 @@ LibraryResult DeviceLibrary::ParseDeviceRecord(const std::string& line, uint32_t
   }
   descriptor_.spi_mode = static_cast<uint8_t>(ParseCLiteral(field));
   if (descriptor_.spi_mode != 3 && descriptor_.spi_mode != 4) {
-    Refuse(name + "\n\nFalscher Wert für SPIMODE in \n\n" + path_ +
-           " !!\n\nEintrag darf nur 3 oder 4 sein.\nGelesener Wert: " +
+    Refuse(name + tr("\n\nFalscher Wert für SPIMODE in \n\n") + path_ +
+           tr(" !!\n\nEintrag darf nur 3 oder 4 sein.\nGelesener Wert: ") +
            std::to_string(descriptor_.spi_mode));
     return LibraryResult::kInvalidRecord;
   }

@@ -89,7 +89,7 @@ OperationResult DeviceOperations::BlankCheck() {
     for (uint32_t address = 0; address < size; ++address) {
       const uint8_t value = ReadByte(kind, address);
       if (value != kBlankByte && !link_.link_lost()) {
-        answer = services_.AskRetryCancel(Format(format, Ul(address), value));
+        answer = services_.AskRetryCancel(Format(services_.Translate(format), Ul(address), value));
       }
       services_.ProgressStep();
       if (StopAfterByte(answer))
@@ -125,8 +125,9 @@ OperationResult DeviceOperations::BlankCheck() {
 }
 
 int DeviceOperations::ConfirmDeviceAction(const std::string& text) {
-  return services_.AskOkCancel("*** " + device_.device_name + " ***\n\n" + text +
-                               "\n\nISP-Adapter in Sockel 1 einsetzen.\n");
+  return services_.AskOkCancel("*** " + device_.device_name + " ***\n\n" +
+                               services_.Translate(text) +
+                               services_.Translate("\n\nISP-Adapter in Sockel 1 einsetzen.\n"));
 }
 
 OperationResult DeviceOperations::EraseDevice() {
@@ -164,7 +165,8 @@ bool DeviceOperations::StartImageRun(const char* status_format) {
   services_.ProgressStart(highest);
   link_.ResetAdapter();
   services_.EnableCancelButton();
-  services_.SetStatus(Format(status_format, Ul(count), Ul(count), Ul(highest), Ul(highest)));
+  services_.SetStatus(
+      Format(services_.Translate(status_format), Ul(count), Ul(count), Ul(highest), Ul(highest)));
   protocol_.EnterProgrammingMode();
   return !SyncFailed();
 }
@@ -191,8 +193,8 @@ OperationResult DeviceOperations::ProgramMemory(MemoryKind kind) {
                                 : protocol_.SPIWriteDataByte(address, wanted);
       if (read != wanted && !link_.link_lost()) {
         answer = services_.AskRetryCancel(
-            Format(code ? kProgramCodeFaultFormat : kProgramDataFaultFormat, Ul(address),
-                   Ul(address), wanted, read));
+            Format(services_.Translate(code ? kProgramCodeFaultFormat : kProgramDataFaultFormat),
+                   Ul(address), Ul(address), wanted, read));
       }
     }
     services_.ProgressStep();
@@ -228,9 +230,9 @@ OperationResult DeviceOperations::VerifyMemory(MemoryKind kind) {
     const uint8_t read = ReadInLoop(kind, address);
     if (read != wanted && !link_.link_lost()) {
       difference = true;
-      answer =
-          services_.AskRetryCancel(Format(code ? kVerifyCodeFaultFormat : kVerifyDataFaultFormat,
-                                          Ul(address), Ul(address), wanted, read));
+      answer = services_.AskRetryCancel(
+          Format(services_.Translate(code ? kVerifyCodeFaultFormat : kVerifyDataFaultFormat),
+                 Ul(address), Ul(address), wanted, read));
     }
     services_.ProgressStep();
     if (StopAfterByte(answer) || address >= last)

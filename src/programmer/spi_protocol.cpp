@@ -339,7 +339,7 @@ void SpiProtocol::SPIWriteLockBits(const LockOptions& locks) {
   const auto read = static_cast<uint8_t>(SPIReadByte() & kLockBitMask);
   if (read != expected && !link_.link_lost()) {
     char text[96];
-    std::snprintf(text, sizeof text, kLockBitsNotProgrammedFormat, read);
+    std::snprintf(text, sizeof text, services_.Translate(kLockBitsNotProgrammedFormat), read);
     services_.ShowMessage(text);
   }
 }

@@ -8,7 +8,7 @@ Services::Services(ServicesView& view, const int& message_beap)
 int Services::Ask(MessageKind kind, const std::string& text) {
   if (message_beap_ != 0)
     view_.Beep();
-  return view_.ShowMessageBox(kind, kMessageCaption, text);
+  return view_.ShowMessageBox(kind, kMessageCaption, Translate(text));
 }
 
 void Services::ShowMessage(const std::string& text) {
@@ -28,12 +28,20 @@ void Services::ShowDemoMessage() {
 }
 
 void Services::ShowPlainMessage(const std::string& text) {
-  view_.ShowMessageBox(MessageKind::kPlain, kApplicationTitle, text);
+  view_.ShowMessageBox(MessageKind::kPlain, kApplicationTitle, Translate(text));
 }
 
 void Services::SetStatus(const std::string& text) {
-  view_.SetStatusText(text);
+  view_.SetStatusText(Translate(text));
   view_.Repaint();
+}
+
+const char* Services::Translate(const char* text) const {
+  return catalogue_ == nullptr ? text : catalogue_->Translate(text);
+}
+
+std::string Services::Translate(const std::string& text) const {
+  return catalogue_ == nullptr ? text : catalogue_->Translate(text);
 }
 
 void Services::ProgressStart(uint32_t total) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/message_catalogue.h"
 #include "services/services_view.h"
 
 namespace zivivar {
@@ -32,6 +33,17 @@ class Services {
   void ShowDemoMessage();
   // Plain box with the application's title as caption; no beep. For diagnostics.
   void ShowPlainMessage(const std::string& text);
+
+  // The language of the texts. Without a catalogue (the window) every text
+  // is shown as the system words it, in German; with one (the command line)
+  // the messages and status texts are translated whole, and the callers that
+  // fill in a printf format translate the format first, with Translate.
+  // catalogue must outlive the services; null goes back to German.
+  void SetCatalogue(const MessageCatalogue* catalogue) { catalogue_ = catalogue; }
+  // format_arg: a translated printf format is checked against its German one.
+  __attribute__((format_arg(2))) const char* Translate(const char* text) const;
+  std::string Translate(const std::string& text) const;
+  const MessageCatalogue* catalogue() const { return catalogue_; }
 
   // Sets the status line and repaints at once.
   void SetStatus(const std::string& text);
@@ -66,6 +78,7 @@ class Services {
 
   ServicesView& view_;
   const int& message_beap_;
+  const MessageCatalogue* catalogue_ = nullptr;
   int cancel_flag_ = 0;
   uint32_t range_ = 0;
   uint32_t items_per_step_ = 1;

@@ -110,7 +110,7 @@ CommandContext Runtime::command_context() {
   context.refuse_target = [this](const std::string& path) {
     if (!IsSimulatorStateFile(path))
       return false;
-    services_.ShowMessage(Format(kReadOutIsSimStateFormat, path));
+    services_.ShowMessage(Format(services_.Translate(kReadOutIsSimStateFormat), path));
     return true;
   };
   return context;
@@ -214,7 +214,7 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
             sim::ChipKind{}, settings_.sim_state_path, static_cast<uint16_t>(settings_.PortAdress));
         std::string bad_item;
         if (simulator_->ApplyFaultText(settings_.SimFault, &bad_item) != sim::kFaultsOk) {
-          services_.ShowMessage(Format(kSimFaultRefusedFormat, bad_item));
+          services_.ShowMessage(Format(services_.Translate(kSimFaultRefusedFormat), bad_item));
         }
         const sim::ChipStateResult loaded = simulator_->LoadState();
         socket_chip_known_ = loaded == sim::ChipStateResult::kOk;
@@ -224,8 +224,9 @@ bool Runtime::TakePortAccess(PortAccessChoice choice) {
             sim::TimingFor(sim::ChipModelFor("", kind), SimClockFrom(settings_)));
         if (loaded != sim::ChipStateResult::kOk && loaded != sim::ChipStateResult::kNotFound) {
           state_problem_ = loaded;
-          services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
-                                       ChipStateProblem(loaded)));
+          services_.ShowMessage(Format(services_.Translate(kSimStateUnreadableFormat),
+                                       simulator_->state_path(),
+                                       services_.Translate(ChipStateProblem(loaded))));
         }
         if (SimChip() && !state_problem_)
           FitSocket(*SimChip());
@@ -286,7 +287,7 @@ const std::optional<DeviceDescriptor>& Runtime::SimChip() {
   ListLibraryDevices(devices);
   const std::vector<LibraryDevice> named = DevicesNamed(devices, settings_.SimChip);
   if (named.empty())
-    services_.ShowMessage(Format(kSimChipUnknownFormat, settings_.SimChip));
+    services_.ShowMessage(Format(services_.Translate(kSimChipUnknownFormat), settings_.SimChip));
   else
     sim_chip_ = named.front().record;
   return sim_chip_;
@@ -297,9 +298,9 @@ void Runtime::FitSocket(const DeviceDescriptor& device) {
   if (kind && !(simulator_->chip().kind() == *kind)) {
     // Its contents are gone once a command saves the new chip.
     if (socket_chip_known_) {
-      services_.ShowMessage(Format(kSimChipReplacedFormat, simulator_->state_path(),
-                                   DescribeChipKind(simulator_->chip().kind()),
-                                   DescribeChipKind(*kind)));
+      services_.ShowMessage(
+          Format(services_.Translate(kSimChipReplacedFormat), simulator_->state_path(),
+                 DescribeChipKind(simulator_->chip().kind()), DescribeChipKind(*kind)));
     }
     simulator_->InsertErasedChip(*kind);
   }
@@ -313,8 +314,9 @@ void Runtime::FitSocket(const DeviceDescriptor& device) {
 CommandResult Runtime::CheckSimulatorState() {
   if (!state_problem_)
     return CommandResult::kOk;
-  services_.ShowMessage(Format(kSimStateUnreadableFormat, simulator_->state_path(),
-                               ChipStateProblem(*state_problem_)));
+  services_.ShowMessage(Format(services_.Translate(kSimStateUnreadableFormat),
+                               simulator_->state_path(),
+                               services_.Translate(ChipStateProblem(*state_problem_))));
   return CommandResult::kSimStateUnusable;
 }
 
@@ -325,8 +327,9 @@ CommandResult Runtime::SaveSimulatorState() {
     return CommandResult::kSimStateUnusable;
   int error = 0;
   if (simulator_->SaveState(&error) != sim::ChipStateResult::kOk) {
-    services_.ShowMessage(
-        Format(kSimStateNotSavedFormat, simulator_->state_path(), ErrnoText(error)));
+    services_.ShowMessage(Format(services_.Translate(kSimStateNotSavedFormat),
+                                 simulator_->state_path(),
+                                 ErrnoText(error, services_.catalogue())));
     return CommandResult::kSimStateNotSaved;
   }
   return CommandResult::kOk;
@@ -348,6 +351,7 @@ DataFileOptions Runtime::data_file_options() const {
   options.test_checksum = settings_.TestChecksum != 0;
   options.hex_line_len = static_cast<uint32_t>(settings_.HexLineLen);
   options.ff_save = settings_.FFSave == 1;
+  options.tek_digit_sums = settings_.TekChecksum == 1;
   return options;
 }
 

@@ -28,7 +28,7 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
     int status;
     const char* err;
   } cases[] = {
-      {{"verify", dir_.File("other.bin")}, 6, "Programmspeicher Fehler\nan Adresse 7 (0x7) !\n"},
+      {{"verify", dir_.File("other.bin")}, 6, "Code memory error\nat address 7 (0x7)!\n"},
       // The library's erase wait is too short for a chip erase of 2 s.
       {{"--set", "SimEraseTime=2000000", "program", dir_.File("fw.bin")},
        7,
@@ -40,7 +40,7 @@ TEST_F(CliSimTest, FailuresEndWithTheResultOfTheOperationThatFailed) {
     const CliResult result = Sim("AT89S52", c.args);
     EXPECT_EQ(result.status, c.status);
     EXPECT_THAT(result.err, HasSubstr(c.err));
-    EXPECT_THAT(result.err, Not(HasSubstr("Keine Fehler")));
+    EXPECT_THAT(result.err, Not(HasSubstr("No errors")));
   }
 }
 
@@ -58,8 +58,8 @@ TEST_F(CliSimTest, AnEmptySocketFailsEveryCommandAndChangesNothing) {
     args.insert(args.begin(), {"--set", "SimFault=nochip"});
     const CliResult result = Sim("AT89S52", args);
     EXPECT_EQ(result.status, 11);
-    EXPECT_THAT(result.err, HasSubstr("SPISync fehlgeschlagen !\n\nAdapter im Sockel 1 ?"));
-    for (const char* success : {"Keine Fehler", "gelöscht", "gespeichert", "Programmierfehler"})
+    EXPECT_THAT(result.err, HasSubstr("SPISync failed!\n\nIs the adapter in socket 1?"));
+    for (const char* success : {"No errors", "is blank", "saved", "Programming error"})
       EXPECT_THAT(result.err, Not(HasSubstr(success)));
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(dir_.Read("chip.zvchip"), state);
@@ -76,8 +76,8 @@ TEST_F(CliSimTest, AStateFileThatHoldsNoChipIsNeverOverwritten) {
     const char* problem;
     std::vector<std::string> args;
   } cases[] = {
-      {good.substr(0, good.size() / 2), "Die Datei ist zu kurz.", {"blank"}},
-      {":00000001FF\r\n", "Die Datei ist keine Zustandsdatei.", {"read", dir_.File("r.bin")}},
+      {good.substr(0, good.size() / 2), "The file is too short.", {"blank"}},
+      {":00000001FF\r\n", "The file is no state file.", {"read", dir_.File("r.bin")}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[0]);
@@ -85,8 +85,8 @@ TEST_F(CliSimTest, AStateFileThatHoldsNoChipIsNeverOverwritten) {
     const CliResult result = Sim("AT89S52", c.args);
     EXPECT_EQ(result.status, 23);
     EXPECT_THAT(result.err, HasSubstr(dir_.File("chip.zvchip") + "\n\n" + c.problem +
-                                      "\n\nDie Datei wird nicht überschrieben."));
-    EXPECT_THAT(result.err, Not(HasSubstr("Keine Fehler")));
+                                      "\n\nThe file is not overwritten."));
+    EXPECT_THAT(result.err, Not(HasSubstr("No errors")));
     EXPECT_EQ(dir_.Read("chip.zvchip"), c.contents);
   }
 }
@@ -99,8 +99,8 @@ TEST_F(CliSimTest, TheChipIsSavedBeforeSuccessAndOnlyByCommandsThatChangeIt) {
     std::vector<std::string> args;
     const char* success;
   } unsaved[] = {
-      {{"program", dir_.File("fw.bin")}, "Keine Fehler"},
-      {{"-y", "erase"}, "gelöscht"},
+      {{"program", dir_.File("fw.bin")}, "No errors"},
+      {{"-y", "erase"}, "is blank"},
   };
   for (const auto& c : unsaved) {
     SCOPED_TRACE(c.args.back());
@@ -108,7 +108,7 @@ TEST_F(CliSimTest, TheChipIsSavedBeforeSuccessAndOnlyByCommandsThatChangeIt) {
     args.insert(args.end(), c.args.begin(), c.args.end());
     const CliResult result = Run(args);
     EXPECT_EQ(result.status, 24);
-    EXPECT_THAT(result.err, HasSubstr("kann nicht geschrieben werden:\n" + nowhere));
+    EXPECT_THAT(result.err, HasSubstr("Cannot write the simulator's state file:\n" + nowhere));
     EXPECT_THAT(result.err, Not(HasSubstr(c.success)));
   }
 
@@ -144,7 +144,7 @@ TEST_F(CliSimTest, TheStateFileAndReadOutsKeepOutOfEachOthersWay) {
   // new chip does not replace the file.
   CliResult result = Sim("AT89S52", {"blank"});
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_THAT(result.err, HasSubstr("steckte ein Baustein anderer Art:\nSPIMODE 3, 8192 Bytes "
+  EXPECT_THAT(result.err, HasSubstr("held a chip of another kind:\nSPIMODE 3, 8192 Bytes "
                                     "Code, 2048 Bytes EEPROM\n"));
   EXPECT_EQ(dir_.Read("chip.zvchip"), state);
 
@@ -165,8 +165,7 @@ TEST_F(CliSimTest, TheStateFileAndReadOutsKeepOutOfEachOthersWay) {
     result = Run({"--simulator", "--sim-state", dir_.File(state_name), "-d", "AT89S8252", "read",
                   dir_.File(std::string(format) == "bin" ? "st.bin" : "st"), "--format", format});
     EXPECT_EQ(result.status, 4);
-    EXPECT_THAT(result.err,
-                HasSubstr(dir_.File(state_name) + "\n\nist die Zustandsdatei des Simulators"));
+    EXPECT_THAT(result.err, HasSubstr(dir_.File(state_name) + "\n\nis the simulator's state file"));
     EXPECT_THAT(result.err, Not(HasSubstr("gespeichert")));
     EXPECT_EQ(dir_.Read(state_name), state);
     EXPECT_FALSE(dir_.Exists("st"));
@@ -187,11 +186,18 @@ TEST_F(CliSimTest, ConvertWritesWhatTheReadOutWouldWithoutADevice) {
 
   CliResult result = convert("big.bin", "x.bin", "bin");
   EXPECT_EQ(result.status, 3);
-  EXPECT_THAT(result.err, StartsWith("Zuviele Daten für diesen Baustein !"));
+  EXPECT_THAT(result.err, StartsWith("Too much data for this device!"));
   EXPECT_FALSE(dir_.Exists("x.bin"));
   result = convert("in.bin", "no/dir/x.hex", "intel8");
   EXPECT_EQ(result.status, 4);
-  EXPECT_THAT(result.err, StartsWith("Fehler beim Öffnen der Datei\n\n"));
+  EXPECT_THAT(result.err, StartsWith("Cannot open the file\n\n"));
+  // TekChecksum=1: the checksums of the Tektronix lines are sums of digits.
+  dir_.Write("four.bin", std::string("\x02\x00\x30\xFF", 4));
+  EXPECT_EQ(Run({"-d", "AT89S51", "--set", "TekChecksum=1", "--set", "HexLineLen=4", "convert",
+                 dir_.File("four.bin"), dir_.File("four.tek"), "--format", "tek"})
+                .status,
+            0);
+  EXPECT_EQ(dir_.Read("four.tek"), "/00000404020030FF23\r\n");
 }
 
 }  // namespace

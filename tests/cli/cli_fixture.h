@@ -70,6 +70,7 @@ class CliTest : public ::testing::Test {
       return interrupt_after_ >= 0 && polls_++ >= interrupt_after_;
     };
     environment.port_access_system = system;
+    environment.language = language_;
     CliResult result;
     result.status = RunCli(args, environment);
     result.out = out.str();
@@ -84,6 +85,8 @@ class CliTest : public ::testing::Test {
   }
 
   TempDir dir_;
+  // The tool's default language, whatever the locale of the machine running the tests.
+  MessageLanguage language_ = MessageLanguage::kEnglish;
   // Ctrl-C after this many polls of the interrupt; -1: never.
   int interrupt_after_ = -1;
   int polls_ = 0;

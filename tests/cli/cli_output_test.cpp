@@ -177,8 +177,8 @@ TEST_F(CliOutputTest, EachJobEndsWithOneSummaryLine) {
     EXPECT_EQ(result.status, 0);
     // The erase's question comes before; the window's success boxes never.
     EXPECT_THAT(Untimed(result.err), ::testing::EndsWith(c.err));
-    EXPECT_THAT(result.err, Not(HasSubstr("Keine Fehler")));
-    EXPECT_THAT(result.err, Not(HasSubstr("gelöscht")));
+    EXPECT_THAT(result.err, Not(HasSubstr("No errors")));
+    EXPECT_THAT(result.err, Not(HasSubstr("is blank")));
   }
 }
 
@@ -226,17 +226,17 @@ TEST_F(CliOutputTest, TheExitStatusNamesWhatStoppedTheJob) {
     const char* err;
     bool changes_chip;
   } cases[] = {
-      {{"blank"}, -1, 12, "ist nicht leer !", false},
+      {{"blank"}, -1, 12, "is not blank!", false},
       {{"erase"}, -1, 20, "-> Cancel\n", false},
       {{"program", dir_.File("fw.bin")},
        3,
        130,
-       "Programmierung abgebrochen !\nzivivar-cli: interrupted\n",
+       "Programming cancelled!\nzivivar-cli: interrupted\n",
        true},
       {{"read", dir_.File("keep.hex")},
        3,
        130,
-       "Auslesen abgebrochen !\nzivivar-cli: interrupted\n",
+       "Read-out cancelled!\nzivivar-cli: interrupted\n",
        false},
   };
   for (const auto& c : cases) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "cli/cli_fixture.h"
 
@@ -19,13 +20,15 @@ class CliProcessTest : public CliTest {
  protected:
   // The locks, the user's configuration and the simulated chips in the test
   // directory: other runs of the tool (parallel tests, other checkouts) must
-  // not make this one wait or refuse, nor see its chip.
+  // not make this one wait or refuse, nor see its chip. LC_ALL=C: the tool's
+  // default language, whatever the locale of the machine.
   std::string Locks() const {
-    return "XDG_RUNTIME_DIR='" + dir_.path() + "' XDG_CONFIG_HOME='" + dir_.File("config") +
-           "' XDG_STATE_HOME='" + dir_.File("state") + "' ";
+    return "LC_ALL=C XDG_RUNTIME_DIR='" + dir_.path() + "' XDG_CONFIG_HOME='" +
+           dir_.File("config") + "' XDG_STATE_HOME='" + dir_.File("state") + "' ";
   }
   // Runs the tool in the test directory with args (shell words without
-  // quotes of their own), standard input closed.
+  // quotes of their own), standard input closed. LC_ALL=C: the tool's
+  // default language, whatever the locale of the machine.
   CliResult Exec(const std::string& args) {
     const std::string command = "cd '" + dir_.path() + "' && " + Locks() + "'" + ZIVIVAR_CLI_PATH +
                                 "' " + args + " >out.txt 2>err.txt </dev/null";
@@ -64,7 +67,35 @@ TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
   // A pipe that never ends is cut off at the size limit.
   const CliResult result = Exec("-d AT89S52 program /dev/zero");
   EXPECT_EQ(result.status, 3);
-  EXPECT_THAT(result.err, HasSubstr("Datei zu groß"));
+  EXPECT_THAT(result.err, HasSubstr("File too large"));
+}
+
+TEST_F(CliProcessTest, SpeaksEnglishUnlessTheLocaleIsGermanGeneratedOrNot) {
+  dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
+  // de_DE.UTF-8 need not exist on the machine. Without -y the erase is declined.
+  const struct {
+    const char* locale;
+    const char* declined;
+    const char* blank;
+  } cases[] = {
+      {"LANG=C.UTF-8",
+       "*** AT89S52 ***\n\n*** Erase the controller ***\n\n\n\nThe ISP adapter must sit in "
+       "socket 1; --yes confirms.\n-> Cancel\n",
+       "checked AT89S52: blank, in "},
+      {"LANG=de_DE.UTF-8",
+       "*** AT89S52 ***\n\n*** Controller löschen ***\n\n\n\nISP-Adapter in Sockel 1 "
+       "einsetzen; --yes bestätigt.\n-> Cancel\n",
+       "AT89S52 geprüft: leer, in "},
+  };
+  for (const auto& [locale, declined, blank] : cases) {
+    const std::string run = "cd '" + dir_.path() + "' && env -u LC_MESSAGES -u LANGUAGE " +
+                            Locks() + "LC_ALL= " + locale + " '" + ZIVIVAR_CLI_PATH +
+                            "' -d AT89S52 ";
+    EXPECT_NE(std::system((run + "erase 2>err.txt").c_str()), 0);
+    EXPECT_EQ(dir_.Read("err.txt"), declined) << locale;
+    EXPECT_EQ(std::system((run + "blank 2>err.txt").c_str()), 0);
+    EXPECT_THAT(dir_.Read("err.txt"), StartsWith(blank)) << locale;
+  }
 }
 
 TEST_F(CliProcessTest, CtrlCWhileAPipeIsReadEndsWith130AndErasesNothing) {

@@ -119,7 +119,7 @@ TEST_F(CliTest, UsageErrorsEndWithStatus2AndAHintWhileHelpGoesToStandardOutput) 
 TEST_F(CliTest, DetectShowsPortHandshakeAndLoopBack) {
   CliResult result = Sim("AT89S52", {"detect"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "Port: Simulator (Zustandsdatei " + dir_.File("chip.zvchip") +
+  EXPECT_EQ(result.out, "Port: simulator (state file " + dir_.File("chip.zvchip") +
                             ")\n"
                             "Handshake: answered (17 register writes)\n"
                             "Loop-back: wrote 00 read 00, wrote AA read AA, wrote 55 read 55\n"
@@ -134,7 +134,7 @@ TEST_F(CliTest, DetectShowsPortHandshakeAndLoopBack) {
   result = Sim("AT89S52", {"--set", "SimFault=noadapter", "detect"});
   EXPECT_EQ(result.status, 8);
   EXPECT_THAT(result.out, HasSubstr("Handshake: no answer\nLoop-back: nothing read\n"));
-  EXPECT_THAT(result.err, StartsWith("\nTimeout-Fehler bei Datenübertragung !!"));
+  EXPECT_THAT(result.err, StartsWith("\nTime-out during the data transfer!"));
 }
 
 TEST_F(CliTest, CalibrateMeasuresWithoutChangingTheSettings) {
@@ -186,7 +186,7 @@ TEST_F(CliTest, WithoutPortAccessDeviceCommandsEndWithStatus21ButFilesStillConve
   NoPortSystem system;
   CliResult result = RunRaw({"-C", dir_.path(), "-d", "AT89S52", "blank"}, &system);
   EXPECT_EQ(result.status, 21);
-  EXPECT_THAT(result.err, StartsWith("Kein Zugriff auf die parallele Schnittstelle"));
+  EXPECT_THAT(result.err, StartsWith("No access to the parallel port"));
   EXPECT_EQ(RunRaw({"-C", dir_.path(), "detect"}, &system).status, 21);
   dir_.Write("in.bin", std::string("\x02\x00\x10", 3));
   result = RunRaw({"-C", dir_.path(), "-d", "AT89S52", "convert", dir_.File("in.bin"),

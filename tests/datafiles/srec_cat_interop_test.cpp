@@ -4,7 +4,9 @@
 // installed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <tuple>
 
 #include "data_file_fixture.h"
@@ -38,7 +40,6 @@ TEST_F(SrecCatTest, EveryFormatCrossesToAndFromSrecCat) {
       {kFormatS2, "-Motorola", "-Motorola -address-length=3", 0x20000},
       {kFormatS3, "-Motorola", "-Motorola -address-length=4", 0x20000},
       {kFormatMos, "-Mos_Tech", "-Mos_Tech", 0x10000},
-      // Tektronix checksums written here are byte sums, which srec_cat does not expect.
       {kFormatTektronix, "-Tektronix", "-Tektronix", 0x10000},
   };
   for (const auto& [format, reads, writes, size] : formats) {
@@ -56,16 +57,33 @@ TEST_F(SrecCatTest, EveryFormatCrossesToAndFromSrecCat) {
     EXPECT_EQ(files.data_format(), format);
     EXPECT_TRUE(ImageText(size) == expected);
 
+    // srec_cat tests Tektronix checksums as sums of digits.
+    options.tek_digit_sums = format == kFormatTektronix;
     for (bool ff_save : {false, true}) {
       options.ff_save = ff_save;
       FillTestPattern(image, size, size + static_cast<uint32_t>(format));
       Save(format);
-      SrecCat(std::string(format == kFormatTektronix ? "-ignore-checksums " : "") +
-              dir.File("out.dat") + " " + reads + " -fill 0xFF 0 " + std::to_string(size) + " -o " +
+      SrecCat(dir.File("out.dat") + " " + reads + " -fill 0xFF 0 " + std::to_string(size) + " -o " +
               dir.File("back.bin") + " -binary");
       EXPECT_TRUE(dir.Read("back.bin") == expected) << "srec_cat read another image";
     }
   }
+}
+
+TEST_F(SrecCatTest, TektronixDigitSumsAreSrecCatsOwnLinesAndByteSumsStayTheDefault) {
+  options.hex_line_len = 4;
+  const uint8_t data[] = {0x02, 0x00, 0x30, 0xFF, 0x01, 0x02, 0x03, 0x04};
+  std::copy(std::begin(data), std::end(data), image.bytes.begin());
+  device.code_size = sizeof data;
+  SrecCat(dir.Write("in.bin", ImageText(sizeof data)) + " -binary -o " + dir.File("theirs.tek") +
+          " -Tektronix -Output_Block_Size=4");
+  std::string theirs;
+  for (const char c : dir.Read("theirs.tek"))
+    theirs += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  options.tek_digit_sums = true;
+  EXPECT_EQ(Save(kFormatTektronix), theirs);
+  options.tek_digit_sums = false;
+  EXPECT_EQ(Save(kFormatTektronix), "/00000404020030FF39\r\n/00040408010203041A\r\n");
 }
 
 TEST_F(SrecCatTest, SdccBuiltExampleLoadsAsSrecCatReadsIt) {
