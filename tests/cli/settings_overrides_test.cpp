@@ -64,6 +64,7 @@ TEST_F(SettingsOverridesTest, BadValuesAndUnknownFaultSwitchesAreUsageErrors) {
       {"TimeBaseKorr=101", "", "TimeBaseKorr takes a whole number from 1 to 100, not '101'" + hint},
       {"PortAdress=0x1FF", "",
        "PortAdress takes a hexadecimal address from 0x200 to 0x400, not '0x1FF'" + hint},
+      {"Colour=red", "", "unknown settings key 'Colour'" + hint},
       {"SimFault=typo", "", "SimFault: unknown simulator fault switch 'typo'" + hint},
       {"", "[Hardware]\nSimFault=nochip,typo\n",
        "SimFault: unknown simulator fault switch 'typo'\n"},

@@ -49,23 +49,5 @@ TEST(TerminalServicesViewTest, TheBarIsDrawnInPlaceOnATerminalOnly) {
   }
 }
 
-TEST(TerminalServicesViewTest, TheStatusLineFitsTheTerminalWidth) {
-  const struct {
-    int width;
-    const char* line;
-  } cases[] = {
-      // 40 columns less one less the bar leave 11 characters for the text.
-      {40, "Prüfen Prüf [....................]   0%"},
-      {20, "Prüfen Prüfen    0%"},
-      {10, "Prüfen Pr"},
-  };
-  for (const auto& c : cases) {
-    std::ostringstream err;
-    TerminalServicesView view(err, {}, true, c.width);
-    view.SetStatusText("Prüfen Prüfen Prüfen");
-    EXPECT_EQ(err.str(), std::string("\r") + c.line + "\x1b[K");
-  }
-}
-
 }  // namespace
 }  // namespace zivivar
