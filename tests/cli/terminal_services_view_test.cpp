@@ -9,22 +9,6 @@
 namespace zivivar {
 namespace {
 
-TEST(TerminalServicesViewTest, MessagesPrintTheirExactTextAndQuestionsTheirAnswer) {
-  std::ostringstream err;
-  TerminalServicesView view(err, {kIdOk, kIdRetry}, false);
-  int beap = 1;
-  Services services(view, beap);
-  services.ShowMessage("\nController ist gelöscht !\n");
-  EXPECT_EQ(services.AskOkCancel("*** Controller löschen ***\n\n"), kIdOk);
-  EXPECT_EQ(services.AskRetryCancel("Fehler"), kIdRetry);
-  services.ShowPlainMessage("Diagnose");
-  EXPECT_EQ(err.str(),
-            "\nController ist gelöscht !\n"
-            "*** Controller löschen ***\n\n-> OK\n"
-            "Fehler\n-> Retry\n"
-            "Diagnose\n");
-}
-
 TEST(TerminalServicesViewTest, TheBarIsDrawnInPlaceOnATerminalOnly) {
   for (const bool terminal : {false, true}) {
     SCOPED_TRACE(terminal);

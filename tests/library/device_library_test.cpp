@@ -165,13 +165,6 @@ TEST_F(LibraryTest, MissingOrEmptyLibraryListsPlaceholders) {
   EXPECT_EQ(Load(), LibraryResult::kFailed);
   EXPECT_EQ(view.Texts(), Texts(2, "Kann Bauteilbibliothek nicht öffnen !"));
 
-  std::filesystem::remove(dir.File(kLibraryFileName));
-  WriteLibrary({"; nothing here"});
-  EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kEnd);
-  EXPECT_EQ(manuf_index, 0);
-  EXPECT_EQ(FillDevices(), LibraryResult::kEnd);
-  EXPECT_EQ(Entries(selection.devices()), Texts{"Keine Bausteine"});
-  EXPECT_EQ(view.Texts().back(), "Hersteller in Bibliothek nicht gefunden !");
 }
 
 // A library that lists nothing says why; a huge one is not read.

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "isp_pins.h"
-#include "sim/chip_models.h"
 
 namespace zivivar::sim {
 namespace {
@@ -103,36 +102,6 @@ TEST(At89sTargetTest, PageReadOnlyWhereTheKindHasOne) {
     } else {
       EXPECT_EQ(IgnoredHint(chip.ignored()), "the chip ignored a read: page read not supported");
     }
-  }
-}
-
-TEST(At89sTargetTest, SignatureOfEachKindUnreadableWhileLockBit2Or3IsProgrammed) {
-  struct Case {
-    const char* model;
-    ChipKind kind;
-    uint8_t lock_bits;
-    ChipSignature answer;
-  };
-  const Case cases[] = {
-      {"AT89S51", {4, 0x1000, 0}, 0, {0x1E, 0x51, 0x06}},
-      {"AT89S52", kS52, kLockBit1, {0x1E, 0x52, 0x06}},
-      {"AT89S52", kS52, kLockBit1 | kLockBit2, {0x00, 0x00, 0x00}},
-      {"AT89S52", kS52, kLockBit3, {0x00, 0x00, 0x00}},
-      {"AT89S8253", {4, 0x3000, 0}, 0, {0x00, 0x00, 0x00}},  // no such instruction: MISO low
-  };
-  for (const Case& c : cases) {
-    At89sTarget chip(c.kind, TimingFor(ChipModelFor(c.model, c.kind), SimClock{}));
-    ChipState state = ErasedChip(c.kind);
-    state.lock_bits = c.lock_bits;
-    chip.InsertChip(state);
-    IspPins isp(chip);
-    isp.StartEnabled();
-    ChipSignature read{};
-    for (uint8_t index = 0; index < 3; ++index) {
-      isp.Send({0x28, index, 0x00});
-      read[index] = isp.Receive();
-    }
-    EXPECT_EQ(read, c.answer) << c.model << " " << int{c.lock_bits};
   }
 }
 
