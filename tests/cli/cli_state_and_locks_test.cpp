@@ -26,7 +26,6 @@ TEST_F(CliTest, TheSimulatedChipIsKeptPerKindInTheStateDirectoryUnlessAFileIsNam
       {"", {"-d", "AT89S8252"}, states + "at89s8252.zvchip"},
       {ini, {"-d", "AT89S52"}, dir_.File("mine.zvchip")},
       {ini, {"-d", "AT89S52", "--sim-state", dir_.File("named.zvchip")}, dir_.File("named.zvchip")},
-      {"", {"-d", "AT89S52", "--set", "SimState=set.zvchip"}, dir_.File("set.zvchip")},
       // clang-format on
   };
   for (const auto& c : cases) {

@@ -42,16 +42,6 @@ TEST_F(SettingsOverridesTest, OverridesWinOverTheFileAndALaterOneOverAnEarlier) 
   EXPECT_EQ(error_, "unknown settings key 'Colour'");
 }
 
-TEST_F(SettingsOverridesTest, PathsFollowTheSettingsDirectoryAndTheOtherHalfOfTheDataFile) {
-  dir_.Write("KORVALNK.INI", "[8051 ISP INI-Section]\nDataPath=/data/fw/\nLastFile=old.hex\n");
-  Settings settings = LoadWith({{"LastFile", "new.ihx"}, {"SimState", "chips/a.zvchip"}});
-  EXPECT_EQ(settings.data_file_path, "/data/fw/new.ihx");
-  EXPECT_EQ(settings.data_file_name, "new.ihx");
-  EXPECT_EQ(settings.sim_state_path, dir_.path() + "chips/a.zvchip");
-  settings = LoadWith({{"DataPath", "/other/"}});
-  EXPECT_EQ(settings.data_file_path, "/other/old.hex");
-}
-
 // A value that the settings file would read as 0 or replace, and a fault
 // switch that the simulator does not know, from the command line or from the
 // file, are usage errors: nothing runs.

@@ -36,14 +36,7 @@ class CommandsTest : public ::testing::Test {
     dir.Write(name, std::string(bytes.begin(), bytes.end()));
     return dir.File(name);
   }
-  void InsertChip(const Bytes& code_bytes, const Bytes& eeprom_bytes) {
-    sim::ChipState state = sim::ErasedChip({3, 256, 64});
-    state.code = code_bytes;
-    state.eeprom = eeprom_bytes;
-    hw.chip().InsertChip(state);
-  }
   const sim::ChipState& chip() { return hw.chip().state(); }
-  std::vector<std::string> Messages() const { return view.Texts(); }
 
   testing::TempDir dir;
   testing::ScriptedServicesView view;
@@ -75,20 +68,22 @@ TEST_F(CommandsTest, TheEepromRunsWhateverBecameOfTheCodeMemory) {
   EXPECT_EQ(Program(context, device, {fw, dir.File("fw.eep"), true, {1, 0, 0}, {}}).result,
             CommandResult::kFileNotLoaded);
   EXPECT_EQ(chip().code, code);
-  EXPECT_THAT(Messages(), Not(Contains(StartsWith("Keine Fehler"))));
+  EXPECT_THAT(view.Texts(), Not(Contains(StartsWith("Keine Fehler"))));
   EXPECT_EQ(chip().lock_bits, 0);
   EXPECT_EQ(kept, 1) << "a failed program changed the chip too";
 
   // Cancelled while the code memory is checked, the EEPROM stops after one
   // byte: the chip's EEPROM differs from the file from address 1 on.
   const std::string ee = Write("fw.eep", eeprom);
-  Bytes chip_eeprom(64, 0x00);
-  chip_eeprom[0] = eeprom[0];
-  InsertChip(code, chip_eeprom);
+  sim::ChipState state = sim::ErasedChip({3, 256, 64});
+  state.code = code;
+  state.eeprom = Bytes(64, 0x00);
+  state.eeprom[0] = eeprom[0];
+  hw.chip().InsertChip(state);
   view.Clear();
   view.OnPump(2, [&] { services.RequestCancel(); });
   EXPECT_EQ(Verify(context, device, {fw, ee, {}}).result, CommandResult::kVerifyNotPassed);
-  EXPECT_THAT(Messages(), ElementsAre(kVerifyCancelledMessage, kVerifyCancelledMessage));
+  EXPECT_THAT(view.Texts(), ElementsAre(kVerifyCancelledMessage, kVerifyCancelledMessage));
   EXPECT_THAT(view.statuses, Contains(HasSubstr("EEpromspeicher prüfen")));
   EXPECT_EQ(kept, 1) << "a verify leaves the chip as it was";
   FinishCommand(services);

@@ -78,16 +78,6 @@ class LibraryTest : public ::testing::Test {
   int32_t device_index = 0;
 };
 
-TEST(LibraryLineTest, FlagAndManufacturerName) {
-  // The flag is the last character before the line feed, or of a last line without one.
-  for (const char* line : {"x;Y\n", "x;y\n", "x;Y"})
-    EXPECT_TRUE(IsActiveLine(line)) << line;
-  for (const char* line : {"x;N\n", "x;Y \n", "\n"})
-    EXPECT_FALSE(IsActiveLine(line)) << line;
-  EXPECT_EQ(ManufacturerName(":Atmel;anything;Y\n"), "Atmel");
-  EXPECT_EQ(ManufacturerName(":AtmelY\n"), "Atmel");
-}
-
 TEST_F(LibraryTest, AcceptedRecordsFillTheDescriptor) {
   // Waits of 1000 us and 500000 us at 100 us per register write.
   EXPECT_EQ(Parsed({{12, "131072"}, {13, "0x800"}}),
@@ -164,7 +154,6 @@ TEST_F(LibraryTest, MissingOrEmptyLibraryListsPlaceholders) {
   std::filesystem::create_directory(dir.File(kLibraryFileName));  // would read as empty
   EXPECT_EQ(Load(), LibraryResult::kFailed);
   EXPECT_EQ(view.Texts(), Texts(2, "Kann Bauteilbibliothek nicht öffnen !"));
-
 }
 
 // A library that lists nothing says why; a huge one is not read.
@@ -189,7 +178,7 @@ TEST_F(LibraryTest, ALibraryThatListsNothingSaysWhy) {
 
 TEST_F(LibraryTest, ListsHoldTheActiveLinesInFileOrderAndEndAtAnyManufacturerLine) {
   WriteLibrary({":Atmel;Y", "Off1;N", "; note", Device("AT89S51", "1"), Device("AT89S8252", "2"),
-                ":Switched off;N", Device("Hidden"), ":Other;Y"});
+                ":Switched off;N", Device("Hidden"), ":Other;y"});
   for (const int32_t stored : {1, 2, -1}) {
     manuf_index = stored;
     EXPECT_EQ(selection.FillManufacturerList(manuf_index), LibraryResult::kOk);

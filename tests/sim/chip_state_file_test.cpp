@@ -57,9 +57,6 @@ TEST(ChipStateFileTest, HeaderFieldsAreChecked) {
   EXPECT_EQ(DecodeChipState(newer, &state), ChipStateResult::kUnknownVersion);
 
   // The encoder writes whatever kind it is given, with a checksum to match.
-  ChipState bad_mode = SmallChip();
-  bad_mode.kind.spi_mode = 5;
-  EXPECT_EQ(DecodeChipState(EncodeChipState(bad_mode), &state), ChipStateResult::kDamaged);
   ChipState wrapping = SmallChip();  // sizes beyond any chip, their sum beyond 32 bits
   wrapping.kind.code_size = 0xFFFFFFF0u;
   wrapping.kind.eeprom_size = 0x20;
