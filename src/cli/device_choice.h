@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "commands/command_context.h"
 #include "commands/command_result.h"
@@ -28,9 +29,10 @@ namespace zivivar {
 class DeviceChoice {
  public:
   // report prints one line of the tool's own (an error, a warning or a
-  // note); out takes identify's result. All must outlive the object.
+  // note); out takes identify's result. Both speak the language of
+  // catalogue. All must outlive the object.
   DeviceChoice(const CliOptions& options, Runtime& runtime, std::ostream& out,
-               std::function<void(const std::string&)> report);
+               std::function<void(const std::string&)> report, const MessageCatalogue& catalogue);
 
   // After the settings are loaded: the device named becomes the selection
   // (ManufIndex, DeviceIndex). Nothing: go on. Otherwise the exit status:
@@ -72,6 +74,7 @@ class DeviceChoice {
   Runtime& runtime_;
   std::ostream& out_;
   std::function<void(const std::string&)> report_;
+  const CliText _;
   std::optional<std::vector<LibraryDevice>> devices_;
 };
 
