@@ -15,8 +15,8 @@ bool SameNameNoCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services,
-                                 uint32_t timebase_korr, std::vector<LibraryDevice>& devices) {
+LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services, uint32_t timebase_korr,
+                                 std::vector<LibraryDevice>& devices) {
   devices.clear();
   DeviceSelection selection(library, services);
   int32_t manuf_index = 0;
