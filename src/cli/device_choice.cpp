@@ -14,15 +14,8 @@
 namespace zivivar {
 namespace {
 
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 bool IsAuto(const std::optional<std::string>& device) {
-  return device && SameNameNoCase(*device, "auto");
+  return device && SameNameIgnoringCase(*device, "auto");
 }
 
 // The commands that work on one device of the library.
@@ -105,7 +98,7 @@ std::optional<int> DeviceChoice::SelectNamed() {
       return std::nullopt;
     // A selection made in the window, or given with --set, counts as named.
     const bool set = std::ranges::any_of(options_.settings, [](const auto& item) {
-      return SameNameNoCase(item.first, "DeviceIndex");
+      return SameNameIgnoringCase(item.first, "DeviceIndex");
     });
     IniFile file;
     if (!options_.manufacturer && (set || (ReadIniFile(runtime_.settings().settings_file_path,

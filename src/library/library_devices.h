@@ -29,6 +29,10 @@ struct LibraryDevice {
 LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services, uint32_t timebase_korr,
                                  std::vector<LibraryDevice>& devices);
 
+// True when a and b are the same name without regard to (ASCII) case, as
+// the library's names are matched.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+
 // The devices named name, without regard to case; only those of
 // manufacturer (also without regard to case) when one is given.
 std::vector<LibraryDevice> DevicesNamed(const std::vector<LibraryDevice>& devices,
