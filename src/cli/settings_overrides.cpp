@@ -17,8 +17,7 @@ bool CheckSimFault(const std::string& text, std::string& error, const CliText& _
 // SetSettingsValue into settings, with the reason in the run's language.
 bool SetValue(const SettingsKey& key, const std::string& value, Settings& settings,
               std::string& error, const CliText& _) {
-  std::string english;
-  if (SetSettingsValue(key, value, settings, &english))
+  if (SetSettingsValue(key, value, settings))
     return true;
   if (key.kind == SettingsKey::kHexAddress) {
     error = Printf(_("%s takes a hexadecimal address from 0x%llx to 0x%llx, not '%s'"), key.name,
