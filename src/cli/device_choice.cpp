@@ -139,9 +139,11 @@ std::optional<int> DeviceChoice::SelectNamed() {
   return std::nullopt;
 }
 
-SignatureReading DeviceChoice::ReadWithProbe(const CommandContext& context,
-                                             const DeviceDescriptor& probe) {
-  const SignatureReading reading = ReadSignature(context, probe);
+SignatureReading DeviceChoice::ReadUnknownChip(const CommandContext& context) {
+  const std::optional<DeviceDescriptor> probe = ProbeDevice();
+  if (!probe)
+    return {CommandResult::kDeviceNotLoaded, {}};
+  const SignatureReading reading = ReadSignature(context, *probe);
   if (reading.result == CommandResult::kNoChipAnswer)
     report_(
         _("no chip answered the four-byte instructions that read a signature (a three-byte "
@@ -163,10 +165,7 @@ std::optional<DeviceDescriptor> DeviceChoice::ProbeDevice() {
 CommandResult DeviceChoice::SelectBySignature(const CommandContext& context) {
   if (!IsAuto(options_.device))
     return CommandResult::kOk;
-  const std::optional<DeviceDescriptor> probe = ProbeDevice();
-  if (!probe)
-    return CommandResult::kDeviceNotLoaded;
-  const SignatureReading reading = ReadWithProbe(context, *probe);
+  const SignatureReading reading = ReadUnknownChip(context);
   if (reading.result != CommandResult::kOk)
     return reading.result;
   const std::string signature = SignatureText(reading.bytes);
@@ -238,10 +237,7 @@ CommandResult DeviceChoice::CheckChip(const CommandContext& context,
 }
 
 CommandResult DeviceChoice::Identify(const CommandContext& context) {
-  const std::optional<DeviceDescriptor> probe = ProbeDevice();
-  if (!probe)
-    return CommandResult::kDeviceNotLoaded;
-  const SignatureReading reading = ReadWithProbe(context, *probe);
+  const SignatureReading reading = ReadUnknownChip(context);
   if (reading.result != CommandResult::kOk)
     return reading.result;
   const bool readable = SignatureReadable(reading.bytes);

@@ -62,8 +62,9 @@ class DeviceChoice {
   // The device whose supply and instruction format read the signature when
   // no device is chosen yet: the library's first device with a signature.
   std::optional<DeviceDescriptor> ProbeDevice();
-  // ReadSignature with probe, and a hint when no chip answered.
-  SignatureReading ReadWithProbe(const CommandContext& context, const DeviceDescriptor& probe);
+  // The chip's signature, read as the probe device when no device is chosen
+  // yet, with a hint when no chip answered; kDeviceNotLoaded without a probe.
+  SignatureReading ReadUnknownChip(const CommandContext& context);
   void Select(const LibraryDevice& device);
   // Prints a line unless -q.
   void Tell(const std::string& line);
