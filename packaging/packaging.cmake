@@ -55,7 +55,10 @@ if(TARGET zivivar-cli)
   endif()
   add_custom_command(
     OUTPUT ${ZIVIVAR_MAN_DIR}/zivivar-cli.1.gz
-    COMMAND ${HELP2MAN} --no-info --no-discard-stderr --version-string=${PROJECT_VERSION}
+    # The page is English whatever the builder's locale: the tool speaks German
+    # when LANGUAGE, LC_ALL, LC_MESSAGES or LANG ask for it.
+    COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE --unset=LC_MESSAGES LC_ALL=C LANG=C
+            ${HELP2MAN} --no-info --no-discard-stderr --version-string=${PROJECT_VERSION}
             --name=program\ AT89S\ 8051\ flash\ microcontrollers\ from\ the\ command\ line
             --section=1 --output=${ZIVIVAR_MAN_DIR}/zivivar-cli.1 $<TARGET_FILE:zivivar-cli>
     COMMAND ${GZIP} -9nf ${ZIVIVAR_MAN_DIR}/zivivar-cli.1

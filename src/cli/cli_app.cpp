@@ -108,7 +108,8 @@ class CliRun {
             err_, {options.yes ? kIdOk : kIdCancel, options.retry_faults ? kIdRetry : kIdCancel},
             environment.err_is_terminal, environment.terminal_width),
         runtime_(services_view_, MakeRuntimeOptions()),
-        device_choice_(options, runtime_, out_, [this](const std::string& line) { Report(line); }),
+        device_choice_(
+            options, runtime_, out_, [this](const std::string& line) { Report(line); }, catalogue),
         _(catalogue) {
     runtime_.services().SetCatalogue(&catalogue);
     services_view_.SetInterruptPoll(environment.interrupt_requested);
@@ -196,7 +197,7 @@ RuntimeOptions CliRun::MakeRuntimeOptions() {
 
 void CliRun::AdjustSettings(Settings& settings) {
   std::string error;
-  if (!ApplySettingsOverrides(options_.settings, settings, error))
+  if (!ApplySettingsOverrides(options_.settings, settings, error, _))
     override_error_ = error;
   // A state file named on the command line counts with the simulator of the
   // settings too, and is taken from the working directory like every path typed.
@@ -670,12 +671,12 @@ int RunCli(const std::vector<std::string>& args, const CliEnvironment& environme
   const CliText _(catalogue);
   CliOptions options;
   std::string error;
-  if (!ParseCommandLine(args, options, error)) {
+  if (!ParseCommandLine(args, options, error, _)) {
     err << kProgramName << ": " << error << Printf(_("\nTry '%s --help'.\n"), kProgramName);
     return kExitUsage;
   }
   if (options.help) {
-    out << CommandHelp(options.command);
+    out << CommandHelp(options.command, _);
     return 0;
   }
   if (options.version) {
@@ -683,7 +684,7 @@ int RunCli(const std::vector<std::string>& args, const CliEnvironment& environme
     return 0;
   }
   for (const auto& [key, value] : options.settings) {
-    if (!CheckSettingsOverride(key, value, error)) {
+    if (!CheckSettingsOverride(key, value, error, _)) {
       err << kProgramName << ": " << error << Printf(_("\nTry '%s --help'.\n"), kProgramName);
       return kExitUsage;
     }

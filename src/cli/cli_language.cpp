@@ -17,6 +17,12 @@ MessageCatalogue CliCatalogue(std::optional<MessageLanguage> language) {
       .value_or(MessageCatalogue());
 }
 
+const CliText& UntranslatedText() {
+  static const MessageCatalogue none;
+  static const CliText text(none);
+  return text;
+}
+
 std::string Printf(const char* format, ...) {
   va_list args;
   va_start(args, format);

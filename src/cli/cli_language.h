@@ -33,6 +33,9 @@ class CliText {
   const MessageCatalogue& catalogue_;
 };
 
+// The texts as the code words them (English): for callers outside a run.
+const CliText& UntranslatedText();
+
 // printf into a string, for the translated formats: a translation may put
 // the values in another order of words, so texts with values are formats,
 // not pieces joined.

@@ -129,71 +129,79 @@ bool Has(std::initializer_list<CliCommand> commands, CliCommand command) {
 
 // The whole command line as CLI11 sees it: global options on the tool (and
 // accepted after the command too), each command with its own options and
-// file arguments. The values go straight into options.
+// file arguments. The values go straight into options; the texts are in the
+// language of _.
 class Parser {
  public:
-  explicit Parser(CliOptions& options) : options_(options) {
+  Parser(CliOptions& options, const CliText& text) : options_(options), _(text) {
     app_.name(kProgramName);
     app_.description(
-        "Programs AT89S flash microcontrollers through the adapter on the parallel port.");
+        _("Programs AT89S flash microcontrollers through the adapter on the parallel port."));
     // Help is an option like the others here: "program --help" needs no file.
     app_.set_help_flag();
     app_.formatter(formatter_);
     formatter_->column_width(30);
     formatter_->label("REQUIRED", "");
-    formatter_->label("SUBCOMMAND", "COMMAND");
+    formatter_->label("SUBCOMMAND", _("COMMAND"));
+    formatter_->label("Usage", _("Usage"));
+    formatter_->label("OPTIONS", _("OPTIONS"));
+    // The values' names in the option list.
+    for (const char* name : {"DIR", "FILE", "NAME", "KEY=VALUE", "retry|cancel"})
+      formatter_->label(name, _(name));
     // An option given twice counts with its last value, as a later setting overrides.
     app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     formatter_->label("Subcommands", "Commands");
 
-    auto* globals = "Global options (before or after the command)";
+    const std::string globals = _("Global options (before or after the command)");
     app_.add_option("-C,--config-dir", options.config_dir,
-                    "directory of KORVALNK.INI and VOZ8051.CSV")
+                    _("directory of KORVALNK.INI and VOZ8051.CSV"))
         ->type_name("DIR")
         ->group(globals);
-    app_.add_flag("--simulator", options.simulator, "use the simulated adapter and chip")
+    app_.add_flag("--simulator", options.simulator, _("use the simulated adapter and chip"))
         ->group(globals);
     app_.add_option("--sim-state", options.sim_state,
-                    "the simulated chip's state file (created when missing)")
+                    _("the simulated chip's state file (created when missing)"))
         ->type_name("FILE")
         ->group(globals);
     app_.add_option("-d,--device", options.device,
-                    "device, as the library spells it (any case); 'auto': by signature")
+                    _("device, as the library spells it (any case); 'auto': by signature"))
         ->type_name("NAME")
         ->group(globals);
     app_.add_option("-m,--manufacturer", options.manufacturer,
-                    "manufacturer, where device names repeat")
+                    _("manufacturer, where device names repeat"))
         ->type_name("NAME")
         ->group(globals);
-    app_.add_option("--set", set_values_, "a settings key for this run only (repeatable)")
+    app_.add_option("--set", set_values_, _("a settings key for this run only (repeatable)"))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->type_name("KEY=VALUE")
         ->group(globals);
-    app_.add_flag("-y,--yes", options.yes, "answer OK to the erase question")->group(globals);
+    app_.add_flag("-y,--yes", options.yes, _("answer OK to the erase question"))->group(globals);
     app_.add_option("--on-fault", on_fault_,
-                    "answer to every faulty-byte question (default cancel)")
+                    _("answer to every faulty-byte question (default cancel)"))
         ->type_name("retry|cancel")
         ->group(globals);
-    app_.add_option("--trace", options.trace_path, "append every register write to FILE")
+    app_.add_option("--trace", options.trace_path, _("append every register write to FILE"))
         ->type_name("FILE")
         ->group(globals);
-    app_.add_flag("--fast", fast_, "page reads where the chip has them")->group(globals);
-    app_.add_flag("--exact", exact_, "the exact sequence (default: the setting FastProfile)")
+    app_.add_flag("--fast", fast_, _("page reads where the chip has them"))->group(globals);
+    app_.add_flag("--exact", exact_, _("the exact sequence (default: the setting FastProfile)"))
         ->group(globals);
-    app_.add_flag("--wait", options.wait, "wait while another run uses the adapter (else exit 22)")
+    app_.add_flag("--wait", options.wait,
+                  _("wait while another run uses the adapter (else exit 22)"))
         ->group(globals);
-    app_.add_flag("-q,--quiet", options.quiet, "errors only")->group(globals);
+    app_.add_flag("-q,--quiet", options.quiet, _("errors only"))->group(globals);
     app_.add_flag("-v,--verbose", options.verbose,
-                  "list the steps as they start, and what the simulated chip ignored")
+                  _("list the steps as they start, and what the simulated chip ignored"))
         ->group(globals);
-    app_.add_flag("--version", options.version, "print the version and exit")->group(globals);
-    app_.add_flag("-h,--help", options.help, "this help; COMMAND --help for a command's")
+    app_.add_flag("--version", options.version, _("print the version and exit"))->group(globals);
+    app_.add_flag("-h,--help", options.help, _("this help; COMMAND --help for a command's"))
         ->group(globals);
 
     for (const CommandInfo& info : kCommands)
       AddCommand(info);
-    CLI::App* help = app_.add_subcommand("help", "the help of COMMAND, or this help");
-    help->add_option("COMMAND", help_topic_, "a command")->type_name("");
+    CLI::App* help = app_.add_subcommand("help", _("the help of COMMAND, or this help"));
+    help->group(_("Subcommands"));
+    help->add_option("COMMAND", help_topic_, _("a command"))->type_name("");
     help->fallthrough();
     subcommands_.push_back(help);
 
@@ -210,14 +218,15 @@ class Parser {
       const std::vector<std::string> extras = app_.remaining();
       const std::string word = extras.empty() ? std::string() : extras.front();
       if (!word.empty() && word[0] == '-') {
-        error = "unknown option '" + word + "'";
+        error = Printf(_("unknown option '%s'"), word.c_str());
         // Named with the command when it stands after it.
         const auto command_at = std::find(args.begin(), args.end(), CommandName(options_.command));
         if (options_.command != CliCommand::kNone &&
             std::find(command_at, args.end(), word) != args.end())
-          error += std::string(" for ") + CommandName(options_.command);
+          error =
+              Printf(_("unknown option '%s' for %s"), word.c_str(), CommandName(options_.command));
       } else {
-        error = "unknown command '" + word + "'";
+        error = Printf(_("unknown command '%s'"), word.c_str());
       }
       return false;
     } catch (const CLI::ParseError& e) {
@@ -231,10 +240,11 @@ class Parser {
     if (command == CliCommand::kNone)
       return app_.help();
     const CommandInfo* info = InfoOf(command);
-    std::string usage = std::string("Usage: ") + kProgramName + " [OPTIONS] " + info->name;
+    std::string usage =
+        std::string(_("Usage")) + ": " + kProgramName + " [" + _("OPTIONS") + "] " + info->name;
     if (*info->file_use != '\0')
-      usage += std::string(" ") + info->file_use;
-    std::string text = usage + "\n" + info->details + "\n";
+      usage += std::string(" ") + _(info->file_use);
+    std::string text = usage + "\n" + _(info->details) + "\n";
     CLI::App* sub = app_.get_subcommand(info->name);
     std::string own;
     for (const CLI::Option* option : sub->get_options()) {
@@ -243,60 +253,63 @@ class Parser {
       own += formatter_->make_option(option, false);
     }
     if (!own.empty())
-      text += "\nOptions:\n" + own;
-    text += "\nGlobal options are those of '" + std::string(kProgramName) + " --help'.\n";
+      text += "\n" + std::string(_("Options")) + ":\n" + own;
+    text += Printf(_("\nGlobal options are those of '%s --help'.\n"), kProgramName);
     return text;
   }
 
  private:
   void AddCommand(const CommandInfo& info) {
-    CLI::App* sub = app_.add_subcommand(info.name, info.summary);
+    CLI::App* sub = app_.add_subcommand(info.name, _(info.summary));
+    sub->group(_("Subcommands"));
     sub->fallthrough();
     sub->set_help_flag();
     // Every command takes file arguments here, so that a wrong number of them
     // is told as such rather than as an unexpected argument.
     sub->add_option("files", options_.files)
-        ->type_name(info.file_use)
+        ->type_name(_(info.file_use))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     const CliCommand command = info.command;
     sub->preparse_callback([this, command](size_t) { options_.command = command; });
 
-    const auto group = "Options";
+    const std::string group = _("Options");
     if (command == CliCommand::kProgram) {
-      sub->add_flag("--no-verify", options_.no_verify, "do not verify after programming")
+      sub->add_flag("--no-verify", options_.no_verify, _("do not verify after programming"))
           ->group(group);
       sub->add_option("--lock", lock_text_,
-                      "lock level 0 to 3: levels 1 to N are programmed (default: Lock1 to "
-                      "Lock3 of the settings)")
+                      _("lock level 0 to 3: levels 1 to N are programmed (default: Lock1 to "
+                        "Lock3 of the settings)"))
           ->type_name("N")
           ->group(group);
     }
     if (Has({CliCommand::kErase, CliCommand::kProgram}, command)) {
       sub->add_flag("--no-signature", options_.no_signature,
-                    "do not compare the chip's signature with the device's first")
+                    _("do not compare the chip's signature with the device's first"))
           ->group(group);
     }
     if (Has({CliCommand::kProgram, CliCommand::kVerify, CliCommand::kRead}, command)) {
       sub->add_option("--eeprom", options_.eeprom,
-                      "the EEPROM's file (default: FILE with the extension .eep)")
+                      _("the EEPROM's file (default: FILE with the extension .eep)"))
           ->type_name("FILE")
           ->group(group);
-      sub->add_flag("--no-eeprom", options_.no_eeprom, "leave the EEPROM alone")->group(group);
+      sub->add_flag("--no-eeprom", options_.no_eeprom, _("leave the EEPROM alone"))->group(group);
     }
     if (Has({CliCommand::kRead, CliCommand::kConvert}, command)) {
-      sub->add_option("--format", format_name_, "the format (default: DataFormat of the settings)")
+      sub->add_option("--format", format_name_,
+                      _("the format (default: DataFormat of the settings)"))
           ->type_name("F")
           ->group(group);
-      sub->add_flag("--no-clobber", options_.no_clobber, "never replace an existing file (exit 26)")
+      sub->add_flag("--no-clobber", options_.no_clobber,
+                    _("never replace an existing file (exit 26)"))
           ->group(group);
     }
     if (command == CliCommand::kCalibrate) {
       sub->add_option("--writes", writes_text_,
-                      "time exactly N writes (default: as many as half a second takes)")
+                      _("time exactly N writes (default: as many as half a second takes)"))
           ->type_name("N")
           ->group(group);
     }
-    sub->add_flag("-h,--help", options_.help, "this help")->group("");
+    sub->add_flag("-h,--help", options_.help, _("this help"))->group("");
     subcommands_.push_back(sub);
   }
 
@@ -305,43 +318,44 @@ class Parser {
     for (const std::string& value : set_values_) {
       const size_t equals = value.find('=');
       if (equals == std::string::npos || equals == 0) {
-        error = "--set needs KEY=VALUE, got '" + value + "'";
+        error = Printf(_("--set needs KEY=VALUE, got '%s'"), value.c_str());
         return false;
       }
       options_.settings.emplace_back(value.substr(0, equals), value.substr(equals + 1));
     }
     if (on_fault_) {
       if (*on_fault_ != "retry" && *on_fault_ != "cancel") {
-        error = "--on-fault takes retry or cancel, not '" + *on_fault_ + "'";
+        error = Printf(_("--on-fault takes retry or cancel, not '%s'"), on_fault_->c_str());
         return false;
       }
       options_.retry_faults = *on_fault_ == "retry";
     }
     if (fast_ && exact_) {
-      error = "--fast and --exact exclude each other";
+      error = _("--fast and --exact exclude each other");
       return false;
     }
     if (fast_ || exact_)
       options_.fast_profile = fast_;
     if (options_.quiet && options_.verbose) {
-      error = "--quiet and --verbose exclude each other";
+      error = _("--quiet and --verbose exclude each other");
       return false;
     }
     if (options_.eeprom && options_.no_eeprom) {
-      error = "--eeprom and --no-eeprom exclude each other";
+      error = _("--eeprom and --no-eeprom exclude each other");
       return false;
     }
     unsigned long number = 0;
     if (lock_text_) {
       if (!ParseNumber(*lock_text_, 0, 3, number)) {
-        error = "--lock takes 0, 1, 2 or 3, not '" + *lock_text_ + "'";
+        error = Printf(_("--lock takes 0, 1, 2 or 3, not '%s'"), lock_text_->c_str());
         return false;
       }
       options_.lock_level = static_cast<int>(number);
     }
     if (writes_text_) {
       if (!ParseNumber(*writes_text_, 1, 100000000, number)) {
-        error = "--writes takes a number from 1 to 100000000, not '" + *writes_text_ + "'";
+        error = Printf(_("--writes takes a number from 1 to 100000000, not '%s'"),
+                       writes_text_->c_str());
         return false;
       }
       options_.writes = static_cast<unsigned>(number);
@@ -349,7 +363,7 @@ class Parser {
     if (format_name_) {
       options_.format = FormatFromName(*format_name_);
       if (!options_.format) {
-        error = "unknown format '" + *format_name_ + "' (" + kFormatList + ")";
+        error = Printf(_("unknown format '%s' (%s)"), format_name_->c_str(), _(kFormatList));
         return false;
       }
     }
@@ -358,7 +372,7 @@ class Parser {
       if (help_topic_) {
         const CommandInfo* info = FindCommand(*help_topic_);
         if (info == nullptr) {
-          error = "unknown command '" + *help_topic_ + "'";
+          error = Printf(_("unknown command '%s'"), help_topic_->c_str());
           return false;
         }
         options_.command = info->command;
@@ -368,29 +382,27 @@ class Parser {
     if (options_.help || options_.version)
       return true;
     if (options_.command == CliCommand::kNone) {
-      error = "no command given";
+      error = _("no command given");
       return false;
     }
     const CommandInfo& info = *InfoOf(options_.command);
     if (options_.files.size() != info.files) {
       if (info.files == 0) {
-        error = std::string(info.name) + " takes no file argument";
+        error = Printf(_("%s takes no file argument"), info.name);
       } else if (info.files == 1) {
-        error = std::string(info.name) + " takes one file argument";
+        error = Printf(_("%s takes one file argument"), info.name);
       } else {
-        error = std::string(info.name) + " takes two file arguments, IN and OUT";
+        error = Printf(_("%s takes two file arguments, IN and OUT"), info.name);
       }
       return false;
     }
     return true;
   }
 
-  static std::string Footer() {
-    return "Formats: bin, intel8 (also ihx, hex), intel32, intelmcs, s1 (also srec, s19),\n"
-           "s2, s3, mos, tek.\n"
-           "\n"
-           "Exit status:\n" +
-           ExitStatusHelp();
+  std::string Footer() const {
+    return std::string(_("Formats: bin, intel8 (also ihx, hex), intel32, intelmcs, s1 (also srec, "
+                         "s19),\ns2, s3, mos, tek.\n\nExit status:\n")) +
+           ExitStatusHelp(_);
   }
 
   // CLI11's messages start with a capital; ours are lower case, as the other errors.
@@ -401,6 +413,7 @@ class Parser {
   }
 
   CliOptions& options_;
+  const CliText& _;
   CLI::App app_;
   std::shared_ptr<CLI::Formatter> formatter_ = std::make_shared<CLI::Formatter>();
   std::vector<CLI::App*> subcommands_;
@@ -440,22 +453,22 @@ const char* CommandName(CliCommand command) {
   return info == nullptr ? "" : info->name;
 }
 
-bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
-                      std::string& error) {
+bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, std::string& error,
+                      const CliText& _) {
   options = CliOptions();
   error.clear();
-  Parser parser(options);
+  Parser parser(options, _);
   return parser.Parse(args, error);
 }
 
-std::string GlobalHelp() {
+std::string GlobalHelp(const CliText& _) {
   CliOptions options;
-  return Parser(options).Help(CliCommand::kNone);
+  return Parser(options, _).Help(CliCommand::kNone);
 }
 
-std::string CommandHelp(CliCommand command) {
+std::string CommandHelp(CliCommand command, const CliText& _) {
   CliOptions options;
-  return Parser(options).Help(command);
+  return Parser(options, _).Help(command);
 }
 
 }  // namespace zivivar

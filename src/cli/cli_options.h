@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "cli/cli_language.h"
+
 namespace zivivar {
 
 enum class CliCommand {
@@ -64,9 +66,11 @@ struct CliOptions {
 };
 
 // Parses args (without the program name). On success returns true; on a usage
-// error returns false with the reason in error (one line, no newline).
-bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
-                      std::string& error);
+// error returns false with the reason in error (one line, no newline), in the
+// language of _. CLI11's own messages (a missing option value, a value given
+// to a flag) stay English.
+bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, std::string& error,
+                      const CliText& _ = UntranslatedText());
 
 // The DataFormat number of a format name (bin, intel8, ... tek); nothing when unknown.
 std::optional<int> FormatFromName(const std::string& name);
@@ -76,8 +80,8 @@ const char* FormatName(int format);
 // The command's name as typed, "" for kNone.
 const char* CommandName(CliCommand command);
 
-// Help texts: the global one and one per command.
-std::string GlobalHelp();
-std::string CommandHelp(CliCommand command);
+// Help texts, in the language of _: the global one and one per command.
+std::string GlobalHelp(const CliText& _ = UntranslatedText());
+std::string CommandHelp(CliCommand command, const CliText& _ = UntranslatedText());
 
 }  // namespace zivivar

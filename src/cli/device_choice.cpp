@@ -14,15 +14,8 @@
 namespace zivivar {
 namespace {
 
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 bool IsAuto(const std::optional<std::string>& device) {
-  return device && SameNameNoCase(*device, "auto");
+  return device && SameNameIgnoringCase(*device, "auto");
 }
 
 // The commands that work on one device of the library.
@@ -56,8 +49,9 @@ std::string SignatureText(const DeviceSignature& signature) {
 }
 
 DeviceChoice::DeviceChoice(const CliOptions& options, Runtime& runtime, std::ostream& out,
-                           std::function<void(const std::string&)> report)
-    : options_(options), runtime_(runtime), out_(out), report_(std::move(report)) {}
+                           std::function<void(const std::string&)> report,
+                           const MessageCatalogue& catalogue)
+    : options_(options), runtime_(runtime), out_(out), report_(std::move(report)), _(catalogue) {}
 
 bool DeviceChoice::LoadLibrary() {
   if (devices_)
@@ -77,7 +71,7 @@ std::string DeviceChoice::ValidNames() const {
     if (DevicesNamed(*devices_, device.record.device_name).size() > 1)
       text += " (-m " + device.manufacturer + ")";
   }
-  return text.empty() ? "no devices" : text;
+  return text.empty() ? std::string(_("no devices")) : text;
 }
 
 void DeviceChoice::Select(const LibraryDevice& device) {
@@ -96,7 +90,7 @@ std::optional<int> DeviceChoice::SelectNamed() {
   if (IsAuto(options_.device)) {
     if (command != CliCommand::kConvert)
       return std::nullopt;  // chosen once the chip has answered
-    report_("-d auto needs the chip in the socket; name the device to convert for");
+    report_(_("-d auto needs the chip in the socket; name the device to convert for"));
     return kExitUsage;
   }
   if (!options_.device) {
@@ -104,7 +98,7 @@ std::optional<int> DeviceChoice::SelectNamed() {
       return std::nullopt;
     // A selection made in the window, or given with --set, counts as named.
     const bool set = std::ranges::any_of(options_.settings, [](const auto& item) {
-      return SameNameNoCase(item.first, "DeviceIndex");
+      return SameNameIgnoringCase(item.first, "DeviceIndex");
     });
     IniFile file;
     if (!options_.manufacturer && (set || (ReadIniFile(runtime_.settings().settings_file_path,
@@ -115,40 +109,45 @@ std::optional<int> DeviceChoice::SelectNamed() {
   if (!LoadLibrary())
     return ExitStatus(CommandResult::kDeviceNotLoaded);
   if (!options_.device) {
-    report_(
-        "no device named: name it with -d NAME (or -d auto for the chip in the socket); "
-        "the library lists " +
-        ValidNames());
+    report_(Printf(_("no device named: name it with -d NAME (or -d auto for the chip in the "
+                     "socket); the library lists %s"),
+                   ValidNames().c_str()));
     return kExitUsage;
   }
   const std::vector<LibraryDevice> named =
       DevicesNamed(*devices_, *options_.device, options_.manufacturer);
   if (named.empty()) {
-    std::string what = "unknown device '" + *options_.device + "'";
-    if (options_.manufacturer)
-      what += " of manufacturer '" + *options_.manufacturer + "'";
-    report_(what + "; the library lists " + ValidNames());
+    if (options_.manufacturer) {
+      report_(Printf(_("unknown device '%s' of manufacturer '%s'; the library lists %s"),
+                     options_.device->c_str(), options_.manufacturer->c_str(),
+                     ValidNames().c_str()));
+    } else {
+      report_(Printf(_("unknown device '%s'; the library lists %s"), options_.device->c_str(),
+                     ValidNames().c_str()));
+    }
     return kExitUsage;
   }
   const bool repeated = std::ranges::any_of(named, [&](const LibraryDevice& device) {
     return device.manuf_index != named.front().manuf_index;
   });
   if (repeated) {
-    report_("'" + *options_.device + "' stands under several manufacturers (" + Names(named) +
-            "); choose one with -m");
+    report_(Printf(_("'%s' stands under several manufacturers (%s); choose one with -m"),
+                   options_.device->c_str(), Names(named).c_str()));
     return kExitUsage;
   }
   Select(named.front());
   return std::nullopt;
 }
 
-SignatureReading DeviceChoice::ReadWithProbe(const CommandContext& context,
-                                             const DeviceDescriptor& probe) {
-  const SignatureReading reading = ReadSignature(context, probe);
+SignatureReading DeviceChoice::ReadUnknownChip(const CommandContext& context) {
+  const std::optional<DeviceDescriptor> probe = ProbeDevice();
+  if (!probe)
+    return {CommandResult::kDeviceNotLoaded, {}};
+  const SignatureReading reading = ReadSignature(context, *probe);
   if (reading.result == CommandResult::kNoChipAnswer)
     report_(
-        "no chip answered the four-byte instructions that read a signature (a three-byte "
-        "chip such as the AT89S53 has none): name the device with -d");
+        _("no chip answered the four-byte instructions that read a signature (a three-byte "
+          "chip such as the AT89S53 has none): name the device with -d"));
   return reading;
 }
 
@@ -159,35 +158,36 @@ std::optional<DeviceDescriptor> DeviceChoice::ProbeDevice() {
     if (device.record.signature)
       return device.record;
   }
-  report_("no device of the library has a signature to compare the chip's with");
+  report_(_("no device of the library has a signature to compare the chip's with"));
   return std::nullopt;
 }
 
 CommandResult DeviceChoice::SelectBySignature(const CommandContext& context) {
   if (!IsAuto(options_.device))
     return CommandResult::kOk;
-  const std::optional<DeviceDescriptor> probe = ProbeDevice();
-  if (!probe)
-    return CommandResult::kDeviceNotLoaded;
-  const SignatureReading reading = ReadWithProbe(context, *probe);
+  const SignatureReading reading = ReadUnknownChip(context);
   if (reading.result != CommandResult::kOk)
     return reading.result;
   const std::string signature = SignatureText(reading.bytes);
   if (!SignatureReadable(reading.bytes)) {
-    report_("-d auto: the chip's signature reads " + signature +
-            ": it cannot be read while lock bit 2 or 3 is programmed; name the device with -d");
+    report_(Printf(_("-d auto: the chip's signature reads %s: it cannot be read while lock bit 2 "
+                     "or 3 is programmed; name the device with -d"),
+                   signature.c_str()));
     return CommandResult::kSignatureMismatch;
   }
   const std::vector<LibraryDevice> matching = DevicesWithSignature(*devices_, reading.bytes);
   if (matching.size() != 1) {
-    report_("-d auto: the chip's signature " + signature +
-            (matching.empty() ? " is that of no device in the library"
-                              : " is that of several devices (" + Names(matching) +
-                                    "); name one with -d and -m"));
+    report_(matching.empty()
+                ? Printf(_("-d auto: the chip's signature %s is that of no device in the library"),
+                         signature.c_str())
+                : Printf(_("-d auto: the chip's signature %s is that of several devices (%s); "
+                           "name one with -d and -m"),
+                         signature.c_str(), Names(matching).c_str()));
     return CommandResult::kSignatureMismatch;
   }
   Select(matching.front());
-  Tell("-d auto: " + matching.front().record.device_name + " (signature " + signature + ")");
+  Tell(Printf(_("-d auto: %s (signature %s)"), matching.front().record.device_name.c_str(),
+              signature.c_str()));
   return CommandResult::kOk;
 }
 
@@ -198,8 +198,9 @@ CommandResult DeviceChoice::CheckChip(const CommandContext& context,
       (command != CliCommand::kErase && command != CliCommand::kProgram))
     return CommandResult::kOk;
   if (!device.signature) {
-    Tell("note: the library holds no signature for " + device.device_name +
-         "; the chip in the socket is not checked");
+    Tell(Printf(_("note: the library holds no signature for %s; the chip in the socket is not "
+                  "checked"),
+                device.device_name.c_str()));
     return CommandResult::kOk;
   }
   const SignatureReading reading = ReadSignature(context, device);
@@ -208,40 +209,46 @@ CommandResult DeviceChoice::CheckChip(const CommandContext& context,
   const std::string signature = SignatureText(reading.bytes);
   if (reading.bytes == *device.signature) {
     if (options_.verbose && !options_.quiet)
-      report_("check the chip's signature (" + signature + ", " + device.device_name + ")");
+      report_(Printf(_("check the chip's signature (%s, %s)"), signature.c_str(),
+                     device.device_name.c_str()));
     return CommandResult::kOk;
   }
   if (!SignatureReadable(reading.bytes)) {
-    Tell("warning: the chip's signature reads " + signature +
-         ": it cannot be read while lock bit 2 or 3 is programmed; going on unchecked");
+    Tell(Printf(_("warning: the chip's signature reads %s: it cannot be read while lock bit 2 or "
+                  "3 is programmed; going on unchecked"),
+                signature.c_str()));
     return CommandResult::kOk;
   }
   std::vector<LibraryDevice> others;
   if (LoadLibrary())
     others = DevicesWithSignature(*devices_, reading.bytes);
-  report_("the chip in the socket is not " + device.device_name + " (signature " +
-          SignatureText(*device.signature) + "): it answers " + signature + ", " +
-          (others.empty() ? "a device the library does not list" : "which is " + Names(others)) +
-          "; nothing was changed (--no-signature skips this check)");
+  const char* expected = device.device_name.c_str();
+  const std::string expected_signature = SignatureText(*device.signature);
+  report_(others.empty()
+              ? Printf(_("the chip in the socket is not %s (signature %s): it answers %s, a device "
+                         "the library does not list; nothing was changed (--no-signature skips "
+                         "this check)"),
+                       expected, expected_signature.c_str(), signature.c_str())
+              : Printf(_("the chip in the socket is not %s (signature %s): it answers %s, which "
+                         "is %s; nothing was changed (--no-signature skips this check)"),
+                       expected, expected_signature.c_str(), signature.c_str(),
+                       Names(others).c_str()));
   return CommandResult::kSignatureMismatch;
 }
 
 CommandResult DeviceChoice::Identify(const CommandContext& context) {
-  const std::optional<DeviceDescriptor> probe = ProbeDevice();
-  if (!probe)
-    return CommandResult::kDeviceNotLoaded;
-  const SignatureReading reading = ReadWithProbe(context, *probe);
+  const SignatureReading reading = ReadUnknownChip(context);
   if (reading.result != CommandResult::kOk)
     return reading.result;
   const bool readable = SignatureReadable(reading.bytes);
-  out_ << "Signature: " << SignatureText(reading.bytes)
-       << (readable ? "" : " (cannot be read while lock bit 2 or 3 is programmed)") << '\n';
+  out_ << _("Signature: ") << SignatureText(reading.bytes)
+       << (readable ? "" : _(" (cannot be read while lock bit 2 or 3 is programmed)")) << '\n';
   const std::vector<LibraryDevice> matching =
       readable ? DevicesWithSignature(*devices_, reading.bytes) : std::vector<LibraryDevice>{};
   if (matching.empty())
-    out_ << "Device: none in the library\n";
+    out_ << _("Device: none in the library\n");
   for (const LibraryDevice& device : matching)
-    out_ << "Device: " << device.manufacturer << " " << device.record.device_name << '\n';
+    out_ << _("Device: ") << device.manufacturer << " " << device.record.device_name << '\n';
   return CommandResult::kOk;
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "commands/command_context.h"
 #include "commands/command_result.h"
@@ -28,9 +29,10 @@ namespace zivivar {
 class DeviceChoice {
  public:
   // report prints one line of the tool's own (an error, a warning or a
-  // note); out takes identify's result. All must outlive the object.
+  // note); out takes identify's result. Both speak the language of
+  // catalogue. All must outlive the object.
   DeviceChoice(const CliOptions& options, Runtime& runtime, std::ostream& out,
-               std::function<void(const std::string&)> report);
+               std::function<void(const std::string&)> report, const MessageCatalogue& catalogue);
 
   // After the settings are loaded: the device named becomes the selection
   // (ManufIndex, DeviceIndex). Nothing: go on. Otherwise the exit status:
@@ -60,8 +62,9 @@ class DeviceChoice {
   // The device whose supply and instruction format read the signature when
   // no device is chosen yet: the library's first device with a signature.
   std::optional<DeviceDescriptor> ProbeDevice();
-  // ReadSignature with probe, and a hint when no chip answered.
-  SignatureReading ReadWithProbe(const CommandContext& context, const DeviceDescriptor& probe);
+  // The chip's signature, read as the probe device when no device is chosen
+  // yet, with a hint when no chip answered; kDeviceNotLoaded without a probe.
+  SignatureReading ReadUnknownChip(const CommandContext& context);
   void Select(const LibraryDevice& device);
   // Prints a line unless -q.
   void Tell(const std::string& line);
@@ -72,6 +75,7 @@ class DeviceChoice {
   Runtime& runtime_;
   std::ostream& out_;
   std::function<void(const std::string&)> report_;
+  const CliText _;
   std::optional<std::vector<LibraryDevice>> devices_;
 };
 

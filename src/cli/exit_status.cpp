@@ -1,7 +1,6 @@
 #include "cli/exit_status.h"
 
 #include <array>
-#include <cstdio>
 
 namespace zivivar {
 namespace {
@@ -51,16 +50,12 @@ int ExitStatus(CommandResult result) {
   return 1;
 }
 
-std::string ExitStatusHelp() {
+std::string ExitStatusHelp(const CliText& _) {
   std::string text;
-  char line[128];
   for (const ExitEntry& entry : kExitTable) {
-    std::snprintf(line, sizeof line, "%4d  %s\n", entry.status, entry.meaning);
-    text += line;
-    if (entry.status == kExitOk) {
-      std::snprintf(line, sizeof line, "%4d  %s\n", kExitUsage, "usage error");
-      text += line;
-    }
+    text += Printf("%4d  %s\n", entry.status, _(entry.meaning));
+    if (entry.status == kExitOk)
+      text += Printf("%4d  %s\n", kExitUsage, _("usage error"));
   }
   return text;
 }

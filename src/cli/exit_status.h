@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "cli/cli_language.h"
 #include "commands/command_result.h"
 
 namespace zivivar {
@@ -14,7 +15,8 @@ inline constexpr int kExitUsage = 2;
 
 int ExitStatus(CommandResult result);
 
-// The table as the help text shows it, one "  N  meaning" line per status.
-std::string ExitStatusHelp();
+// The table as the help text shows it, one "  N  meaning" line per status,
+// the meanings in the language of _.
+std::string ExitStatusHelp(const CliText& _ = UntranslatedText());
 
 }  // namespace zivivar

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/cli_language.h"
 #include "config/settings.h"
 
 namespace zivivar {
@@ -18,8 +19,9 @@ using SettingsOverrides = std::vector<std::pair<std::string, std::string>>;
 // Checks one override before anything runs: the key must be a settings key
 // (in any case), the value must be one that SetSettingsValue takes, and a
 // SimFault one that the simulator understands. Returns false with the reason
-// in error.
-bool CheckSettingsOverride(const std::string& key, const std::string& value, std::string& error);
+// in error, in the language of _.
+bool CheckSettingsOverride(const std::string& key, const std::string& value, std::string& error,
+                           const CliText& _ = UntranslatedText());
 
 // Applies overrides, in order (a later value for the same key wins), to
 // settings as LoadSettings left them; then, when the simulator is to run,
@@ -27,6 +29,6 @@ bool CheckSettingsOverride(const std::string& key, const std::string& value, std
 // false with the reason in error for the first override or fault text
 // refused; settings are then unchanged.
 bool ApplySettingsOverrides(const SettingsOverrides& overrides, Settings& settings,
-                            std::string& error);
+                            std::string& error, const CliText& _ = UntranslatedText());
 
 }  // namespace zivivar

@@ -239,12 +239,6 @@ std::optional<int64_t> ParseStrict(SettingsKey::Kind kind, std::string_view text
   return negative ? -value : value;
 }
 
-std::string RangeText(const SettingsKey& key) {
-  if (key.kind == SettingsKey::kHexAddress)
-    return "a hexadecimal address from 0x" + Hex(static_cast<uint32_t>(key.low)) + " to 0x" +
-           Hex(static_cast<uint32_t>(key.high));
-  return "a whole number from " + std::to_string(key.low) + " to " + std::to_string(key.high);
-}
 
 }  // namespace
 
@@ -256,8 +250,7 @@ const SettingsKey* FindSettingsKey(std::string_view name) {
   return nullptr;
 }
 
-bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& settings,
-                      std::string* error) {
+bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& settings) {
   const std::string value(text);
   switch (key.kind) {
     case SettingsKey::kText:
@@ -277,10 +270,8 @@ bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& s
       break;
   }
   const std::optional<int64_t> number = ParseStrict(key.kind, text);
-  if (!number || MakeEven(key, *number) < key.low || MakeEven(key, *number) > key.high) {
-    *error = std::string(key.name) + " takes " + RangeText(key) + ", not '" + value + "'";
+  if (!number || MakeEven(key, *number) < key.low || MakeEven(key, *number) > key.high)
     return false;
-  }
   SetNumber(key, MakeEven(key, *number), settings);
   return true;
 }

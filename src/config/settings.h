@@ -139,9 +139,9 @@ const SettingsKey* FindSettingsKey(std::string_view name);
 // Sets one key from text as given on the command line: a number must be
 // written out whole in the key's form and lie in its accepted range (text
 // keys take anything). Derived paths follow, as after LoadSettings. Returns
-// false with *error saying why, leaving settings unchanged.
-bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& settings,
-                      std::string* error);
+// false, leaving settings unchanged, for a number that is not one; the key's
+// kind, low and high say what it takes.
+bool SetSettingsValue(const SettingsKey& key, std::string_view text, Settings& settings);
 
 // Reads directory + "KORVALNK.INI" (directory with or without a trailing
 // '/'; empty means the working directory). A missing file, section or key

@@ -4,19 +4,15 @@
 #include <cctype>
 
 namespace zivivar {
-namespace {
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) {
     return std::toupper(static_cast<unsigned char>(x)) ==
            std::toupper(static_cast<unsigned char>(y));
   });
 }
 
-}  // namespace
-
-LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services,
-                                 uint32_t timebase_korr, std::vector<LibraryDevice>& devices) {
+LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services, uint32_t timebase_korr,
+                                 std::vector<LibraryDevice>& devices) {
   devices.clear();
   DeviceSelection selection(library, services);
   int32_t manuf_index = 0;
@@ -43,8 +39,8 @@ std::vector<LibraryDevice> DevicesNamed(const std::vector<LibraryDevice>& device
                                         std::optional<std::string_view> manufacturer) {
   std::vector<LibraryDevice> named;
   for (const LibraryDevice& device : devices) {
-    if (SameNameNoCase(device.record.device_name, name) &&
-        (!manufacturer || SameNameNoCase(device.manufacturer, *manufacturer)))
+    if (SameNameIgnoringCase(device.record.device_name, name) &&
+        (!manufacturer || SameNameIgnoringCase(device.manufacturer, *manufacturer)))
       named.push_back(device);
   }
   return named;

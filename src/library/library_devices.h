@@ -26,8 +26,12 @@ struct LibraryDevice {
 // are); faulty records get their messages as in the lists. LibraryResult::kOk,
 // or the result of FillManufacturerList when it listed nothing (after its
 // message).
-LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services,
-                                 uint32_t timebase_korr, std::vector<LibraryDevice>& devices);
+LibraryResult ListLibraryDevices(DeviceLibrary& library, Services& services, uint32_t timebase_korr,
+                                 std::vector<LibraryDevice>& devices);
+
+// True when a and b are the same name without regard to (ASCII) case, as
+// the library's names are matched.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 
 // The devices named name, without regard to case; only those of
 // manufacturer (also without regard to case) when one is given.

@@ -73,21 +73,33 @@ TEST_F(CliProcessTest, DataFilesComeThroughPipesWhole) {
 TEST_F(CliProcessTest, SpeaksEnglishUnlessTheLocaleIsGermanGeneratedOrNot) {
   dir_.Write("KORVALNK.INI", "[Hardware]\r\nSimulator=1\r\n");
   // de_DE.UTF-8 need not exist on the machine. Without -y the erase is declined.
+  // Also the tool's own texts: a usage error, the help, the signature check.
   const struct {
     const char* locale;
     const char* declined;
     const char* blank;
+    const char* usage;
+    const char* help;
+    const char* wrong_chip;
   } cases[] = {
       {"LANG=C.UTF-8",
        "*** AT89S52 ***\n\n*** Erase the controller ***\n\n\n\nThe ISP adapter must sit in "
        "socket 1; --yes confirms.\n-> Cancel\n",
-       "checked AT89S52: blank, in "},
+       "checked AT89S52: blank, in ",
+       "zivivar-cli: program takes one file argument\nTry 'zivivar-cli --help'.\n",
+       "Usage: zivivar-cli [OPTIONS] erase\nChecks the chip's signature, erases",
+       "zivivar-cli: the chip in the socket is not AT89S52 (signature 1E 52 06): it answers "
+       "1E 51 06, which is Atmel AT89S51; nothing was changed"},
       {"LANG=de_DE.UTF-8",
        "*** AT89S52 ***\n\n*** Controller löschen ***\n\n\n\nISP-Adapter in Sockel 1 "
        "einsetzen; --yes bestätigt.\n-> Cancel\n",
-       "AT89S52 geprüft: leer, in "},
+       "AT89S52 geprüft: leer, in ",
+       "zivivar-cli: program nimmt genau eine Datei\nMehr mit 'zivivar-cli --help'.\n",
+       "Aufruf: zivivar-cli [OPTIONEN] erase\nPrüft die Signatur des Bausteins, löscht",
+       "zivivar-cli: der Baustein im Sockel ist kein AT89S52 (Signatur 1E 52 06): er antwortet "
+       "1E 51 06, also Atmel AT89S51; nichts wurde verändert"},
   };
-  for (const auto& [locale, declined, blank] : cases) {
+  for (const auto& [locale, declined, blank, usage, help, wrong_chip] : cases) {
     const std::string run = "cd '" + dir_.path() + "' && env -u LC_MESSAGES -u LANGUAGE " +
                             Locks() + "LC_ALL= " + locale + " '" + ZIVIVAR_CLI_PATH +
                             "' -d AT89S52 ";
@@ -95,6 +107,12 @@ TEST_F(CliProcessTest, SpeaksEnglishUnlessTheLocaleIsGermanGeneratedOrNot) {
     EXPECT_EQ(dir_.Read("err.txt"), declined) << locale;
     EXPECT_EQ(std::system((run + "blank 2>err.txt").c_str()), 0);
     EXPECT_THAT(dir_.Read("err.txt"), StartsWith(blank)) << locale;
+    EXPECT_NE(std::system((run + "program 2>err.txt").c_str()), 0);
+    EXPECT_EQ(dir_.Read("err.txt"), usage) << locale;
+    EXPECT_EQ(std::system((run + "help erase >out.txt").c_str()), 0);
+    EXPECT_THAT(dir_.Read("out.txt"), StartsWith(help)) << locale;
+    EXPECT_NE(std::system((run + "--set SimChip=AT89S51 -y erase 2>err.txt").c_str()), 0);
+    EXPECT_THAT(dir_.Read("err.txt"), StartsWith(wrong_chip)) << locale;
   }
 }
 
