@@ -25,7 +25,6 @@ TEST_F(CliTest, TheSimulatedChipIsKeptPerKindInTheStateDirectoryUnlessAFileIsNam
       {"", {"-d", "AT89S52"}, states + "at89s52.zvchip"},
       {"", {"-d", "AT89S8252"}, states + "at89s8252.zvchip"},
       {ini, {"-d", "AT89S52"}, dir_.File("mine.zvchip")},
-      {ini, {"-d", "AT89S52", "--sim-state", dir_.File("named.zvchip")}, dir_.File("named.zvchip")},
       // clang-format on
   };
   for (const auto& c : cases) {

@@ -27,14 +27,6 @@ TEST(ChipStateFileTest, RoundTripKeepsKindMemoriesAndLockBits) {
     ASSERT_EQ(LoadChipState(dir.File("chip.bin"), &loaded), ChipStateResult::kOk);
     EXPECT_EQ(loaded, state);
   }
-
-  ChipState untouched = SmallChip();
-  EXPECT_EQ(LoadChipState(dir.File("none.bin"), &untouched), ChipStateResult::kNotFound);
-  EXPECT_EQ(LoadChipState(dir.path(), &untouched), ChipStateResult::kReadError);  // a directory
-  EXPECT_EQ(untouched, SmallChip());
-  int error = 0;
-  EXPECT_EQ(SaveChipState(dir.File("no/dir.bin"), untouched, &error), ChipStateResult::kWriteError);
-  EXPECT_NE(error, 0);
 }
 
 TEST(ChipStateFileTest, EveryTruncationAndFlippedByteIsRefused) {
@@ -52,9 +44,6 @@ TEST(ChipStateFileTest, EveryTruncationAndFlippedByteIsRefused) {
 
 TEST(ChipStateFileTest, HeaderFieldsAreChecked) {
   ChipState state;
-  std::string newer = EncodeChipState(SmallChip());  // told as such, whatever else it holds
-  newer[8] = 2;
-  EXPECT_EQ(DecodeChipState(newer, &state), ChipStateResult::kUnknownVersion);
 
   // The encoder writes whatever kind it is given, with a checksum to match.
   ChipState wrapping = SmallChip();  // sizes beyond any chip, their sum beyond 32 bits

@@ -22,13 +22,6 @@ TEST(SimFaultsTest, EveryItemOfTheSyntax) {
                                                 {true, 0x7FF, 0xF0, 0xA0, StuckScope::kRead},
                                                 {false, 8, 0x03, 0x01, StuckScope::kWrite}}}};
   EXPECT_EQ(faults, expected);
-
-  // Blanks, case and empty items do not matter; the level keeps to the mask.
-  ASSERT_EQ(ParseSimFaults(" Loopback , ,STUCK = EE : 5 : 0x80 : 0xFF,", &faults), kFaultsOk);
-  EXPECT_EQ(faults, (SimFaults{.loopback_xor = 0xFF,
-                               .target = {.stuck = {{true, 5, 0x80, 0x80, StuckScope::kCell}}}}));
-  ASSERT_EQ(ParseSimFaults("", &faults), kFaultsOk);
-  EXPECT_EQ(faults, SimFaults());
 }
 
 TEST(SimFaultsTest, BadItemsAreNamedAndChangeNothing) {
