@@ -21,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zivivar::DataFileOptions options;
   options.test_checksum = (data[2] & 1) != 0;
   const std::string& path = zivivar::fuzz::WriteInput(data + 3, size - 3);
-  const int result = files.LoadDataFile(path, zivivar::kCodeMemory, options);
-  if (result == zivivar::kLoadOk && (image.loaded_byte_count > device.code_size ||
-                                     image.highest_loaded_address >= device.code_size)) {
+  const zivivar::LoadResult result = files.LoadDataFile(path, zivivar::kCodeMemory, options);
+  if (result == zivivar::LoadResult::kOk && (image.loaded_byte_count > device.code_size ||
+                                             image.highest_loaded_address >= device.code_size)) {
     std::abort();
   }
   return 0;

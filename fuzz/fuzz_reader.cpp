@@ -16,8 +16,8 @@ namespace {
 
 using zivivar::ImageBuffer;
 
-int Read(zivivar::TextReader& file, ImageBuffer& image, zivivar::Services& services,
-         bool test_checksum) {
+zivivar::LoadResult Read(zivivar::TextReader& file, ImageBuffer& image, zivivar::Services& services,
+                         bool test_checksum) {
   return FUZZ_READER(file, image, services, test_checksum);
 }
 
@@ -34,12 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (file.OpenBytes({reinterpret_cast<const char*>(data), size}) != 0)
     std::abort();
   image.Clear();
-  const int result = Read(file, image, harness.services, test_checksum);
-  if (result != zivivar::kReadOk && result != zivivar::kReadFailed)
-    std::abort();
+  const zivivar::LoadResult result = Read(file, image, harness.services, test_checksum);
   if (image.loaded_byte_count == 0 && image.highest_loaded_address != 0)
     std::abort();
-  if (result != zivivar::kReadOk || image.loaded_byte_count == 0)
+  if (result != zivivar::LoadResult::kOk || image.loaded_byte_count == 0)
     return 0;
 
   // An accepted file within the image: writing it as Intel HEX and reading
@@ -55,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (reread.OpenBytes(text) != 0)
     std::abort();
   again.Clear();
-  if (zivivar::ReadIntelFile(reread, again, harness.services, true) != zivivar::kReadOk) {
+  if (zivivar::ReadIntelFile(reread, again, harness.services, true) != zivivar::LoadResult::kOk) {
     std::abort();
   }
   if (again.highest_loaded_address >= used ||

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static std::string text;  // keeps its capacity from input to input
   const zivivar::MemoryKind kind = zivivar::kEepromMemory;  // a blank one is written too
   if (zivivar::BuildDataFile(image, memory_size, kind, format, options, harness.services, text) !=
-      zivivar::kSaveOk) {
+      zivivar::SaveResult::kOk) {
     return 0;
   }
   // A blank memory in MOS Technology or Tektronix is an empty file, which
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            (zivivar::IsIntelFormat(format) && zivivar::IsIntelFormat(classified));
   if (!same_family)
     std::abort();
-  if (files.LoadDataFile(path, kind, options) != zivivar::kLoadOk)
+  if (files.LoadDataFile(path, kind, options) != zivivar::LoadResult::kOk)
     std::abort();
   // (A blank EEPROM saved as binary is one blank byte: the same image.) The
   // whole image is compared, so a stray byte above the memory shows too;
