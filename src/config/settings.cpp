@@ -239,7 +239,6 @@ std::optional<int64_t> ParseStrict(SettingsKey::Kind kind, std::string_view text
   return negative ? -value : value;
 }
 
-
 }  // namespace
 
 const SettingsKey* FindSettingsKey(std::string_view name) {
