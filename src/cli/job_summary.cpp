@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "datafiles/data_files.h"
 #include "datafiles/data_format.h"
 #include "programmer/device_operations.h"
 
@@ -132,8 +133,8 @@ const char* StepForStatus(const std::string& status, const CliText& _) {
       {kLockBitsStatus, "program lock bits"},
       {kBlankCheckCodeStatus, "blank check code memory"},
       {kBlankCheckDataStatus, "blank check EEPROM"},
-      {"Lese Programmspeicher", "read code memory"},
-      {"Lese EEPROM", "read EEPROM"},
+      {kReadCodeStatus, "read code memory"},
+      {kReadDataStatus, "read EEPROM"},
   };
   for (const Step& step : kSteps) {
     if (StartsWithFormat(status, _(step.status)))

@@ -154,7 +154,7 @@ SaveResult DataFiles::SaveMemoryToFile(const std::string& path, MemoryKind kind,
   device.EnterProgrammingMode();
   // Only the bytes: the counters describe the last load, not a read-out.
   image_.bytes.fill(kBlankByte);
-  services_.SetStatus(kind == kCodeMemory ? "Lese Programmspeicher" : "Lese EEPROM");
+  services_.SetStatus(kind == kCodeMemory ? kReadCodeStatus : kReadDataStatus);
   const bool read = device.ReadMemory(kind);
   device.LeaveProgrammingMode();
   // A lost adapter was reported where it happened; what it read is noise.

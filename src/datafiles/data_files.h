@@ -16,6 +16,9 @@
 namespace zivivar {
 
 inline constexpr char kReadOutCancelledMessage[] = "Auslesen abgebrochen !";
+// The status texts while a read-out reads the device.
+inline constexpr char kReadCodeStatus[] = "Lese Programmspeicher";
+inline constexpr char kReadDataStatus[] = "Lese EEPROM";
 
 // The format (0 to 9) of the file at path, judged from at most its first two
 // lines (plus one more after an extended segment address record); a file that
